@@ -1,0 +1,29 @@
+#pragma once
+// Routines shared by several windows and by the engine.
+#include <cstdint>
+#include <string>
+
+#include "common/Variant.h"
+
+namespace pelvane {
+
+// The folder of the running executable, lower-cased, without its final
+// backslash ("c:" for a program in a drive's root). Computed once.
+const std::string& AppDir();
+
+// Field n (from 1) of s, fields separated by sep; empty when there is none.
+std::string GetToken(char sep, const std::string& s, int n);
+
+// Packed DOS date and time of a file's last write in local time; -1 when the
+// file cannot be opened or its time lies outside 1980..2107.
+int32_t GetFileAge(const std::string& path);
+
+// Null gives the empty string (0 for the integer form); other values their text.
+std::string VariantToText(const Variant& v);
+int32_t VariantToInt(const Variant& v);
+
+// Delphi-style integer text: optional sign, decimal digits or hex after $, 0x
+// or x; nothing may follow; 32-bit range. False when the text is no such number.
+bool TryStrToInt(const std::string& text, int32_t& value);
+
+}  // namespace pelvane
