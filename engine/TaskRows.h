@@ -1,0 +1,21 @@
+#pragma once
+// The task rows as a backup run walks them: the task table in the program,
+// a list in memory for the console program and the tests.
+#include <string>
+
+namespace pelvane {
+
+class TaskRows {
+public:
+    virtual ~TaskRows() = default;
+    virtual bool InBrowseState() = 0;  // false while a row is edited or new
+    virtual void Post() = 0;           // stores the pending edit or new row
+    virtual int Count() = 0;
+    virtual void First() = 0;
+    virtual void Next() = 0;
+    virtual bool Eof() = 0;
+    virtual std::string Source() = 0;  // forras of the current row; null reads as ""
+    virtual std::string Target() = 0;  // cel of the current row; null reads as ""
+};
+
+}  // namespace pelvane
