@@ -2,19 +2,20 @@
 // settings file, in the section named after the form.
 #include "common/Seged.h"
 #include "settings/IniFile.h"
+#include "settings/SettingsKeys.h"
 
 namespace pelvane {
 
 void LoadFormPos(const std::string& section, int& left, int& top) {
     IniFile ini(SettingsFilePath());
-    left = ini.ReadInteger(section, "Left", 10);
-    top = ini.ReadInteger(section, "Top", 10);
+    left = ini.ReadInteger(section, keys::kLeft, keys::kPositionDefault);
+    top = ini.ReadInteger(section, keys::kTop, keys::kPositionDefault);
 }
 
 void SaveFormPos(const std::string& section, int left, int top) {
     IniFile ini(SettingsFilePath());
-    ini.WriteInteger(section, "Left", left);
-    ini.WriteInteger(section, "Top", top);
+    ini.WriteInteger(section, keys::kLeft, left);
+    ini.WriteInteger(section, keys::kTop, top);
 }
 
 }  // namespace pelvane

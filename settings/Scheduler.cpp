@@ -1,0 +1,90 @@
+#include "settings/Scheduler.h"
+
+#include "common/Seged.h"
+
+namespace pelvane {
+
+ClockReading ReadClock() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    SYSTEMTIME utc, local;
+    FileTimeToSystemTime(&now, &utc);
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) GetLocalTime(&local);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    ClockReading r;
+    r.hour = local.wHour;
+    r.minute = local.wMinute;
+    r.minuteNumber = static_cast<int64_t>(ticks.QuadPart / 600000000ULL);  // 100-ns units per minute
+    return r;
+}
+
+Scheduler::Scheduler(HWND window, Callbacks callbacks)
+    : callbacks_(std::move(callbacks)),
+      timer1_(window, kTimer1Id, kTimer1InitialInterval),
+      timer2_(window, kTimer2Id, kDailyInterval) {
+    callbacks_.setPanel(kContinuousPanel, kContinuousOff);
+    callbacks_.setPanel(kDailyPanel, kDailyOff);
+}
+
+void Scheduler::ArmAtLoad(bool checkBox1, bool radioButton1, bool radioButton2,
+                          const std::string& edit1Text) {
+    if (checkBox1 && radioButton2) {
+        timer1_.SetInterval(ContinuousInterval(StrToIntSafe(edit1Text)));
+        timer1_.SetEnabled(true);
+        callbacks_.setPanel(kContinuousPanel, kContinuousOn);
+    }
+    if (checkBox1 && radioButton1) {
+        timer2_.SetEnabled(true);
+        callbacks_.setPanel(kDailyPanel, kDailyOn);
+    }
+}
+
+void Scheduler::ArmAtLoad(const SettingsHolders& h) {
+    ArmAtLoad(h.CheckBox1Checked(), h.RadioButton1Checked(), h.RadioButton2Checked(), h.Edit1Text());
+}
+
+bool Scheduler::OnTimer(UINT_PTR id) {
+    if (id == kTimer1Id) {
+        callbacks_.run();
+        return true;
+    }
+    if (id == kTimer2Id) {
+        Timer2Timer();
+        return true;
+    }
+    return false;
+}
+
+void Scheduler::Timer2Timer() {
+    ClockReading now = callbacks_.clock();
+    TimeOfDay daily = callbacks_.dailyTime();
+    if (now.hour != daily.hour || now.minute != daily.minute) return;
+    // 55 s ticks give some minutes two ticks; the second must not start the
+    // day's run again. Marked before the run, which lets ticks through.
+    if (now.minuteNumber == lastDailyRun_) return;
+    lastDailyRun_ = now.minuteNumber;
+    callbacks_.run();
+}
+
+UINT Scheduler::ContinuousInterval(int32_t minutes) {
+    if (minutes <= 0) return 0;
+    constexpr int64_t kLargest = 0x7FFFFFFF;  // USER_TIMER_MAXIMUM, also INT32_MAX
+    int64_t ms = static_cast<int64_t>(minutes) * 60000;
+    return static_cast<UINT>(ms > kLargest ? kLargest : ms);
+}
+
+void Scheduler::CheckBox1Click(SettingsHolders& h) {
+    h.SetRadioButtonsEnabled(h.CheckBox1Checked());
+}
+
+void Scheduler::RadioButton1Click(SettingsHolders& h) {
+    h.SetRadioButton2Checked(!h.RadioButton1Checked());
+}
+
+void Scheduler::RadioButton2Click(SettingsHolders& h) {
+    h.SetRadioButton1Checked(!h.RadioButton2Checked());
+}
+
+}  // namespace pelvane

@@ -1,0 +1,83 @@
+#pragma once
+// The backup scheduler: Timer1 runs a backup every N minutes, Timer2 checks
+// the daily time every 55 s. What is armed is decided once, at the settings
+// load, and holds until the program ends.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "settings/SettingsHolders.h"
+#include "settings/TimeFormat.h"
+#include "settings/WindowTimer.h"
+
+namespace pelvane {
+
+// One reading of the clock: the local wall-clock hour and minute, and a
+// number that tells one real minute from another (minutes since 1601 UTC),
+// which stays distinct when the wall clock repeats an hour.
+struct ClockReading {
+    int hour = 0;
+    int minute = 0;
+    int64_t minuteNumber = 0;
+};
+ClockReading ReadClock();
+
+class Scheduler {
+  public:
+    static constexpr UINT_PTR kTimer1Id = 1;  // continuous
+    static constexpr UINT_PTR kTimer2Id = 2;  // daily check
+    static constexpr UINT kTimer1InitialInterval = 1000;
+    static constexpr UINT kDailyInterval = 55000;
+
+    // Status bar panels 1 and 2.
+    static constexpr int kContinuousPanel = 1;
+    static constexpr int kDailyPanel = 2;
+    static constexpr const char* kContinuousOff = "Folyamatos aktív: Nem";
+    static constexpr const char* kContinuousOn = "Folyamatos aktív: Igen";
+    static constexpr const char* kDailyOff = "Rendszeres aktív: Nem";
+    static constexpr const char* kDailyOn = "Rendszeres aktív: Igen";
+
+    struct Callbacks {
+        std::function<void()> run;                                         // the run, Button1Click
+        std::function<TimeOfDay()> dailyTime;                              // DateTimePicker1's time of day
+        std::function<void(int panel, const std::string& text)> setPanel;  // StatusBar1's panels
+        std::function<ClockReading()> clock = ReadClock;
+    };
+
+    // Both timers disabled on the given window; the two panels get their
+    // "Nem" texts.
+    Scheduler(HWND window, Callbacks callbacks);
+
+    // The last step of the settings load. Throws "Not enough timers
+    // available" when the system refuses a timer (that panel is then not set).
+    void ArmAtLoad(bool checkBox1, bool radioButton1, bool radioButton2, const std::string& edit1Text);
+    void ArmAtLoad(const SettingsHolders& holders);
+
+    // For the window's WM_TIMER: true when the id is one of ours.
+    bool OnTimer(UINT_PTR id);
+    // The daily check: one run when the clock's hour and minute are the
+    // picker's, at most one per minute.
+    void Timer2Timer();
+
+    const WindowTimer& Timer1() const { return timer1_; }
+    const WindowTimer& Timer2() const { return timer2_; }
+
+    // N minutes as a timer interval: N x 60000 ms, 0 for N <= 0, capped at
+    // the largest interval a 32-bit signed value and SetTimer allow.
+    static UINT ContinuousInterval(int32_t minutes);
+
+    // Enabling rules of the schedule controls; the window's handlers call them.
+    static void CheckBox1Click(SettingsHolders& holders);
+    static void RadioButton1Click(SettingsHolders& holders);
+    static void RadioButton2Click(SettingsHolders& holders);
+
+  private:
+    Callbacks callbacks_;
+    WindowTimer timer1_;
+    WindowTimer timer2_;
+    int64_t lastDailyRun_ = -1;  // minuteNumber of the last daily start
+};
+
+}  // namespace pelvane

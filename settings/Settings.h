@@ -1,0 +1,21 @@
+#pragma once
+// The main window's settings load and save over Pelvane.ini.
+#include <string>
+
+#include "settings/SettingsHolders.h"
+
+namespace pelvane {
+
+// Reads every key into the holders in the fixed order and ends by arming the
+// schedule. Never writes or creates the file. The clock gives the default of
+// Time (the moment of loading). Lets "Not enough timers available" through.
+void LoadSettings(SettingsHolders& holders, const std::string& path, TimeOfDay (*clock)() = CurrentTimeOfDay);
+void LoadSettings(SettingsHolders& holders);
+
+// Writes every key from the holders in the fixed order, then the autostart
+// entry. The first write that fails throws IniWriteError and the save stops
+// there (later keys and the autostart entry are not written).
+void SaveSettings(const SettingsHolders& holders, const std::string& path);
+void SaveSettings(const SettingsHolders& holders);
+
+}  // namespace pelvane

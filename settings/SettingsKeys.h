@@ -1,0 +1,29 @@
+#pragma once
+// Every section and key of Pelvane.ini, with its default.
+namespace pelvane::keys {
+
+constexpr const char* kDefaults = "Defaults";
+constexpr const char* kScreen = "Screen";
+// The prompt dialog's section is its form name.
+constexpr const char* kInputDialog = "frm_InpStr";
+
+constexpr const char* kAutoStart = "AutoStart";  // boolean
+constexpr bool kAutoStartDefault = false;
+constexpr const char* kMode = "Mode";  // integer, RadioGroup1's index
+constexpr int kModeDefault = 0;
+constexpr const char* kDelArchived = "DelArchived";  // boolean
+constexpr bool kDelArchivedDefault = false;
+constexpr const char* kArchivePerDay = "ArchivePerDay";  // boolean, RadioButton1
+constexpr bool kArchivePerDayDefault = true;
+constexpr const char* kAutoArchive = "AutoArchive";  // boolean, RadioButton2
+constexpr bool kAutoArchiveDefault = false;
+constexpr const char* kTime = "Time";          // time of day; default: the clock at load
+constexpr const char* kAutoTime = "AutoTime";  // string, minutes
+constexpr const char* kAutoTimeDefault = "60";
+constexpr const char* kNoFile = "NoFile";  // string, ExcludedTypes
+constexpr const char* kNoFileDefault = ".tmp;.temp";
+constexpr const char* kLeft = "Left";  // integer, also in a form's section
+constexpr const char* kTop = "Top";
+constexpr int kPositionDefault = 10;
+
+}  // namespace pelvane::keys

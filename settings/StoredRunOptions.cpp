@@ -1,0 +1,20 @@
+#include "settings/StoredRunOptions.h"
+
+#include <algorithm>
+
+#include "settings/IniFile.h"
+#include "settings/SettingsKeys.h"
+
+namespace pelvane {
+
+StoredRunOptions ReadStoredRunOptions(const std::string& iniPath) {
+    using namespace keys;
+    IniFile ini(iniPath, IniFile::Access::ReadOnly);
+    StoredRunOptions o;
+    o.mode = std::clamp(ini.ReadInteger(kDefaults, kMode, kModeDefault), -1, 2);
+    o.delArchived = ini.ReadBool(kDefaults, kDelArchived, kDelArchivedDefault);
+    o.excludedTypes = ini.ReadString(kDefaults, kNoFile, kNoFileDefault);
+    return o;
+}
+
+}  // namespace pelvane
