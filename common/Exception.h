@@ -6,18 +6,18 @@
 namespace pelvane {
 
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(std::string message) : message_(std::move(message)) {}
     const std::string& Message() const { return message_; }
     const char* what() const noexcept override { return message_.c_str(); }
 
-private:
+  private:
     std::string message_;
 };
 
 // File and stream failures ("Cannot open file ...", "Stream read error").
 class EInOutError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 

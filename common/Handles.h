@@ -7,7 +7,7 @@ namespace pelvane {
 
 template <typename Traits>
 class UniqueHandle {
-public:
+  public:
     using Handle = typename Traits::Handle;
     UniqueHandle() = default;
     explicit UniqueHandle(Handle h) : h_(h) {}
@@ -28,7 +28,7 @@ public:
         h_ = h;
     }
 
-private:
+  private:
     Handle h_ = Traits::Invalid();
 };
 
@@ -78,7 +78,7 @@ using WindowHandle = UniqueHandle<WindowTraits>;
 
 // A window DC obtained with GetDC, released with ReleaseDC.
 class WindowDC {
-public:
+  public:
     explicit WindowDC(HWND wnd) : wnd_(wnd), dc_(::GetDC(wnd)) {}
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
@@ -87,7 +87,7 @@ public:
     }
     HDC get() const { return dc_; }
 
-private:
+  private:
     HWND wnd_;
     HDC dc_;
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/Exception.h"
+#include "common/FileDate.h"
 #include "common/Handles.h"
 
 namespace pelvane {
@@ -41,15 +42,9 @@ std::string GetToken(char sep, const std::string& s, int n) {
 int32_t GetFileAge(const std::string& path) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    FILETIME written, local;
-    SYSTEMTIME t;
-    if (!file || !GetFileTime(file.get(), nullptr, nullptr, &written) ||
-        !FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &t))
-        return -1;
-    if (t.wYear < 1980 || t.wYear > 2107) return -1;
-    uint32_t date = ((t.wYear - 1980u) << 9) | (t.wMonth << 5) | t.wDay;
-    uint32_t time = (t.wHour << 11) | (t.wMinute << 5) | (t.wSecond / 2u);
-    return static_cast<int32_t>((date << 16) | time);
+    FILETIME written;
+    if (!file || !GetFileTime(file.get(), nullptr, nullptr, &written)) return -1;
+    return FileTimeToPackedDate(written);
 }
 
 std::string VariantToText(const Variant& v) {
@@ -97,7 +92,7 @@ bool TryStrToInt(const std::string& text, int32_t& value) {
     int64_t magnitude = 0;
     for (; i < n; ++i) {
         char c = text[i];
-        int digit = c >= '0' && c <= '9'   ? c - '0'
+        int digit = c >= '0' && c <= '9'                 ? c - '0'
                     : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
                     : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                          : -1;

@@ -23,9 +23,15 @@ std::string FromWide(const std::wstring& w, UINT cp) {
 
 }  // namespace
 
-std::string AnsiToUtf8(const std::string& ansi) { return FromWide(ToWide(ansi, kAnsiCodePage), CP_UTF8); }
-std::string Utf8ToAnsi(const std::string& utf8) { return FromWide(ToWide(utf8, CP_UTF8), kAnsiCodePage); }
-std::wstring AnsiToWide(const std::string& ansi) { return ToWide(ansi, kAnsiCodePage); }
+std::string AnsiToUtf8(const std::string& ansi) {
+    return FromWide(ToWide(ansi, kAnsiCodePage), CP_UTF8);
+}
+std::string Utf8ToAnsi(const std::string& utf8) {
+    return FromWide(ToWide(utf8, CP_UTF8), kAnsiCodePage);
+}
+std::wstring AnsiToWide(const std::string& ansi) {
+    return ToWide(ansi, kAnsiCodePage);
+}
 
 std::string AsciiLower(std::string s) {
     for (char& c : s)

@@ -8,6 +8,8 @@ namespace pelvane {
 
 using Variant = std::variant<std::monostate, int32_t, int64_t, double, bool, std::string>;
 
-inline bool IsNull(const Variant& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool IsNull(const Variant& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 }  // namespace pelvane

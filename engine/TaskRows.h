@@ -6,7 +6,7 @@
 namespace pelvane {
 
 class TaskRows {
-public:
+  public:
     virtual ~TaskRows() = default;
     virtual bool InBrowseState() = 0;  // false while a row is edited or new
     virtual void Post() = 0;           // stores the pending edit or new row

@@ -1,0 +1,83 @@
+#include "app/cli/ConsoleSurroundings.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+
+#include "common/Text.h"
+#include "engine/BackupEngine.h"
+
+namespace pelvane {
+namespace {
+
+std::atomic<bool> ctrlC{false};
+
+BOOL WINAPI OnConsoleCtrl(DWORD type) {
+    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
+    ctrlC = true;  // the run stops between files and still writes its end line
+    return TRUE;
+}
+
+}  // namespace
+
+void InstallCtrlCHandler() {
+    SetConsoleCtrlHandler(OnConsoleCtrl, TRUE);
+}
+bool StopRequestedByUser() {
+    return ctrlC;
+}
+
+void WriteLine(const std::string& ansi, bool toStderr) {
+    HANDLE out = GetStdHandle(toStderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode, written;
+    if (GetConsoleMode(out, &mode)) {
+        std::wstring wide = AnsiToWide(ansi) + L"\r\n";
+        WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    std::string utf8 = AnsiToUtf8(ansi) + "\n";
+    WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+void ConsoleSurroundings::AppendLog(const std::string& line) {
+    if (line.compare(0, 6, "Hiba: ") == 0) sawError_ = true;
+    if (drawnPercent_ >= 0) fputs("\r\x1b[K", stderr);  // keep the bar off the log lines
+    WriteLine(line);
+    drawnPercent_ = -1;
+    DrawProgress();
+}
+
+void ConsoleSurroundings::SetProgressMax(int max) {
+    max_ = max < 0 ? 0 : max;
+    DrawProgress();
+}
+
+void ConsoleSurroundings::SetProgressPosition(int position) {
+    position_ = position < 0 ? 0 : position > max_ ? max_ : position;
+    DrawProgress();
+}
+
+void ConsoleSurroundings::DrawProgress() {
+    if (!options_.progress || max_ <= 0) return;
+    int percent = static_cast<int>(100LL * position_ / max_);
+    if (percent == drawnPercent_) return;
+    drawnPercent_ = percent;
+    char bar[41];
+    int filled = percent * 40 / 100;
+    for (int i = 0; i < 40; ++i) bar[i] = i < filled ? '#' : '.';
+    bar[40] = 0;
+    fprintf(stderr, "\r[%s] %3d%%", bar, percent);
+    fflush(stderr);
+}
+
+void ConsoleSurroundings::ShowError(const std::string& text) {
+    sawError_ = true;
+    WriteLine(text, true);
+}
+
+void ConsoleSurroundings::ProcessMessages() {
+    if (ctrlC && engine_ && engine_->Running()) engine_->Button5Click();
+}
+
+}  // namespace pelvane

@@ -1,0 +1,64 @@
+#pragma once
+// The console program's side of a backup run: log lines to standard output
+// in UTF-8, an optional progress bar on standard error, Ctrl+C as the stop button.
+#include <string>
+
+#include "engine/BackupSurroundings.h"
+
+namespace pelvane {
+
+struct RunOptions {
+    int method = 0;
+    bool clearArchive = false;
+    std::string excludedTypes = ".tmp;.temp";
+    bool onlyCurrent = false;
+    bool progress = false;
+};
+
+class BackupEngine;
+
+class ConsoleSurroundings : public BackupSurroundings {
+  public:
+    ConsoleSurroundings(TaskRows& tasks, const RunOptions& options) : tasks_(tasks), options_(options) {}
+
+    void SetEngine(BackupEngine* engine) { engine_ = engine; }
+    bool SawError() const { return sawError_; }
+
+    TaskRows& Tasks() override { return tasks_; }
+    void AppendLog(const std::string& line) override;
+    void SetProgressMax(int max) override;
+    int ProgressMax() override { return max_; }
+    void SetProgressPosition(int position) override;
+    void StepProgress(int amount) override { SetProgressPosition(position_ + amount); }
+    void SetStatusText(const std::string&) override {}
+    void ShowLogPage() override {}
+    void EnableRunButton(bool) override {}
+    void EnableStopButton(bool) override {}
+    void EnableTaskGrid(bool) override {}
+    void EnableDeleteAction(bool) override {}
+    int MethodIndex() override { return options_.method; }
+    bool ClearArchiveFlag() override { return options_.clearArchive; }
+    bool OnlyCurrentTask() override { return options_.onlyCurrent; }
+    std::string ExcludedTypes() override { return options_.excludedTypes; }
+    void ShowError(const std::string& text) override;
+    void ProcessMessages() override;
+
+  private:
+    void DrawProgress();
+
+    TaskRows& tasks_;
+    RunOptions options_;
+    BackupEngine* engine_ = nullptr;
+    bool sawError_ = false;
+    int max_ = 0, position_ = 0, drawnPercent_ = -1;
+};
+
+// Writes an ANSI (cp1250) text line to standard output or error: UTF-16 to a
+// console window, UTF-8 to a pipe or file.
+void WriteLine(const std::string& ansi, bool toStderr = false);
+
+// Installs the Ctrl+C handler; StopRequestedByUser() turns true on Ctrl+C.
+void InstallCtrlCHandler();
+bool StopRequestedByUser();
+
+}  // namespace pelvane

@@ -1,0 +1,34 @@
+#pragma once
+// Tasks given on the command line, walked like the task table.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/TaskRows.h"
+
+namespace pelvane {
+
+class MemoryTaskRows : public TaskRows {
+  public:
+    using Task = std::pair<std::string, std::string>;  // source, target
+    explicit MemoryTaskRows(std::vector<Task> tasks) : tasks_(std::move(tasks)) {}
+
+    void MoveTo(size_t index) { current_ = index; }
+
+    bool InBrowseState() override { return true; }
+    void Post() override {}
+    int Count() override { return static_cast<int>(tasks_.size()); }
+    void First() override { current_ = 0; }
+    void Next() override {
+        if (current_ < tasks_.size()) ++current_;
+    }
+    bool Eof() override { return current_ >= tasks_.size(); }
+    std::string Source() override { return Eof() ? std::string() : tasks_[current_].first; }
+    std::string Target() override { return Eof() ? std::string() : tasks_[current_].second; }
+
+  private:
+    std::vector<Task> tasks_;
+    size_t current_ = 0;
+};
+
+}  // namespace pelvane

@@ -1,0 +1,67 @@
+#pragma once
+// Surroundings that record what a run does to its window, for the tests.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/BackupSurroundings.h"
+#include "engine/MemoryTaskRows.h"
+
+namespace pelvane {
+
+class RecordingSurroundings : public BackupSurroundings {
+  public:
+    explicit RecordingSurroundings(std::vector<MemoryTaskRows::Task> tasks = {}) : rows(std::move(tasks)) {}
+
+    MemoryTaskRows rows;
+    TaskRows* taskRows = &rows;
+    std::vector<std::string> log, errors;
+    int progressMax = 0, position = 0, steps = 0;
+    long long stepped = 0;
+    std::string status = "unset";
+    bool runButton = true, stopButton = false, grid = true, deleteAction = true, logPage = false;
+    int method = 0;
+    bool clearArchive = false, onlyCurrent = false;
+    std::string excluded = ".tmp;.temp";
+    int messageCalls = 0;
+    std::function<void()> onMessages;  // runs at every message-processing point
+
+    TaskRows& Tasks() override { return *taskRows; }
+    void AppendLog(const std::string& line) override { log.push_back(line); }
+    void SetProgressMax(int max) override { progressMax = max; }
+    int ProgressMax() override { return progressMax; }
+    void SetProgressPosition(int p) override { position = p; }
+    void StepProgress(int amount) override { position += amount, stepped += amount, ++steps; }
+    void SetStatusText(const std::string& text) override { status = text; }
+    void ShowLogPage() override { logPage = true; }
+    void EnableRunButton(bool e) override { runButton = e; }
+    void EnableStopButton(bool e) override { stopButton = e; }
+    void EnableTaskGrid(bool e) override { grid = e; }
+    void EnableDeleteAction(bool e) override { deleteAction = e; }
+    int MethodIndex() override { return method; }
+    bool ClearArchiveFlag() override { return clearArchive; }
+    bool OnlyCurrentTask() override { return onlyCurrent; }
+    std::string ExcludedTypes() override { return excluded; }
+    void ShowError(const std::string& text) override { errors.push_back(text); }
+    void ProcessMessages() override {
+        ++messageCalls;
+        if (onMessages) onMessages();
+    }
+
+    // The log without the two timestamped frame lines.
+    std::vector<std::string> Body() const {
+        std::vector<std::string> body;
+        for (const auto& line : log)
+            if (line.rfind("*** Mentés indul: ", 0) != 0 && line.rfind("*** Mentés kész: ", 0) != 0)
+                body.push_back(line);
+        return body;
+    }
+    std::vector<std::string> Errors() const {
+        std::vector<std::string> lines;
+        for (const auto& line : log)
+            if (line.rfind("Hiba: ", 0) == 0) lines.push_back(line);
+        return lines;
+    }
+};
+
+}  // namespace pelvane
