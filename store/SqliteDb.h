@@ -1,0 +1,121 @@
+#pragma once
+// The connection to one SQLite database file, with the library bound at run
+// time from DriverDLL. All SQL of the program passes through it; every
+// failure is an ESqliteError (the layer's own) or an EDatabaseError carrying
+// SQLite's text.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/Exception.h"
+#include "common/Handles.h"
+#include "store/DataSet.h"
+#include "store/SqliteApi.h"
+
+namespace pelvane {
+
+class ESqliteError : public Exception {
+  public:
+    using Exception::Exception;
+};
+
+class TSqliteBaseQuery;
+
+// Field kind, size and precision for a declared column type ("varchar(255)",
+// "integer", ...; empty for an expression column).
+FieldDef GetFieldInfo(const std::string& declaredType);
+
+// Whether a library of this version takes the file name in UTF-8 (newer than
+// "3.2.5" by plain byte comparison) rather than in the ANSI code page.
+bool FileNameInUtf8(const std::string& version);
+
+// Cuts s to at most maxBytes without splitting a UTF-8 sequence.
+void CutUtf8(std::string& s, size_t maxBytes);
+
+class TSqliteDb {
+  public:
+    using Event = std::function<void(TSqliteDb&)>;
+
+    TSqliteDb() = default;
+    TSqliteDb(const TSqliteDb&) = delete;
+    TSqliteDb& operator=(const TSqliteDb&) = delete;
+    ~TSqliteDb();
+
+    // The file name, or ":memory:". Blanks are trimmed; a name without an
+    // extension gets DefaultExt.
+    const std::string& Database() const { return database_; }
+    void SetDatabase(const std::string& name);
+    const std::string& DefaultDir() const { return defaultDir_; }
+    void SetDefaultDir(const std::string& dir) { defaultDir_ = dir; }
+    const std::string& DefaultExt();  // empty reads as (and becomes) ".sqb"
+    void SetDefaultExt(const std::string& ext) { defaultExt_ = ext; }
+    const std::string& DriverDLL();  // empty reads as (and becomes) "SQLite3.dll"
+    void SetDriverDLL(const std::string& path) { driverDll_ = path; }
+    bool MustExist() const { return mustExist_; }
+    void SetMustExist(bool value) { mustExist_ = value; }
+    int TimeOut() const { return timeOut_; }
+    void SetTimeOut(int milliseconds);
+    const std::string& CharacterEncoding() const { return characterEncoding_; }
+    void SetCharacterEncoding(const std::string& encoding) { characterEncoding_ = encoding; }
+    const std::string& TransactionType() const { return transactionType_; }
+    void SetTransactionType(const std::string& type) { transactionType_ = type; }
+    const std::string& Version() const { return version_; }  // the library's, after a connect
+    bool Connected() const { return connected_; }
+    void SetConnected(bool connected);
+    bool Utf8Mode() const { return utf8_; }  // fixed at connect
+    bool InTransaction() const { return inTransaction_; }
+
+    Event BeforeConnect, AfterConnect, BeforeDisconnect, AfterDisconnect;
+    Event OnBusy;  // fetching met a busy database; the fetch then ends without error
+    // Sees every SQL text as it goes to SQLite (converted, placeholders set).
+    std::function<void(const std::string& sql)> OnTrace;
+
+    // Runs every statement of the text, discarding rows. blobs[n-1] is bound
+    // to parameter n of each statement. textIsUtf8: the caller already built
+    // the text in UTF-8 (the datasets do, so stored text is not re-encoded).
+    void ExecuteStatement(const std::string& sql, const std::vector<std::string>* blobs = nullptr,
+                          bool textIsUtf8 = false);
+    void LoadRows(TSqliteBaseQuery& dataset, const std::string& sql);
+    sqlite3_stmt* PrepareResult(const std::string& sql, TSqliteBaseQuery& dataset);
+    const Row* FetchRow(sqlite3_stmt* statement, TSqliteBaseQuery& dataset);  // nullptr at the end
+    void CloseResult(sqlite3_stmt* statement);
+
+    void StartTransaction();
+    void StartTransactionOfType(const std::string& type = {});
+    void Commit();
+    void RollBack();
+    int RowsAffected();  // -1 when not connected
+    int64_t LastInsertRowId();
+    [[noreturn]] void RaiseLastError();
+
+    // The path the file is opened at, by the path rules (may throw for MustExist).
+    std::string DatabasePath();
+
+  private:
+    friend class TSqliteBaseQuery;
+
+    void Connect();
+    void Disconnect();
+    void LoadLibs();
+    void CheckConnected();
+    std::string PrepareText(const std::string& sql, bool textIsUtf8) const;
+    void Attach(TSqliteBaseQuery* dataset);
+    void Detach(TSqliteBaseQuery* dataset);
+
+    std::string database_, defaultDir_, defaultExt_, driverDll_;
+    std::string characterEncoding_, transactionType_, version_;
+    bool mustExist_ = false;
+    int timeOut_ = 0;
+
+    ModuleHandle library_;
+    SqliteApi api_;
+    sqlite3* db_ = nullptr;
+    bool connected_ = false;
+    bool utf8_ = true;
+    bool inTransaction_ = false;
+    std::vector<TSqliteBaseQuery*> datasets_;  // closed at disconnect
+};
+
+}  // namespace pelvane

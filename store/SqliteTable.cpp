@@ -1,0 +1,110 @@
+#include "store/SqliteTable.h"
+
+#include "common/Text.h"
+#include "store/SqliteDb.h"
+
+namespace pelvane {
+
+TSqliteTable::~TSqliteTable() {
+    CloseQuietly();
+}
+
+void TSqliteTable::SetTableName(const std::string& name) {
+    Close();
+    tableName_ = name;
+}
+
+std::string TSqliteTable::OpenStatement() {
+    if (tableName_.empty()) throw ESqliteError("no table specified");
+    if (MaxResults == 0 && StartResult != 0) MaxResults = -1;
+    std::vector<std::string> lines{"select *, rowid as rowid from " + tableName_};
+    if (MaxResults != 0) lines.push_back(" limit " + std::to_string(MaxResults));
+    if (StartResult != 0) lines.push_back(" offset " + std::to_string(StartResult));
+    if (!OrderBy.empty()) lines.push_back(" order by (" + OrderBy + ")");
+    std::string text = JoinLines(lines);
+    size_t b = text.find_first_not_of(" \t\r\n");
+    size_t e = text.find_last_not_of(" \t\r\n");
+    return b == std::string::npos ? std::string() : text.substr(b, e - b + 1);
+}
+
+void TSqliteTable::InternalPost() {
+    if (ReadOnly) throw ESqliteError("Cannot post into a read-only dataset");
+    const Row& record = EditRow();
+    for (const TField& field : Fields())
+        if (field.required && IsNull(TDataSet::GetFieldData(field, record)))
+            throw EDatabaseError(field.DisplayName() + " is required.");
+
+    TSqliteDb& db = CheckConnection();
+    if (AutoCommit) db.StartTransaction();
+    try {
+        // Stored text is already UTF-8: the statement is built in UTF-8 so that
+        // characters outside the ANSI code page survive an update unchanged.
+        const bool utf8 = db.Utf8Mode();
+        auto sqlText = [utf8](const std::string& ansi) { return utf8 ? AnsiToUtf8(ansi) : ansi; };
+        std::vector<std::string> blobs;
+        const std::string table = sqlText(TableName());
+        if (State() == DataSetState::Edit && Cache().Count() > 0) {
+            const int index = CursorIndex();
+            const int64_t rowId = Cache().GetRowId(index);
+            std::string values;
+            for (const TField& field : Fields())
+                values += sqlText(field.name) + "=" + FieldValueSQL(field, record, blobs) + ",";
+            if (!values.empty()) values.back() = ' ';
+            db.ExecuteStatement(JoinLines({"update " + table + " set ", values,
+                                           " where rowid='" + std::to_string(rowId) + "'"}),
+                                &blobs, true);
+            Cache().SetData(index, record);
+        } else {
+            std::string names, values;
+            const std::vector<TField>& fields = Fields();
+            const bool autoInc = PrimaryAutoInc && !fields.empty() && fields[0].kind == FieldKind::Integer;
+            for (const TField& field : fields) names += sqlText(field.name) + ",";
+            if (!names.empty()) names.back() = ')';
+            names += " values (";
+            if (autoInc) values = "null,";
+            for (size_t i = autoInc ? 1 : 0; i < fields.size(); ++i)
+                values += FieldValueSQL(fields[i], record, blobs) + ",";
+            if (!values.empty()) values.back() = ')';
+            db.ExecuteStatement(JoinLines({"insert into " + table + " (", names, values}), &blobs, true);
+            const int64_t rowId = db.LastInsertRowId();
+            Row stored = record;
+            if (autoInc && fields[0].column >= 0) stored[fields[0].column] = static_cast<int32_t>(rowId);
+            int index = CursorIndex();
+            if (Cache().Count() == 0) ++index;
+            SetCursorIndex(Cache().Insert(index, std::move(stored), rowId));
+        }
+        if (AutoCommit) db.Commit();
+    } catch (...) {
+        if (AutoCommit && db.InTransaction()) {
+            try {
+                db.RollBack();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+}
+
+void TSqliteTable::InternalDelete() {
+    if (ReadOnly) throw ESqliteError("Cannot delete from a read-only dataset");
+    TSqliteDb& db = CheckConnection();
+    if (AutoCommit) db.StartTransactionOfType(TransactionType);
+    try {
+        const int index = CursorIndex();
+        db.LoadRows(*this, "delete from " + TableName() + " where rowid='" +
+                               std::to_string(Cache().GetRowId(index)) + "'\r\n");
+        Cache().Delete(index);
+        if (CursorIndex() >= Cache().Count()) SetCursorIndex(CursorIndex() - 1);
+        if (AutoCommit) db.Commit();
+    } catch (...) {
+        if (AutoCommit && db.InTransaction()) {
+            try {
+                db.RollBack();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+}
+
+}  // namespace pelvane

@@ -1,0 +1,32 @@
+#pragma once
+// A dataset over one table: opened with "select *, rowid as rowid from" the
+// table; each post is one insert or update and each delete one delete
+// statement, the row addressed by its rowid.
+#include <string>
+
+#include "store/SqliteBaseQuery.h"
+
+namespace pelvane {
+
+class TSqliteTable : public TSqliteBaseQuery {
+  public:
+    using TSqliteBaseQuery::TSqliteBaseQuery;
+    ~TSqliteTable() override;
+
+    const std::string& TableName() const { return tableName_; }
+    void SetTableName(const std::string& name);  // closes the dataset
+    bool PrimaryAutoInc = false;                 // SQLite numbers an integer first field on insert
+    std::string OrderBy;
+
+    // The statements as they are built for the current record (for the trace).
+    std::string OpenStatement() override;
+
+  protected:
+    void InternalPost() override;
+    void InternalDelete() override;
+
+  private:
+    std::string tableName_;
+};
+
+}  // namespace pelvane

@@ -1,0 +1,25 @@
+#pragma once
+// The task rows a backup run walks, taken from the task table dataset.
+#include "engine/TaskRows.h"
+#include "store/DataSet.h"
+
+namespace pelvane {
+
+class TableTaskRows : public TaskRows {
+  public:
+    explicit TableTaskRows(TDataSet& table) : table_(table) {}
+
+    bool InBrowseState() override { return table_.State() == DataSetState::Browse; }
+    void Post() override { table_.Post(); }
+    int Count() override { return table_.RecordCount(); }
+    void First() override { table_.First(); }
+    void Next() override { table_.Next(); }
+    bool Eof() override { return table_.Eof(); }
+    std::string Source() override { return table_.FieldText("forras"); }
+    std::string Target() override { return table_.FieldText("cel"); }
+
+  private:
+    TDataSet& table_;
+};
+
+}  // namespace pelvane
