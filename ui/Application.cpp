@@ -1,0 +1,96 @@
+#include "ui/Application.h"
+
+#include <vector>
+
+namespace pelvane {
+namespace {
+
+std::string& TitleStore() {
+    static std::string title = "Pelvane";
+    return title;
+}
+
+Application::MessageHook& HookStore() {
+    static Application::MessageHook hook;
+    return hook;
+}
+
+BOOL CALLBACK CollectEnabled(HWND wnd, LPARAM lp) {
+    if (IsWindowVisible(wnd) && IsWindowEnabled(wnd))
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
+    return TRUE;
+}
+
+}  // namespace
+
+void Application::SetTitle(const std::string& title) {
+    TitleStore() = title;
+}
+const std::string& Application::Title() {
+    return TitleStore();
+}
+void Application::SetMessageHook(MessageHook hook) {
+    HookStore() = std::move(hook);
+}
+
+bool Application::PumpOne(HWND dialog) {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        // Leave it for the outer loop that owns the program's end.
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+    }
+    if (HookStore() && HookStore()(msg)) return true;
+    if (dialog && IsDialogMessageA(dialog, &msg)) return true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+int Application::Run() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (HookStore() && HookStore()(msg)) continue;
+        HWND active = GetActiveWindow();
+        if (active && IsDialogMessageA(active, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+void Application::ProcessMessages() {
+    while (PumpOne(GetActiveWindow())) {
+    }
+}
+
+void Application::RunModal(HWND dialog, const bool& done) {
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
+    for (HWND w : disabled)
+        if (w != dialog) EnableWindow(w, FALSE);
+    while (!done && IsWindow(dialog)) {
+        if (!PumpOne(dialog)) {
+            if (done || !IsWindow(dialog)) break;
+            MSG peek;
+            if (PeekMessageA(&peek, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) break;
+            WaitMessage();
+        }
+    }
+    for (HWND w : disabled)
+        if (w != dialog && IsWindow(w)) EnableWindow(w, TRUE);
+}
+
+std::string Application::ErrorBoxText(const std::string& message) {
+    std::string text = message;
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
+        text += '.';
+    return text;
+}
+
+void Application::HandleException(const std::exception& e) {
+    MessageBoxA(GetActiveWindow(), ErrorBoxText(e.what()).c_str(), Title().c_str(), MB_ICONERROR | MB_OK);
+}
+
+}  // namespace pelvane

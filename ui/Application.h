@@ -1,0 +1,40 @@
+#pragma once
+// The application object: title, message loop with its hook, modal loops and
+// the standard error box for exceptions that escape a handler.
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace pelvane {
+
+class Application {
+  public:
+    static void SetTitle(const std::string& title);
+    static const std::string& Title();
+
+    // Sees every queued message before it is dispatched, in every loop of
+    // ours (main and modal); may rewrite it in place, or answer true to eat it.
+    using MessageHook = std::function<bool(MSG& msg)>;
+    static void SetMessageHook(MessageHook hook);
+
+    // Runs until WM_QUIT; returns its exit code.
+    static int Run();
+    // Handles every message waiting in the queue, then returns.
+    static void ProcessMessages();
+    // Runs a loop for a modal window until done becomes true: the other
+    // top-level windows of the thread are disabled meanwhile. The dialog
+    // handles Tab, Enter and Esc through IsDialogMessage.
+    static void RunModal(HWND dialog, const bool& done);
+
+    // The standard error box: owned by the application, caption = title, the
+    // error icon and OK; a point is added when the text ends in a byte above '.'.
+    static void HandleException(const std::exception& e);
+    static std::string ErrorBoxText(const std::string& message);
+
+  private:
+    static bool PumpOne(HWND dialog);
+};
+
+}  // namespace pelvane

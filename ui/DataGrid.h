@@ -1,0 +1,131 @@
+#pragma once
+// The task grid: a data-aware grid over a TDataSet. Title row with the
+// fields' display labels, indicator column, an always-shown cell editor with
+// an ellipsis button, and the keys the task editing relies on.
+#include <windows.h>
+#include <uxtheme.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/Handles.h"
+#include "store/DataSet.h"
+#include "ui/Window.h"
+
+namespace pelvane {
+
+class DataGrid : public Window, private DataSetObserver {
+  public:
+    struct Column {
+        std::string field;
+        int width96 = 64;      // at 96 dpi; the user may change it
+        std::string title;     // empty: the field's display label
+        bool ellipsis = true;  // an ellipsis button in the cell editor
+    };
+
+    DataGrid() = default;
+    ~DataGrid() override;
+
+    // Position and size in pixels of the parent's client area (already scaled).
+    void Create(HWND parent, int id, int x, int y, int w, int h);
+    void SetDataSet(TDataSet* dataSet);
+    TDataSet* DataSet() const { return ds_; }
+    void SetColumns(const std::vector<Column>& columns);
+    const std::vector<Column>& Columns() const { return columns_; }
+    int ColumnWidth(int col) const { return widths_.at(static_cast<size_t>(col)); }  // pixels
+    void SetColumnWidth(int col, int px);
+
+    // The current cell's column and its field name.
+    int SelectedIndex() const { return col_; }
+    void SetSelectedIndex(int col);
+    std::string SelectedField() const;
+
+    // Shown on a right click, commands go to the grid's parent.
+    void SetPopupMenu(HMENU menu) { popup_ = menu; }
+    // DBGrid1DblClick is wired to both.
+    std::function<void()> OnDblClick;
+    std::function<void()> OnEditButtonClick;
+
+    HWND Editor() const { return editor_; }
+    bool EditorVisible() const { return editor_ && IsWindowVisible(editor_); }
+    int TopRow() const { return top_; }
+    int VisibleRowCount() const;
+    // Screen geometry, for tests and the owner: a data cell's rectangle in
+    // client coordinates (row = dataset row), and the editor button's.
+    RECT CellRect(int row, int col) const;
+    RECT EditButtonRect() const;
+    RECT TitleRect(int col) const;
+    int RowHeight() const { return rowH_; }
+    bool Themed() const { return header_ != nullptr; }
+
+  private:
+    enum class Hit { None, Title, Resize, Indicator, Cell, Button, Empty };
+    struct HitInfo {
+        Hit what = Hit::None;
+        int row = -1, col = -1;
+    };
+
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+    LRESULT EditorMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
+    // DataSetObserver
+    void DataSetChanged() override;
+    void RecordChanged() override;
+    void StateChanged() override;
+    void Scrolled() override;
+
+    void OnPaint(HDC dc, const RECT& area);
+    bool OnKeyDown(WPARAM key);  // true when the key was the grid's
+    void OnMouseDown(int x, int y, bool dbl);
+    void OnMouseMove(int x, int y);
+    void OnMouseUp(int x, int y);
+    void OnEditorChange();
+    void OnFocusLeft(HWND newFocus);
+    void OnVScroll(int code);
+    void OnHScroll(int code);
+
+    void KeyDown();
+    void KeyUp();
+    void MoveColumn(int delta, bool wrap);
+    void MoveToRow(int row);
+    void EditButtonClick();
+
+    int DisplayRows() const;
+    int CurrentRow() const;
+    int ColumnLeft(int col) const;
+    int TotalWidth() const;
+    HitInfo HitTest(int x, int y) const;
+    void MakeCurrentVisible();
+    void UpdateScrollBars();
+    void UpdateEditor();
+    void LoadEditorText();
+    bool CanEdit() const;
+    void OpenThemes();
+    void CloseThemes();
+    void DrawHeaderCell(HDC dc, const RECT& rc, int state, const std::string& text, bool indicator);
+    void DrawIndicator(HDC dc, const RECT& rc, int row);
+    void DrawEditButton(HDC dc);
+
+    TDataSet* ds_ = nullptr;
+    std::vector<Column> columns_;
+    std::vector<int> widths_;
+    HWND editor_ = nullptr;
+    HMENU popup_ = nullptr;
+    GdiObject titleFont_;
+    HFONT font_ = nullptr;
+    HTHEME header_ = nullptr, button_ = nullptr;
+    int col_ = 0;
+    int top_ = 0;
+    int scrollX_ = 0;
+    int rowH_ = 18, indicatorW_ = 11;
+    bool writing_ = false;      // the editor is writing to the dataset
+    bool loadingText_ = false;  // the grid is filling the editor
+    int hotTitle_ = -1, pressedTitle_ = -1;
+    bool tracking_ = false;
+    int resizeCol_ = -1, resizeStartX_ = 0, resizeStartW_ = 0;
+    bool buttonDown_ = false, buttonPressed_ = false;
+};
+
+}  // namespace pelvane

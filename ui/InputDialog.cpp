@@ -1,0 +1,136 @@
+#include "ui/InputDialog.h"
+
+#include <memory>
+
+#include "common/Seged.h"
+#include "ui/Application.h"
+
+namespace pelvane {
+
+InputDialog* frm_InpStr = nullptr;
+
+namespace {
+
+constexpr char kClassName[] = "PelvaneInpStr";
+constexpr int kEdit1 = 100;
+
+HWND MakeChild(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, HWND parent,
+               int id) {
+    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y), Scale(w),
+                           Scale(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+}  // namespace
+
+InputDialog::InputDialog() {
+    RegisterClassOnce(kClassName, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    font_ = MakeFont("MS Sans Serif", -11, DEFAULT_CHARSET);
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    RECT rc = {0, 0, Scale(253), Scale(113)};
+    AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+    CreateWnd(exStyle, kClassName, "", style, 10, 10, rc.right - rc.left, rc.bottom - rc.top,
+              GetActiveWindow(), nullptr);
+    HWND self = Handle();
+    // Creation order is the tab order: the edit field first.
+    edit_.Create(self, kEdit1, Scale(16), Scale(28), Scale(221), Scale(21));
+    edit_.SetFocusColor(kEditFocusColor);
+    ok_ = MakeChild("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 68, 72, 75, 25, self, IDOK);
+    cancel_ = MakeChild("BUTTON", "Mégsem", WS_TABSTOP | BS_PUSHBUTTON, 156, 72, 75, 25, self, IDCANCEL);
+    label_ = MakeChild("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 16, 12, 0, 13, self, -1);
+    for (HWND child : {edit_.Handle(), ok_, cancel_, label_})
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+}
+
+InputDialog::~InputDialog() {
+    if (frm_InpStr == this) frm_InpStr = nullptr;
+}
+
+void InputDialog::SetCaption(const std::string& caption) {
+    SetWindowTextA(Handle(), caption.c_str());
+}
+
+void InputDialog::SetPrompt(const std::string& prompt) {
+    SetWindowTextA(label_, prompt.c_str());
+    // The label is as large as its text.
+    WindowDC dc(label_);
+    HGDIOBJ old = SelectObject(dc.get(), font_.get());
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc.get(), prompt.c_str(), static_cast<int>(prompt.size()), &size);
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc.get(), &tm);
+    SelectObject(dc.get(), old);
+    SetWindowPos(label_, nullptr, 0, 0, size.cx, tm.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void InputDialog::FormShow() {
+    int left = 10, top = 10;
+    LoadFormPos(kFormName, left, top);
+    // Used as stored, even off the screen.
+    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void InputDialog::FormClose() {
+    RECT rc;
+    GetWindowRect(Handle(), &rc);
+    SaveFormPos(kFormName, rc.left, rc.top);
+}
+
+InputDialog::Result InputDialog::ShowModal() {
+    result_ = None;
+    done_ = false;
+    FormShow();
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    SetFocus(edit_.Handle());
+    SendMessageA(edit_.Handle(), EM_SETSEL, 0, -1);
+    Application::RunModal(Handle(), done_);
+    if (result_ == None) result_ = Cancel;  // the window went away without closing
+    return result_;
+}
+
+void InputDialog::CloseWith(Result result) {
+    if (done_) return;
+    // The position is stored whichever way the dialog closes; a failing
+    // settings file must not keep the dialog open.
+    try {
+        FormClose();
+    } catch (const std::exception& e) {
+        Application::HandleException(e);
+    }
+    result_ = result;
+    done_ = true;
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+LRESULT InputDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND:
+            if (LOWORD(wp) == IDOK && HIWORD(wp) == BN_CLICKED) CloseWith(OK);
+            if (LOWORD(wp) == IDCANCEL && HIWORD(wp) == BN_CLICKED) CloseWith(Cancel);
+            return 0;
+        case DM_GETDEFID:
+            return MAKELONG(IDOK, DC_HASDEFID);
+        case WM_CLOSE:
+            CloseWith(Cancel);
+            return 0;
+    }
+    return Window::HandleMessage(msg, wp, lp);
+}
+
+bool InputStr(const std::string& caption, const std::string& prompt, const std::string& mask,
+              std::string& text) {
+    auto dialog = std::make_unique<InputDialog>();
+    frm_InpStr = dialog.get();
+    dialog->SetCaption(caption);
+    dialog->SetPrompt(prompt);
+    // Text first, mask second: the mask is applied to the text given.
+    dialog->Edit1().SetText(text);
+    dialog->Edit1().SetEditMask(mask);
+    bool ok = dialog->ShowModal() == InputDialog::OK;
+    if (ok) text = dialog->Edit1().Text();
+    return ok;
+}
+
+}  // namespace pelvane

@@ -1,0 +1,534 @@
+#include "ui/LogView.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace pelvane {
+namespace {
+
+constexpr char kClassName[] = "PelvaneLogView";
+constexpr UINT WM_UPDATE_SCROLL = WM_APP + 1;
+constexpr UINT_PTR kDragTimer = 1;
+
+int Digits(size_t n) {
+    int d = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++d;
+    }
+    return d;
+}
+
+bool IsWordChar(char c) {
+    return c != ' ' && c != '\t';
+}
+
+}  // namespace
+
+void LogView::Create(HWND parent, int id, int x, int y, int w, int h) {
+    RegisterClassOnce(kClassName, CS_DBLCLKS, LoadCursor(nullptr, IDC_IBEAM), nullptr);
+    font_ = MakeFont("Courier New", -11, DEFAULT_CHARSET);
+    MeasureFont();
+    CreateWnd(WS_EX_CLIENTEDGE, kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL,
+              x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+    gutterDigits_ = Digits(1);
+    UpdateScrollBars();
+}
+
+void LogView::MeasureFont() {
+    WindowDC dc(nullptr);
+    HGDIOBJ old = SelectObject(dc.get(), font_.get());
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc.get(), &tm);
+    SIZE size;
+    // Courier New is fixed-pitch: one width serves every column.
+    GetTextExtentPoint32A(dc.get(), "W", 1, &size);
+    SelectObject(dc.get(), old);
+    charW_ = std::max<int>(1, size.cx);
+    lineH_ = std::max<int>(1, tm.tmHeight);
+}
+
+int LogView::GutterWidth() const {
+    return (gutterDigits_ + 1) * charW_ + Scale(8);
+}
+
+int LogView::VisibleLines() const {
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    return std::max(1, static_cast<int>(rc.bottom / lineH_));
+}
+
+void LogView::AppendLine(const std::string& line) {
+    lines_.push_back(line);
+    longest_ = std::max(longest_, line.size());
+    size_t index = lines_.size() - 1;
+    int digits = Digits(lines_.size());
+    if (digits != gutterDigits_) {
+        // The gutter grew: every row moves right, so repaint all (rare).
+        gutterDigits_ = digits;
+        InvalidateRect(Handle(), nullptr, FALSE);
+        PlaceCaret();
+    } else {
+        InvalidateLines(index, index);
+    }
+    // Coalesce the scroll bar updates of a burst of lines into one.
+    if (!scrollPending_ && Handle()) {
+        scrollPending_ = true;
+        PostMessageA(Handle(), WM_UPDATE_SCROLL, 0, 0);
+    }
+}
+
+void LogView::InvalidateLines(size_t from, size_t to) {
+    if (!Handle()) return;
+    size_t visible = static_cast<size_t>(VisibleLines()) + 1;
+    if (to < top_ || from >= top_ + visible) return;
+    from = std::max(from, top_);
+    to = std::min(to, top_ + visible);
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    rc.top = static_cast<int>(from - top_) * lineH_;
+    rc.bottom = static_cast<int>(to - top_ + 1) * lineH_;
+    InvalidateRect(Handle(), &rc, FALSE);
+}
+
+void LogView::UpdateScrollBars() {
+    scrollPending_ = false;
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    si.nMax = lines_.empty() ? 0 : static_cast<int>(lines_.size() - 1);
+    si.nPage = static_cast<UINT>(VisibleLines());
+    si.nPos = static_cast<int>(top_);
+    SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+    int textW = std::max<int>(0, rc.right - GutterWidth());
+    si.nMax = static_cast<int>(longest_);
+    si.nPage = static_cast<UINT>(std::max(1, textW / charW_));
+    si.nPos = left_;
+    SetScrollInfo(Handle(), SB_HORZ, &si, TRUE);
+}
+
+LogView::Pos LogView::Clamp(Pos p) const {
+    if (lines_.empty()) return {};
+    p.line = std::min(p.line, lines_.size() - 1);
+    p.col = std::min(p.col, lines_[p.line].size());
+    return p;
+}
+
+LogView::Pos LogView::HitTest(int x, int y) const {
+    Pos p;
+    long long line = static_cast<long long>(top_) + (y >= 0 ? y / lineH_ : -1 + y / lineH_);
+    p.line = static_cast<size_t>(std::max(0LL, line));
+    int cx = x - GutterWidth();
+    long long col = left_ + (cx >= 0 ? (cx + charW_ / 2) / charW_ : -1);
+    p.col = static_cast<size_t>(std::max(0LL, col));
+    return Clamp(p);
+}
+
+void LogView::SetCaretPos(Pos pos, bool extendSelection) {
+    pos = Clamp(pos);
+    Pos oldLo = std::min(anchor_, caret_), oldHi = std::max(anchor_, caret_);
+    caret_ = pos;
+    if (!extendSelection) anchor_ = pos;
+    Pos lo = std::min(anchor_, caret_), hi = std::max(anchor_, caret_);
+    // Repaint the old and new caret lines and selection rows; only the
+    // visible part of that span costs anything.
+    InvalidateLines(std::min(oldLo.line, lo.line), std::max(oldHi.line, hi.line));
+    EnsureCaretVisible();
+    PlaceCaret();
+}
+
+void LogView::SelectAll() {
+    if (lines_.empty()) return;
+    Pos end{lines_.size() - 1, lines_.back().size()};
+    anchor_ = {};
+    caret_ = end;
+    InvalidateRect(Handle(), nullptr, FALSE);
+    EnsureCaretVisible();
+    PlaceCaret();
+}
+
+std::string LogView::SelectedText() const {
+    Pos lo = std::min(anchor_, caret_), hi = std::max(anchor_, caret_);
+    std::string out;
+    if (lines_.empty() || lo == hi) return out;
+    for (size_t l = lo.line; l <= hi.line; ++l) {
+        const std::string& s = lines_[l];
+        size_t from = l == lo.line ? lo.col : 0;
+        size_t to = l == hi.line ? hi.col : s.size();
+        out.append(s, std::min(from, s.size()), to > from ? to - from : 0);
+        if (l != hi.line) out += "\r\n";
+    }
+    return out;
+}
+
+void LogView::CopyToClipboard() const {
+    std::string text = SelectedText();
+    if (text.empty() || !OpenClipboard(Handle())) return;
+    EmptyClipboard();
+    if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
+        GlobalUnlock(mem);
+        if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
+    }
+    CloseClipboard();
+}
+
+void LogView::ScrollTo(size_t top, int left) {
+    size_t visible = static_cast<size_t>(VisibleLines());
+    size_t maxTop = lines_.size() > visible ? lines_.size() - visible : 0;
+    top = std::min(top, maxTop);
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    int cols = std::max(1, static_cast<int>((rc.right - GutterWidth()) / charW_));
+    int maxLeft = std::max(0, static_cast<int>(longest_) + 1 - cols);
+    left = std::max(0, std::min(left, maxLeft));
+    if (top == top_ && left == left_) return;
+    if (left == left_) {
+        int dy = (static_cast<int>(top_) - static_cast<int>(top)) * lineH_;
+        top_ = top;
+        ScrollWindowEx(Handle(), 0, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    } else {
+        top_ = top;
+        left_ = left;
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
+    UpdateScrollBars();
+    PlaceCaret();
+}
+
+void LogView::EnsureCaretVisible() {
+    if (!Handle()) return;
+    size_t visible = static_cast<size_t>(VisibleLines());
+    size_t top = top_;
+    if (caret_.line < top) top = caret_.line;
+    if (caret_.line >= top + visible) top = caret_.line - visible + 1;
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    int cols = std::max(1, static_cast<int>((rc.right - GutterWidth()) / charW_));
+    int left = left_;
+    if (static_cast<int>(caret_.col) < left) left = static_cast<int>(caret_.col);
+    if (static_cast<int>(caret_.col) >= left + cols) left = static_cast<int>(caret_.col) - cols + 1;
+    ScrollTo(top, left);
+}
+
+void LogView::PlaceCaret() {
+    if (!Handle() || GetFocus() != Handle()) return;
+    int x = GutterWidth() + (static_cast<int>(caret_.col) - left_) * charW_;
+    long long row = static_cast<long long>(caret_.line) - static_cast<long long>(top_);
+    if (row < 0 || row > VisibleLines() || x < GutterWidth()) x = -10000;  // out of view: park it
+    ::SetCaretPos(x, static_cast<int>(row) * lineH_);
+}
+
+void LogView::PaintLine(HDC dc, size_t line, int y, const RECT& client) {
+    int gw = GutterWidth();
+    RECT gutter = {0, y, gw, y + lineH_};
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    if (line < lines_.size()) {
+        std::string num = std::to_string(line + 1);
+        int x = gw - Scale(6) - static_cast<int>(num.size()) * charW_;
+        ExtTextOutA(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &gutter, num.c_str(), static_cast<UINT>(num.size()),
+                    nullptr);
+    } else {
+        ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &gutter, "", 0, nullptr);
+    }
+    RECT text = {gw, y, client.right, y + lineH_};
+    COLORREF back = line == caret_.line ? kCaretLineColor : GetSysColor(COLOR_WINDOW);
+    SetBkColor(dc, back);
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &text, "", 0, nullptr);
+    if (line >= lines_.size()) return;
+
+    const std::string& s = lines_[line];
+    size_t first = static_cast<size_t>(left_);
+    size_t cols = static_cast<size_t>((client.right - gw) / charW_ + 2);
+    Pos lo = std::min(anchor_, caret_), hi = std::max(anchor_, caret_);
+    size_t selFrom = 0, selTo = 0;  // selected columns of this line
+    if (lo != hi && line >= lo.line && line <= hi.line) {
+        selFrom = line == lo.line ? lo.col : 0;
+        selTo = line == hi.line ? hi.col : s.size() + 1;  // a whole line shows its line break too
+    }
+    auto segment = [&](size_t from, size_t to, bool selected) {
+        from = std::max(from, first);
+        to = std::min(to, first + cols);
+        if (from >= to) return;
+        RECT cell = {gw + static_cast<int>(from - first) * charW_, y,
+                     gw + static_cast<int>(to - first) * charW_, y + lineH_};
+        IntersectRect(&cell, &cell, &text);
+        SetBkColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHT) : back);
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        size_t n = from < s.size() ? std::min(to, s.size()) - from : 0;
+        ExtTextOutA(dc, gw + static_cast<int>(from - first) * charW_, y, ETO_OPAQUE | ETO_CLIPPED, &cell,
+                    n ? s.data() + from : "", static_cast<UINT>(n), nullptr);
+    };
+    segment(0, selFrom, false);
+    segment(selFrom, selTo, true);
+    segment(selTo, s.size(), false);
+}
+
+void LogView::OnPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    HGDIOBJ old = SelectObject(dc, font_.get());
+    int firstRow = ps.rcPaint.top / lineH_;
+    int lastRow = (ps.rcPaint.bottom + lineH_ - 1) / lineH_;
+    for (int row = firstRow; row < lastRow; ++row) PaintLine(dc, top_ + row, row * lineH_, client);
+    SelectObject(dc, old);
+    EndPaint(Handle(), &ps);
+}
+
+void LogView::OnKeyDown(WPARAM key) {
+    bool shift = GetKeyState(VK_SHIFT) < 0;
+    bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    Pos p = caret_;
+    size_t page = static_cast<size_t>(std::max(1, VisibleLines() - 1));
+    size_t last = lines_.empty() ? 0 : lines_.size() - 1;
+    auto len = [&](size_t line) { return lines_.empty() ? 0 : lines_[line].size(); };
+    bool keepCol = false;
+    switch (key) {
+        case VK_LEFT:
+            if (p.col > 0)
+                --p.col;
+            else if (p.line > 0)
+                p = {p.line - 1, len(p.line - 1)};
+            break;
+        case VK_RIGHT:
+            if (p.col < len(p.line))
+                ++p.col;
+            else if (p.line < last)
+                p = {p.line + 1, 0};
+            break;
+        case VK_UP:
+            if (ctrl) {
+                ScrollTo(top_ > 0 ? top_ - 1 : 0, left_);
+                return;
+            }
+            p.line = p.line > 0 ? p.line - 1 : 0;
+            keepCol = true;
+            break;
+        case VK_DOWN:
+            if (ctrl) {
+                ScrollTo(top_ + 1, left_);
+                return;
+            }
+            p.line = std::min(p.line + 1, last);
+            keepCol = true;
+            break;
+        case VK_PRIOR:
+            p.line = p.line > page ? p.line - page : 0;
+            ScrollTo(top_ > page ? top_ - page : 0, left_);
+            keepCol = true;
+            break;
+        case VK_NEXT:
+            p.line = std::min(p.line + page, last);
+            ScrollTo(top_ + page, left_);
+            keepCol = true;
+            break;
+        case VK_HOME:
+            p = ctrl ? Pos{} : Pos{p.line, 0};
+            break;
+        case VK_END:
+            p = ctrl ? Pos{last, len(last)} : Pos{p.line, len(p.line)};
+            break;
+        case 'A':
+            if (ctrl) SelectAll();
+            return;
+        case 'C':
+        case VK_INSERT:
+            if (ctrl) CopyToClipboard();
+            return;
+        default:
+            return;
+    }
+    if (keepCol) p.col = std::min(wantCol_, len(p.line));
+    SetCaretPos(p, shift);
+    if (!keepCol) wantCol_ = caret_.col;
+}
+
+void LogView::OnMouseDown(int x, int y, bool shift) {
+    SetFocus(Handle());
+    SetCaretPos(HitTest(x, y), shift);
+    wantCol_ = caret_.col;
+    dragging_ = true;
+    SetCapture(Handle());
+    SetTimer(Handle(), kDragTimer, 50, nullptr);
+}
+
+void LogView::OnMouseMove(int x, int y) {
+    if (!dragging_) return;
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    // Beyond the edges the view follows the mouse, one line per move or tick.
+    if (y < 0 && top_ > 0) ScrollTo(top_ - 1, left_);
+    if (y >= rc.bottom) ScrollTo(top_ + 1, left_);
+    SetCaretPos(HitTest(x, std::max(-1, std::min(y, static_cast<int>(rc.bottom)))), true);
+    wantCol_ = caret_.col;
+}
+
+void LogView::OnVScroll(int code) {
+    size_t page = static_cast<size_t>(VisibleLines());
+    size_t top = top_;
+    switch (code) {
+        case SB_LINEUP:
+            top = top > 0 ? top - 1 : 0;
+            break;
+        case SB_LINEDOWN:
+            ++top;
+            break;
+        case SB_PAGEUP:
+            top = top > page ? top - page : 0;
+            break;
+        case SB_PAGEDOWN:
+            top += page;
+            break;
+        case SB_TOP:
+            top = 0;
+            break;
+        case SB_BOTTOM:
+            top = lines_.size();
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            // The 32-bit track position: the message carries only 16 bits.
+            SCROLLINFO si = {};
+            si.cbSize = sizeof si;
+            si.fMask = SIF_TRACKPOS;
+            GetScrollInfo(Handle(), SB_VERT, &si);
+            top = static_cast<size_t>(std::max(0, si.nTrackPos));
+            break;
+        }
+        default:
+            return;
+    }
+    ScrollTo(top, left_);
+}
+
+void LogView::OnHScroll(int code) {
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    int page = std::max(1, static_cast<int>((rc.right - GutterWidth()) / charW_));
+    int left = left_;
+    switch (code) {
+        case SB_LINELEFT:
+            --left;
+            break;
+        case SB_LINERIGHT:
+            ++left;
+            break;
+        case SB_PAGELEFT:
+            left -= page;
+            break;
+        case SB_PAGERIGHT:
+            left += page;
+            break;
+        case SB_LEFT:
+            left = 0;
+            break;
+        case SB_RIGHT:
+            left = static_cast<int>(longest_);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            SCROLLINFO si = {};
+            si.cbSize = sizeof si;
+            si.fMask = SIF_TRACKPOS;
+            GetScrollInfo(Handle(), SB_HORZ, &si);
+            left = si.nTrackPos;
+            break;
+        }
+        default:
+            return;
+    }
+    ScrollTo(top_, left);
+}
+
+LRESULT LogView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SIZE:
+            UpdateScrollBars();
+            ScrollTo(top_, left_);
+            InvalidateRect(Handle(), nullptr, FALSE);
+            return 0;
+        case WM_UPDATE_SCROLL:
+            if (scrollPending_) UpdateScrollBars();
+            return 0;
+        case WM_SETFOCUS:
+            CreateCaret(Handle(), nullptr, std::max(1, Scale(2)), lineH_);
+            PlaceCaret();
+            ShowCaret(Handle());
+            return 0;
+        case WM_KILLFOCUS:
+            DestroyCaret();
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_KEYDOWN:
+            OnKeyDown(wp);
+            return 0;
+        case WM_COPY:
+            CopyToClipboard();
+            return 0;
+        case WM_LBUTTONDOWN:
+            OnMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), (wp & MK_SHIFT) != 0);
+            return 0;
+        case WM_LBUTTONDBLCLK: {
+            // A double-click selects the word under the mouse.
+            Pos p = HitTest(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            if (lines_.empty()) return 0;
+            const std::string& s = lines_[p.line];
+            size_t from = p.col, to = p.col;
+            while (from > 0 && IsWordChar(s[from - 1])) --from;
+            while (to < s.size() && IsWordChar(s[to])) ++to;
+            SetCaretPos({p.line, from});
+            SetCaretPos({p.line, to}, true);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            return 0;
+        case WM_TIMER:
+            if (wp == kDragTimer && dragging_) {
+                POINT pt;
+                GetCursorPos(&pt);
+                ScreenToClient(Handle(), &pt);
+                RECT rc;
+                GetClientRect(Handle(), &rc);
+                if (pt.y < 0 || pt.y >= rc.bottom) OnMouseMove(pt.x, pt.y);
+            }
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            if (dragging_) {
+                dragging_ = false;
+                KillTimer(Handle(), kDragTimer);
+                if (msg == WM_LBUTTONUP) ReleaseCapture();
+            }
+            return 0;
+        case WM_MOUSEWHEEL: {
+            int notches = GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;
+            UINT perNotch = 3;
+            SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
+            long long top = static_cast<long long>(top_) - static_cast<long long>(notches) * perNotch;
+            ScrollTo(static_cast<size_t>(std::max(0LL, top)), left_);
+            return 0;
+        }
+        case WM_VSCROLL:
+            OnVScroll(LOWORD(wp));
+            return 0;
+        case WM_HSCROLL:
+            OnHScroll(LOWORD(wp));
+            return 0;
+    }
+    return Window::HandleMessage(msg, wp, lp);
+}
+
+}  // namespace pelvane

@@ -1,0 +1,76 @@
+#pragma once
+// The read-only log text: whole lines appended at the end, a gutter with line
+// numbers, the caret line highlighted, selection and copying. Lines live in a
+// vector and only the visible ones are painted, so 100,000 lines stay cheap.
+#include <string>
+#include <vector>
+
+#include "common/Handles.h"
+#include "ui/Window.h"
+
+namespace pelvane {
+
+class LogView : public Window {
+  public:
+    struct Pos {
+        size_t line = 0;
+        size_t col = 0;
+        bool operator==(const Pos& o) const { return line == o.line && col == o.col; }
+        bool operator!=(const Pos& o) const { return !(*this == o); }
+        bool operator<(const Pos& o) const { return line < o.line || (line == o.line && col < o.col); }
+    };
+
+    static constexpr COLORREF kCaretLineColor = 14811135;  // pale yellow
+
+    // Position and size in pixels of the parent's client area (already scaled).
+    void Create(HWND parent, int id, int x, int y, int w, int h);
+
+    // Adds one line at the end; the caret and the scroll position stay.
+    void AppendLine(const std::string& line);
+    size_t LineCount() const { return lines_.size(); }
+    const std::string& Line(size_t index) const { return lines_[index]; }
+
+    Pos CaretPos() const { return caret_; }
+    void SetCaretPos(Pos pos, bool extendSelection = false);
+    bool HasSelection() const { return anchor_ != caret_; }
+    std::string SelectedText() const;
+    void SelectAll();
+    void CopyToClipboard() const;
+    size_t TopLine() const { return top_; }
+    int LeftColumn() const { return left_; }
+    int VisibleLines() const;
+
+  private:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnPaint();
+    void OnKeyDown(WPARAM key);
+    void OnMouseDown(int x, int y, bool shift);
+    void OnMouseMove(int x, int y);
+    void OnVScroll(int code);
+    void OnHScroll(int code);
+
+    void MeasureFont();
+    int GutterWidth() const;
+    Pos HitTest(int x, int y) const;
+    Pos Clamp(Pos p) const;
+    void ScrollTo(size_t top, int left);
+    void EnsureCaretVisible();
+    void UpdateScrollBars();
+    void PlaceCaret();
+    void InvalidateLines(size_t from, size_t to);
+    void PaintLine(HDC dc, size_t line, int y, const RECT& client);
+
+    std::vector<std::string> lines_;
+    size_t longest_ = 0;  // characters of the longest line, for the horizontal range
+    Pos caret_, anchor_;
+    size_t wantCol_ = 0;  // column kept while moving up and down
+    size_t top_ = 0;
+    int left_ = 0;
+    int gutterDigits_ = 0;
+    bool scrollPending_ = false;
+    bool dragging_ = false;
+    GdiObject font_;
+    int charW_ = 7, lineH_ = 14;
+};
+
+}  // namespace pelvane

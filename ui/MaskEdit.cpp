@@ -1,0 +1,314 @@
+#include "ui/MaskEdit.h"
+
+#include <commctrl.h>
+
+#include "common/Exception.h"
+#include "common/Text.h"
+#include "ui/Window.h"
+
+namespace pelvane {
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsLetter(char c) {
+    return IsCharAlphaA(c) != FALSE;
+}
+
+}  // namespace
+
+EditMask::EditMask(const std::string& mask) {
+    // The last two ';' fields are the save-literals flag and the blank.
+    std::string format = mask;
+    size_t semi = format.rfind(';');
+    if (semi != std::string::npos) {
+        size_t semi2 = semi ? format.rfind(';', semi - 1) : std::string::npos;
+        if (semi2 != std::string::npos) {
+            std::string blank = format.substr(semi + 1);
+            if (!blank.empty()) blank_ = blank[0];
+            saveLiterals_ = format.substr(semi2 + 1, semi - semi2 - 1) != "0";
+            format.resize(semi2);
+        } else {
+            saveLiterals_ = format.substr(semi + 1) != "0";
+            format.resize(semi);
+        }
+    }
+    for (size_t i = 0; i < format.size(); ++i) {
+        char c = format[i];
+        switch (c) {
+            case '>':
+            case '<':
+            case '!':
+                break;
+            case '\\':
+                if (i + 1 < format.size()) slots_.push_back({0, format[++i]});
+                break;
+            case '0':
+            case '9':
+            case '#':
+            case 'L':
+            case 'l':
+            case 'A':
+            case 'a':
+            case 'C':
+            case 'c':
+                slots_.push_back({c, 0});
+                break;
+            default:
+                slots_.push_back({0, c});
+        }
+    }
+}
+
+bool EditMask::Accepts(size_t pos, char c) const {
+    if (pos >= slots_.size()) return false;
+    switch (slots_[pos].kind) {
+        case '0':
+        case '9':
+            return IsDigit(c);
+        case '#':
+            return IsDigit(c) || c == '+' || c == '-';
+        case 'L':
+        case 'l':
+            return IsLetter(c);
+        case 'A':
+        case 'a':
+            return IsLetter(c) || IsDigit(c);
+        case 'C':
+        case 'c':
+            return static_cast<unsigned char>(c) >= 32;
+        default:
+            return false;
+    }
+}
+
+size_t EditMask::NextEditable(size_t pos) const {
+    while (pos < slots_.size() && slots_[pos].kind == 0) ++pos;
+    return pos;
+}
+
+std::string EditMask::Apply(const std::string& text) const {
+    std::string out(slots_.size(), blank_);
+    size_t src = 0;
+    for (size_t pos = 0; pos < slots_.size(); ++pos) {
+        if (slots_[pos].kind == 0) {
+            out[pos] = slots_[pos].literal;
+            if (saveLiterals_) ++src;  // the text carries the literals too
+            continue;
+        }
+        if (src < text.size()) {
+            char c = text[src++];
+            if (Accepts(pos, c)) out[pos] = c;
+        }
+    }
+    return out;
+}
+
+MaskEdit::~MaskEdit() {
+    if (hwnd_) {
+        RemoveWindowSubclass(hwnd_, SubclassProc, 0);
+        DestroyWindow(hwnd_);
+    }
+    if (focusBrush_) DeleteObject(focusBrush_);
+}
+
+void MaskEdit::Create(HWND parent, int id, int x, int y, int w, int h, DWORD exStyle) {
+    hwnd_ = CreateWindowExA(exStyle, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, x, y, w,
+                            h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd_) throw Exception(SysErrorMessage(GetLastError()));
+    SetWindowSubclass(hwnd_, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void MaskEdit::SetText(const std::string& text) {
+    SetWindowTextA(hwnd_, text.c_str());
+}
+
+std::string MaskEdit::Text() const {
+    return RawText();
+}
+
+std::string MaskEdit::RawText() const {
+    int n = GetWindowTextLengthA(hwnd_);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    n = GetWindowTextA(hwnd_, s.data(), n + 1);
+    s.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return s;
+}
+
+void MaskEdit::SetEditMask(const std::string& mask) {
+    maskText_ = mask;
+    mask_ = EditMask(mask);
+    if (!mask_.Empty()) {
+        SendMessageA(hwnd_, EM_LIMITTEXT, mask_.Length(), 0);
+        PutRaw(mask_.Apply(RawText()), 0);
+    } else {
+        SendMessageA(hwnd_, EM_LIMITTEXT, 0, 0);
+    }
+}
+
+void MaskEdit::SetMaxLength(int chars) {
+    SendMessageA(hwnd_, EM_LIMITTEXT, static_cast<WPARAM>(chars), 0);
+}
+
+void MaskEdit::SetFocusColor(COLORREF color) {
+    hasFocusColor_ = true;
+    focusColor_ = color;
+    if (focusBrush_) DeleteObject(focusBrush_);
+    focusBrush_ = CreateSolidBrush(color);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MaskEdit::Selection(size_t& from, size_t& to) const {
+    DWORD start = 0, end = 0;
+    SendMessageA(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    from = start;
+    to = end;
+}
+
+void MaskEdit::PutRaw(const std::string& text, size_t caret) {
+    DefSubclassProc(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(hwnd_, EM_SETSEL, caret, caret);
+    // The parent learns of the change as with typing.
+    SendMessageA(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), EN_CHANGE),
+                 reinterpret_cast<LPARAM>(hwnd_));
+}
+
+void MaskEdit::ClearRange(size_t from, size_t to) {
+    std::string text = RawText();
+    for (size_t i = from; i < to && i < text.size(); ++i)
+        if (!mask_.IsLiteral(i)) text[i] = mask_.Blank();
+    PutRaw(text, from);
+}
+
+void MaskEdit::TypeChar(char c, bool beep) {
+    size_t from, to;
+    Selection(from, to);
+    std::string text = RawText();
+    text.resize(mask_.Length(), mask_.Blank());
+    for (size_t i = from; i < to && i < text.size(); ++i)
+        if (!mask_.IsLiteral(i)) text[i] = mask_.Blank();
+    size_t pos = mask_.NextEditable(from);
+    if (pos >= mask_.Length() || !mask_.Accepts(pos, c)) {
+        if (beep) MessageBeep(MB_OK);
+        return;
+    }
+    text[pos] = c;
+    PutRaw(text, mask_.NextEditable(pos + 1));
+}
+
+bool MaskEdit::CopySelection() const {
+    size_t from, to;
+    Selection(from, to);
+    if (from >= to) return false;
+    std::string part = RawText().substr(from, to - from);
+    if (!OpenClipboard(hwnd_)) return false;
+    EmptyClipboard();
+    if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, part.size() + 1)) {
+        memcpy(GlobalLock(mem), part.c_str(), part.size() + 1);
+        GlobalUnlock(mem);
+        if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
+    }
+    CloseClipboard();
+    return true;
+}
+
+LRESULT MaskEdit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_REFLECT_CTLCOLOR:
+            if (!hasFocusColor_ || !IsWindowEnabled(hwnd_)) break;
+            if (GetFocus() == hwnd_) {
+                SetBkColor(reinterpret_cast<HDC>(wp), focusColor_);
+                return reinterpret_cast<LRESULT>(focusBrush_);
+            }
+            SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(hwnd_, nullptr, TRUE);
+            break;
+        case WM_NCDESTROY: {
+            HWND wnd = hwnd_;
+            RemoveWindowSubclass(wnd, SubclassProc, 0);
+            hwnd_ = nullptr;
+            return DefSubclassProc(wnd, msg, wp, lp);
+        }
+    }
+    if (mask_.Empty()) return DefSubclassProc(hwnd_, msg, wp, lp);
+
+    switch (msg) {
+        case WM_SETTEXT: {
+            std::string text = lp ? reinterpret_cast<const char*>(lp) : "";
+            return DefSubclassProc(hwnd_, msg, wp, reinterpret_cast<LPARAM>(mask_.Apply(text).c_str()));
+        }
+        case WM_CHAR: {
+            char c = static_cast<char>(wp);
+            if (c == '\b') {
+                size_t from, to;
+                Selection(from, to);
+                if (from < to) {
+                    ClearRange(from, to);
+                } else {
+                    while (from > 0 && mask_.IsLiteral(from - 1)) --from;
+                    if (from > 0) ClearRange(from - 1, from);
+                }
+                return 0;
+            }
+            if (static_cast<unsigned char>(c) < 32) break;  // Ctrl+C, Ctrl+V and friends
+            if (GetWindowLongA(hwnd_, GWL_STYLE) & ES_READONLY) return 0;
+            TypeChar(c, true);
+            return 0;
+        }
+        case WM_KEYDOWN:
+            if (wp == VK_DELETE && !(GetWindowLongA(hwnd_, GWL_STYLE) & ES_READONLY)) {
+                size_t from, to;
+                Selection(from, to);
+                ClearRange(from, from < to ? to : from + 1);
+                return 0;
+            }
+            break;
+        case WM_CLEAR: {
+            size_t from, to;
+            Selection(from, to);
+            ClearRange(from, to);
+            return 0;
+        }
+        case WM_CUT:
+            if (CopySelection()) {
+                size_t from, to;
+                Selection(from, to);
+                ClearRange(from, to);
+            }
+            return 0;
+        case WM_PASTE: {
+            std::string pasted;
+            if (OpenClipboard(hwnd_)) {
+                if (HANDLE mem = GetClipboardData(CF_TEXT)) {
+                    if (auto* p = static_cast<const char*>(GlobalLock(mem))) {
+                        pasted = p;
+                        GlobalUnlock(mem);
+                    }
+                }
+                CloseClipboard();
+            }
+            // Characters that fit nowhere are left out rather than beeped at.
+            for (char c : pasted)
+                if (static_cast<unsigned char>(c) >= 32) TypeChar(c, false);
+            return 0;
+        }
+        case EM_CANUNDO:
+        case EM_UNDO:
+        case WM_UNDO:
+            return 0;  // masked changes replace the text; there is nothing to undo
+    }
+    return DefSubclassProc(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK MaskEdit::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<MaskEdit*>(data);
+    if (!self || !self->hwnd_) return DefSubclassProc(wnd, msg, wp, lp);
+    return self->HandleMessage(msg, wp, lp);
+}
+
+}  // namespace pelvane

@@ -1,0 +1,100 @@
+#include "ui/Window.h"
+
+#include "common/Exception.h"
+#include "common/Text.h"
+#include "ui/Application.h"
+
+namespace pelvane {
+
+int SystemDpi() {
+    static const int dpi = [] {
+        WindowDC screen(nullptr);
+        int d = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+        return d > 0 ? d : 96;
+    }();
+    return dpi;
+}
+
+GdiObject MakeFont(const char* face, int height96, BYTE charset, int weight) {
+    return GdiObject(CreateFontA(Scale(height96), 0, 0, 0, weight, FALSE, FALSE, FALSE, charset,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, face));
+}
+
+Window::~Window() {
+    if (hwnd_) {
+        // The object is going away: the window must not call back into it.
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        HWND wnd = hwnd_;
+        hwnd_ = nullptr;
+        DestroyWindow(wnd);
+    }
+}
+
+void Window::SetBounds(int x, int y, int w, int h) {
+    MoveWindow(hwnd_, x, y, w, h, TRUE);
+}
+
+Window* Window::FromHandle(HWND wnd) {
+    return wnd ? reinterpret_cast<Window*>(GetWindowLongPtrA(wnd, GWLP_USERDATA)) : nullptr;
+}
+
+void Window::RegisterClassOnce(const char* className, UINT style, HCURSOR cursor, HBRUSH background) {
+    WNDCLASSEXA wc = {};
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    if (GetClassInfoExA(inst, className, &wc)) return;
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = &Window::StaticWndProc;
+    wc.hInstance = inst;
+    wc.hCursor = cursor ? cursor : LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
+    if (!RegisterClassExA(&wc)) throw Exception(SysErrorMessage(GetLastError()));
+}
+
+void Window::CreateWnd(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
+                       int w, int h, HWND parent, HMENU menuOrId) {
+    HWND wnd = CreateWindowExA(exStyle, className, title, style, x, y, w, h, parent, menuOrId,
+                               GetModuleHandleA(nullptr), this);
+    if (!wnd) throw Exception(SysErrorMessage(GetLastError()));
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORLISTBOX:
+            if (LRESULT brush = SendMessageA(reinterpret_cast<HWND>(lp), WM_REFLECT_CTLCOLOR, wp, lp))
+                return brush;
+            break;
+    }
+    return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK Window::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd_ = wnd;
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    Window* self = FromHandle(wnd);
+    if (!self) return DefWindowProcA(wnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        LRESULT r = DefWindowProcA(wnd, msg, wp, lp);
+        self->hwnd_ = nullptr;
+        self->Destroyed();
+        return r;
+    }
+    // Exceptions must not unwind through the system's code that called us:
+    // a failed handler is abandoned and its message shown, as everywhere else.
+    try {
+        return self->HandleMessage(msg, wp, lp);
+    } catch (const std::exception& e) {
+        Application::HandleException(e);
+        return 0;
+    }
+}
+
+}  // namespace pelvane

@@ -1,0 +1,59 @@
+#pragma once
+// The one window base: a static window procedure finds the object (stored at
+// WM_NCCREATE) and forwards every message to its virtual handler.
+#include <windows.h>
+
+#include <string>
+
+#include "common/Handles.h"
+
+namespace pelvane {
+
+// Layouts are given in pixels at 96 dpi; everything on screen is scaled by
+// the system dpi read once.
+int SystemDpi();
+inline int Scale(int px96) {
+    return MulDiv(px96, SystemDpi(), 96);
+}
+
+// A font given by its height in pixels at 96 dpi (negative: character height).
+GdiObject MakeFont(const char* face, int height96, BYTE charset, int weight = FW_NORMAL);
+
+// Sent to a child control with the wParam/lParam of the WM_CTLCOLOR* message
+// that its parent received; a non-zero answer is the brush to use.
+constexpr UINT WM_REFLECT_CTLCOLOR = WM_APP + 0x3F00;
+
+class Window {
+  public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const { return hwnd_; }
+    void SetBounds(int x, int y, int w, int h);
+    void SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
+    bool Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+
+    // The object behind a window created through this base, or null.
+    static Window* FromHandle(HWND wnd);
+
+  protected:
+    // Registers the class once per process; the class uses StaticWndProc.
+    static void RegisterClassOnce(const char* className, UINT style, HCURSOR cursor, HBRUSH background);
+    // Creates the window; throws when the system refuses.
+    void CreateWnd(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int w,
+                   int h, HWND parent, HMENU menuOrId);
+
+    // Default: reflects WM_CTLCOLOR* to the child, then DefWindowProc.
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // After the window is gone (WM_NCDESTROY); Handle() is null by then.
+    virtual void Destroyed() {}
+
+  private:
+    static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace pelvane
