@@ -47,8 +47,8 @@ class BackupEngine {
     bool DirectoryExists(const std::string& path);
     bool ForceDirectories(std::string folder);
     void EnsureFolder(const std::string& folder);
-    std::unique_ptr<OpenFile> CreateTemporary(const std::string& target, std::string& temp, DWORD& error);
-    bool CopyBytes(OpenFile& from, OpenFile& to, uint64_t count, std::string& error);
+    std::unique_ptr<FileStream> CreateTemporary(const std::string& target, std::string& temp, DWORD& error);
+    bool CopyBytes(FileStream& from, FileStream& to, uint64_t count, std::string& error);
     bool PutInPlace(const std::string& temp, const std::string& target, DWORD& error);
     void StartProgress(int64_t total);
     void StepProgress(uint64_t bytes);

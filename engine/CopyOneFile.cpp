@@ -14,7 +14,7 @@ constexpr int kMaxExcludedFields = 20;
 
 void BackupEngine::CopyOneFile(const std::string& source, const std::string& target) {
     DWORD error = 0;
-    std::unique_ptr<OpenFile> in = fs_.OpenRead(source, error);
+    std::unique_ptr<FileStream> in = fs_.OpenRead(source, error);
     if (!in) return LogError(source, FileError("Cannot open file", source, error));
 
     try {
@@ -27,7 +27,7 @@ void BackupEngine::CopyOneFile(const std::string& source, const std::string& tar
     // complete, so a failed copy never destroys the previous good one.
     const bool copy = !IsExcluded(source);
     std::string temp;
-    std::unique_ptr<OpenFile> out;
+    std::unique_ptr<FileStream> out;
     if (copy) {
         out = CreateTemporary(target, temp, error);
         if (!out) {
@@ -100,18 +100,18 @@ void BackupEngine::EnsureFolder(const std::string& folder) {
     if (DirectoryExists(folder) || ForceDirectories(folder)) lastFolder_ = folder;
 }
 
-std::unique_ptr<OpenFile> BackupEngine::CreateTemporary(const std::string& target, std::string& temp,
-                                                        DWORD& error) {
+std::unique_ptr<FileStream> BackupEngine::CreateTemporary(const std::string& target, std::string& temp,
+                                                          DWORD& error) {
     const std::string folder = ExtractFilePath(target);
     for (int n = 0; n < 100; ++n) {
         temp = folder + "~pelvane" + (n ? std::to_string(n) : std::string()) + ".tmp";
-        std::unique_ptr<OpenFile> file = fs_.CreateNew(temp, error);
+        std::unique_ptr<FileStream> file = fs_.CreateNew(temp, error);
         if (file || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) return file;
     }
     return nullptr;
 }
 
-bool BackupEngine::CopyBytes(OpenFile& from, OpenFile& to, uint64_t count, std::string& error) {
+bool BackupEngine::CopyBytes(FileStream& from, FileStream& to, uint64_t count, std::string& error) {
     while (count > 0) {
         uint32_t block = static_cast<uint32_t>(std::min<uint64_t>(count, buffer_.size()));
         if (from.Read(buffer_.data(), block) != block) return error = "Stream read error", false;

@@ -19,9 +19,9 @@ struct FoundEntry {
 };
 
 // An open file. Read and Write return the count actually transferred.
-class OpenFile {
+class FileStream {
   public:
-    virtual ~OpenFile() = default;
+    virtual ~FileStream() = default;
     virtual uint64_t Size() = 0;
     virtual uint32_t Attributes() = 0;  // INVALID_FILE_ATTRIBUTES when unknown
     virtual int32_t PackedDate() = 0;   // last write as a packed DOS date; -1 when unknown
@@ -39,9 +39,9 @@ class FileSystem {
     virtual bool Enumerate(const std::string& pattern, std::vector<FoundEntry>& entries) = 0;
 
     // Opens an existing file for reading, sharing reading and writing.
-    virtual std::unique_ptr<OpenFile> OpenRead(const std::string& path, DWORD& error) = 0;
+    virtual std::unique_ptr<FileStream> OpenRead(const std::string& path, DWORD& error) = 0;
     // Creates a new file for reading and writing, not shared; fails when it exists.
-    virtual std::unique_ptr<OpenFile> CreateNew(const std::string& path, DWORD& error) = 0;
+    virtual std::unique_ptr<FileStream> CreateNew(const std::string& path, DWORD& error) = 0;
     // Puts from in place of to, replacing an existing file.
     virtual bool Replace(const std::string& from, const std::string& to, DWORD& error) = 0;
     virtual bool Delete(const std::string& path) = 0;

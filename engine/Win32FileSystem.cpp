@@ -10,7 +10,7 @@ namespace pelvane {
 
 namespace {
 
-class Win32File : public OpenFile {
+class Win32File : public FileStream {
   public:
     explicit Win32File(HANDLE h) : file_(h) {}
 
@@ -60,11 +60,11 @@ class Win32FileSystem : public FileSystem {
         return true;
     }
 
-    std::unique_ptr<OpenFile> OpenRead(const std::string& path, DWORD& error) override {
+    std::unique_ptr<FileStream> OpenRead(const std::string& path, DWORD& error) override {
         return Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
                     FILE_FLAG_SEQUENTIAL_SCAN, error);
     }
-    std::unique_ptr<OpenFile> CreateNew(const std::string& path, DWORD& error) override {
+    std::unique_ptr<FileStream> CreateNew(const std::string& path, DWORD& error) override {
         return Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW, 0, error);
     }
     bool Replace(const std::string& from, const std::string& to, DWORD& error) override {
@@ -102,8 +102,8 @@ class Win32FileSystem : public FileSystem {
     std::string ErrorText(DWORD code) override { return SysErrorMessage(code); }
 
   private:
-    static std::unique_ptr<OpenFile> Open(const std::string& path, DWORD access, DWORD share,
-                                          DWORD disposition, DWORD flags, DWORD& error) {
+    static std::unique_ptr<FileStream> Open(const std::string& path, DWORD access, DWORD share,
+                                            DWORD disposition, DWORD flags, DWORD& error) {
         HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition,
                                FILE_ATTRIBUTE_NORMAL | flags, nullptr);
         if (h == INVALID_HANDLE_VALUE) {

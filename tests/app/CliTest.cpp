@@ -1,0 +1,125 @@
+// pelvane-cli as a user or a script sees it: arguments, output, exit status.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "common/Handles.h"
+#include "common/Seged.h"
+#include "common/Text.h"
+#include "tests/engine/TempTree.h"
+
+using namespace pelvane;
+
+namespace {
+
+struct Result {
+    DWORD exitCode = 0;
+    std::string out, err;  // as written: UTF-8
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        for (size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
+            lines.push_back(out.substr(start, end - start));
+        return lines;
+    }
+};
+
+std::string Quote(const std::string& arg) {
+    return "\"" + arg + "\"";
+}
+
+std::string ReadAll(HANDLE pipe) {
+    std::string data;
+    char buf[4096];
+    DWORD got;
+    while (ReadFile(pipe, buf, sizeof buf, &got, nullptr) && got) data.append(buf, got);
+    return data;
+}
+
+// Runs pelvane-cli.exe (beside this test) with the arguments, each quoted.
+Result Cli(const std::vector<std::string>& args) {
+    std::string command = Quote(AppDir() + "\\pelvane-cli.exe");
+    for (const auto& a : args) command += " " + Quote(a);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE outRead, outWrite, errRead, errWrite;
+    CreatePipe(&outRead, &outWrite, &inherit, 0);
+    CreatePipe(&errRead, &errWrite, &inherit, 0);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = outWrite;
+    si.hStdError = errWrite;
+    PROCESS_INFORMATION pi{};
+    Result r;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        r.exitCode = 99;
+        return r;
+    }
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    r.out = ReadAll(outRead);  // the tests' output is small: no deadlock between the pipes
+    r.err = ReadAll(errRead);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    GetExitCodeProcess(pi.hProcess, &r.exitCode);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+    return r;
+}
+
+TEST(Cli, RunsTasksAndPrintsTheLogInUtf8) {
+    TempTree tree;
+    tree.File("Árvíztűrő\\a.txt", "12345");
+    tree.File("Árvíztűrő\\b.tmp", "x");
+    tree.File("Two\\c.txt", "1");
+    Result r = Cli({"run", tree.Path("Árvíztűrő"), tree.Path("out"), tree.Path("Two"), tree.Path("out")});
+    EXPECT_EQ(r.exitCode, 0u) << r.err;
+    auto lines = r.Lines();
+    ASSERT_EQ(lines.size(), 6u) << r.out;
+    EXPECT_EQ(lines[0].rfind(AnsiToUtf8("*** Mentés indul: "), 0), 0u);
+    EXPECT_EQ(lines[1], AnsiToUtf8("*** Feladat: " + tree.Path("Árvíztűrő") + " >> " + tree.Path("out")));
+    EXPECT_EQ(lines[2], AnsiToUtf8("Összesen    6"));
+    EXPECT_EQ(lines[4], AnsiToUtf8("Összesen    1"));
+    EXPECT_EQ(lines[5].rfind(AnsiToUtf8("*** Mentés kész: "), 0), 0u);
+    EXPECT_EQ(tree.Read("out\\Árvíztűrő\\a.txt"), "12345");
+    EXPECT_FALSE(tree.Exists("out\\Árvíztűrő\\b.tmp"));
+}
+
+TEST(Cli, OptionsReachTheRun) {
+    TempTree tree;
+    tree.File("One\\a.tmp", "x");
+    tree.File("Two\\b.tmp", "y");
+    Result r = Cli({"run", "--exclude", "", "--current", "2", "--method", "2", tree.Path("One"),
+                    tree.Path("out"), tree.Path("Two"), tree.Path("out")});
+    EXPECT_EQ(r.exitCode, 0u) << r.err;
+    EXPECT_EQ(tree.Files("out"), std::vector<std::string>{"Two\\b.tmp"});
+}
+
+TEST(Cli, ErrorLinesGiveExitStatusOne) {
+    TempTree tree;
+    tree.File("src\\a.txt", "x");
+    tree.Folder("out\\src\\a.txt");
+    Result r = Cli({"run", tree.Path("src"), tree.Path("out")});
+    EXPECT_EQ(r.exitCode, 1u);
+    EXPECT_NE(r.out.find("Hiba: "), std::string::npos);
+}
+
+TEST(Cli, UsageErrorsGiveExitStatusTwo) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                  {"backup"},
+                                                                  {"run"},
+                                                                  {"run", "only-source"},
+                                                                  {"run", "--method", "3", "a", "b"},
+                                                                  {"run", "--current", "2", "a", "b"},
+                                                                  {"run", "--bogus", "a", "b"},
+                                                                  {"run", "a", "b", "--exclude"}}) {
+        Result r = Cli(args);
+        EXPECT_EQ(r.exitCode, 2u) << (args.empty() ? "" : args.back());
+        EXPECT_NE(r.err.find("usage: pelvane-cli"), std::string::npos);
+        EXPECT_TRUE(r.out.empty());
+    }
+}
+
+}  // namespace

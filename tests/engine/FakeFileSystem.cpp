@@ -1,0 +1,112 @@
+#include "tests/engine/FakeFileSystem.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pelvane {
+
+// An open file of the fake: reads and writes go straight to its node.
+class FakeFile : public FileStream {
+  public:
+    FakeFile(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+
+    uint64_t Size() override { return Node().virtualSize ? Node().virtualSize : Node().data.size(); }
+    uint32_t Attributes() override {
+        return Node().attributesUnreadable ? INVALID_FILE_ATTRIBUTES : Node().attributes;
+    }
+    int32_t PackedDate() override { return Node().date; }
+    bool SetPackedDate(int32_t packed) override {
+        if (packed == -1) return false;
+        Node().date = packed;
+        return true;
+    }
+    uint32_t Read(void* buffer, uint32_t count) override {
+        auto& n = Node();
+        uint64_t size = Size();
+        uint32_t got = static_cast<uint32_t>(std::min<uint64_t>(count, size - std::min(size, offset_)));
+        if (n.virtualSize)
+            memset(buffer, 'v', got);
+        else
+            memcpy(buffer, n.data.data() + offset_, got);
+        offset_ += got;
+        return got;
+    }
+    uint32_t Write(const void* buffer, uint32_t count) override {
+        uint32_t put = static_cast<uint32_t>(std::min<long long>(count, std::max(0LL, fs_.freeBytes)));
+        Node().data.append(static_cast<const char*>(buffer), put);
+        fs_.freeBytes -= put;
+        return put;
+    }
+
+  private:
+    FakeFileSystem::Node& Node() { return *fs_.Find(path_); }
+    FakeFileSystem& fs_;
+    std::string path_;
+    uint64_t offset_ = 0;
+};
+
+bool FakeFileSystem::Enumerate(const std::string& pattern, std::vector<FoundEntry>& entries) {
+    std::string folder = Key(pattern.substr(0, pattern.find_last_of('\\')));
+    Node* f = Find(folder);
+    if (!f || !f->folder) return false;
+    for (auto& [key, node] : nodes_) {
+        if (key.size() <= folder.size() + 1 || key.rfind(folder + "\\", 0) != 0) continue;
+        std::string name = key.substr(folder.size() + 1);
+        if (name.find('\\') != std::string::npos) continue;
+        entries.push_back({name, node.virtualSize ? node.virtualSize : node.data.size(), node.attributes});
+    }
+    return true;
+}
+
+std::unique_ptr<FileStream> FakeFileSystem::OpenRead(const std::string& path, DWORD& error) {
+    Node* n = Find(path);
+    if (!n) return error = ERROR_FILE_NOT_FOUND, nullptr;
+    if (n->folder) return error = ERROR_ACCESS_DENIED, nullptr;
+    if (n->locked) return error = ERROR_SHARING_VIOLATION, nullptr;
+    return std::make_unique<FakeFile>(*this, path);
+}
+
+std::unique_ptr<FileStream> FakeFileSystem::CreateNew(const std::string& path, DWORD& error) {
+    if (InvalidName(path)) return error = ERROR_INVALID_NAME, nullptr;
+    Node* parent = Find(Parent(path));
+    if (!parent || !parent->folder) return error = ERROR_PATH_NOT_FOUND, nullptr;
+    if (Find(path)) return error = ERROR_FILE_EXISTS, nullptr;
+    Node& n = nodes_[Key(path)];
+    n.date = now;
+    return std::make_unique<FakeFile>(*this, path);
+}
+
+bool FakeFileSystem::Replace(const std::string& from, const std::string& to, DWORD& error) {
+    Node* target = Find(to);
+    if (target && (target->folder || (target->attributes & 7))) return error = ERROR_ACCESS_DENIED, false;
+    if (target && target->locked) return error = ERROR_SHARING_VIOLATION, false;
+    Node moved = *Find(from);
+    nodes_.erase(Key(from));
+    nodes_[Key(to)] = moved;
+    return true;
+}
+
+bool FakeFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+    Node* n = Find(path);
+    if (!n || attributes == INVALID_FILE_ATTRIBUTES) return false;
+    n->attributes = (attributes & ~FILE_ATTRIBUTE_DIRECTORY) | (n->folder ? FILE_ATTRIBUTE_DIRECTORY : 0);
+    return true;
+}
+
+bool FakeFileSystem::CreateFolder(const std::string& path) {
+    if (InvalidName(path) || Find(path)) return false;
+    Node* parent = Find(Parent(path));
+    if (!parent || !parent->folder) return false;
+    AddFolder(path);
+    return true;
+}
+
+bool FakeFileSystem::SetFileDate(const std::string& path, int32_t packed) {
+    Node* n = Find(path);
+    if (!n || n->folder || n->locked || (n->attributes & FILE_ATTRIBUTE_READONLY) || packed == -1)
+        return false;
+    n->date = packed;
+    return true;
+}
+
+}  // namespace pelvane
