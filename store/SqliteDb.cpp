@@ -262,8 +262,11 @@ void TSqliteDb::Connect() {
         db_ = nullptr;
         if (BeforeConnect) BeforeConnect(*this);
         std::string name = FileNameInUtf8(version_) && !IsMemory(path) ? AnsiToUtf8(path) : path;
-        api_.sqlite3_open(name.c_str(), &db_);
+        const int opened = api_.sqlite3_open(name.c_str(), &db_);
         if (!db_) throw ESqliteError("Cannot open database");
+        // A refused open still yields a handle, but one that answers every
+        // later call with a meaningless text; say now what SQLite says.
+        if (opened != SQLITE_OK) RaiseLastError();
         api_.sqlite3_create_collation(db_, "systemnocase", SQLITE_UTF8, nullptr, CompareNoCase);
         api_.sqlite3_create_collation(db_, "system", SQLITE_UTF8, nullptr, CompareBytes);
         if (AfterConnect) AfterConnect(*this);
@@ -315,10 +318,12 @@ void TSqliteDb::ExecuteStatement(const std::string& sql, const std::vector<std::
     CheckConnected();
     const std::string text = PrepareText(sql, textIsUtf8);
     const char* rest = text.c_str();
+    bool retried = false;
     while (*rest) {
         sqlite3_stmt* statement = nullptr;
         const char* tail = nullptr;
         if (api_.sqlite3_prepare(db_, rest, -1, &statement, &tail) != SQLITE_OK) RaiseLastError();
+        const char* start = rest;
         const bool advanced = tail && tail != rest;
         rest = advanced ? tail : rest + std::strlen(rest);
         if (!statement) {  // only blanks or comments were left
@@ -345,7 +350,15 @@ void TSqliteDb::ExecuteStatement(const std::string& sql, const std::vector<std::
                 break;
             }
         }
-        if (api_.sqlite3_finalize(statement) != SQLITE_OK) RaiseLastError();
+        const int rc = api_.sqlite3_finalize(statement);
+        if (rc == SQLITE_SCHEMA && !retried) {
+            // Another program changed the schema since it was read: the
+            // statement is prepared again against the new one, once.
+            retried = true;
+            rest = start;
+            continue;
+        }
+        if (rc != SQLITE_OK) RaiseLastError();
     }
 }
 
@@ -431,7 +444,11 @@ const Row* TSqliteDb::FetchRow(sqlite3_stmt* statement, TSqliteBaseQuery& datase
         return &buffer;
     }
     if (rc == SQLITE_DONE) return nullptr;
-    if (rc == SQLITE_ERROR || rc == SQLITE_MISUSE) RaiseLastError();
+    if (rc == SQLITE_ERROR || rc == SQLITE_MISUSE) {
+        // Statements prepared the legacy way name their real error only at reset.
+        lastResetCode_ = api_.sqlite3_reset(statement);
+        RaiseLastError();
+    }
     if (rc == SQLITE_BUSY) {
         if (OnBusy) {
             OnBusy(*this);
@@ -466,21 +483,31 @@ void TSqliteDb::LoadRows(TSqliteBaseQuery& dataset, const std::string& sql) {
         }
     } pointer(dataset.SQLCursor);
 
-    dataset.currentRowId_ = -1;
-    sqlite3_stmt* statement = PrepareResult(sql, dataset);
-    if (!statement) return;
-    try {
+    for (bool retried = false;; retried = true) {
+        dataset.currentRowId_ = -1;
+        lastResetCode_ = SQLITE_OK;
+        sqlite3_stmt* statement = PrepareResult(sql, dataset);
+        if (!statement) return;
         TRowCache& cache = dataset.Cache();
-        while (const Row* row = FetchRow(statement, dataset)) {
-            const int64_t rowId = dataset.rowIdColumn_ >= 0 ? dataset.currentRowId_ : cache.Count();
-            cache.Add(*row, rowId);
+        try {
+            while (const Row* row = FetchRow(statement, dataset)) {
+                const int64_t rowId = dataset.rowIdColumn_ >= 0 ? dataset.currentRowId_ : cache.Count();
+                cache.Add(*row, rowId);
+            }
+        } catch (const EDatabaseError&) {
+            api_.sqlite3_finalize(statement);
+            // The schema changed under a statement prepared from the old
+            // one: prepare it again, once, before any row came.
+            if (lastResetCode_ == SQLITE_SCHEMA && !retried && cache.Count() == 0) continue;
+            throw;
+        } catch (...) {
+            api_.sqlite3_reset(statement);
+            api_.sqlite3_finalize(statement);
+            throw;
         }
-    } catch (...) {
-        api_.sqlite3_reset(statement);
-        api_.sqlite3_finalize(statement);
-        throw;
+        CloseResult(statement);
+        return;
     }
-    CloseResult(statement);
 }
 
 void TSqliteDb::StartTransaction() {

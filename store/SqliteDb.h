@@ -115,6 +115,7 @@ class TSqliteDb {
     bool connected_ = false;
     bool utf8_ = true;
     bool inTransaction_ = false;
+    int lastResetCode_ = 0;                    // of the last failed fetch step
     std::vector<TSqliteBaseQuery*> datasets_;  // closed at disconnect
 };
 

@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include "store/SqliteQuery.h"
+#include "store/SqliteTable.h"
+#include "tests/store/StoreTestSupport.h"
+
+namespace pelvane {
+namespace {
+
+using test::PointAt;
+using test::RunSql;
+using test::TempFolder;
+
+template <typename E, typename F>
+std::string MessageOf(F&& action) {
+    try {
+        action();
+    } catch (const E& e) {
+        return e.Message();
+    }
+    return "(no exception)";
+}
+
+TEST(SqliteDbPaths, DatabaseNameAndDefaultExt) {
+    TSqliteDb db;
+    EXPECT_EQ("SQLite3.dll", db.DriverDLL());
+    db.SetDatabase("data");  // no DefaultExt stored yet: nothing appended
+    EXPECT_EQ("data", db.Database());
+    EXPECT_EQ(".sqb", db.DefaultExt());
+    db.SetDatabase("  data  ");
+    EXPECT_EQ("data.sqb", db.Database());
+    db.SetDatabase("data.db");
+    EXPECT_EQ("data.db", db.Database());
+    db.SetDatabase(":MEMORY:");
+    EXPECT_EQ(":MEMORY:", db.Database());
+    db.SetDatabase("c:\\v1.2\\data");  // a point in a folder name is no extension
+    EXPECT_EQ("c:\\v1.2\\data.sqb", db.Database());
+}
+
+TEST(SqliteDbPaths, DefaultDirCurrentFolderAndMemory) {
+    TSqliteDb db;
+    db.SetDefaultDir("c:\\app");
+    db.SetDatabase("x.sqb");
+    EXPECT_EQ("c:\\app\\x.sqb", db.DatabasePath());
+    EXPECT_EQ("c:\\app\\", db.DefaultDir());
+
+    db.SetDefaultDir("");
+    char cwd[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    EXPECT_EQ(std::string(cwd) + "\\x.sqb", db.DatabasePath());
+    db.SetDatabase("d:\\data\\x.sqb");
+    EXPECT_EQ("d:\\data\\x.sqb", db.DatabasePath());
+
+    db.SetDefaultDir("c:\\app");
+    db.SetDatabase(":memory:");
+    EXPECT_EQ(":memory:", db.DatabasePath());
+}
+
+TEST(SqliteDbConnect, FailuresCarryTheirMessages) {
+    TSqliteDb db;
+    db.SetDriverDLL(test::SqliteDll());
+    EXPECT_EQ("Missing database property", MessageOf<ESqliteError>([&] { db.SetConnected(true); }));
+
+    TempFolder folder;
+    PointAt(db, folder.File("missing.sqb"));
+    db.SetMustExist(true);
+    EXPECT_EQ("Database " + folder.File("missing.sqb") + " does not exist",
+              MessageOf<EDatabaseError>([&] { db.SetConnected(true); }));
+    EXPECT_FALSE(db.Connected());
+
+    db.SetMustExist(false);  // SQLite creates the file
+    db.SetConnected(true);
+    EXPECT_TRUE(db.Connected());
+    EXPECT_EQ("3.53.2", db.Version());
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.File("missing.sqb").c_str()));
+    db.SetConnected(false);
+    EXPECT_FALSE(db.Connected());
+}
+
+TEST(SqliteDbConnect, MissingLibraryAndMissingEntryPoint) {
+    TSqliteDb db;
+    db.SetDatabase(":memory:");
+    db.SetDriverDLL("no-such-sqlite.dll");
+    EXPECT_EQ("Could not load SQLite library(no-such-sqlite.dll)",
+              MessageOf<ESqliteError>([&] { db.SetConnected(true); }));
+
+    db.SetDriverDLL(AppDir() + "\\sqlite_missing_entry.dll");
+    for (int attempt = 0; attempt < 2; ++attempt) {  // the second must not call into the stub
+        EXPECT_EQ("DLL::SQlite3GetTable not found", MessageOf<ESqliteError>([&] { db.SetConnected(true); }));
+        EXPECT_FALSE(db.Connected());
+    }
+    db.SetDriverDLL(test::SqliteDll());
+    db.SetConnected(true);
+    EXPECT_TRUE(db.Connected());
+}
+
+TEST(SqliteDbConnect, FileNameEncodingFollowsTheLibraryVersion) {
+    EXPECT_TRUE(FileNameInUtf8("3.45.1"));
+    EXPECT_TRUE(FileNameInUtf8("3.53.2"));
+    EXPECT_FALSE(FileNameInUtf8("3.10.0"));
+    EXPECT_FALSE(FileNameInUtf8("3.2.5"));
+}
+
+TEST(SqliteDbConnect, AccentedFolderReachesTheRightFile) {
+    TempFolder folder("pelvane-\xC1rv\xEDzt\xFBr\xF5");  // cp1250 "Árvíztűrő"
+    const std::string path = folder.File(
+        "t\xFC"
+        "k\xF6r.sqb");
+    RunSql(path, test::kTaskTable);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+    RunSql(path, "insert into feladat values (1, 'a', 'b');");
+    TSqliteDb db;
+    PointAt(db, path);
+    TSqliteQuery q(&db);
+    q.SetSQL("select count(*) as n from feladat");
+    q.Open();
+    EXPECT_EQ("1", q.FieldText("n"));
+}
+
+TEST(SqliteDbExecute, SeveralStatementsTrailingBlanksAndErrors) {
+    TSqliteDb db;
+    db.SetDriverDLL(test::SqliteDll());
+    db.SetDatabase(":memory:");
+    db.ExecuteStatement("create table t (a integer);\r\ninsert into t values (1);\r\n  \r\n");
+    EXPECT_EQ(1, db.RowsAffected());
+    db.ExecuteStatement("insert into t values (2);\r\n");
+    EXPECT_EQ(2, db.LastInsertRowId());
+    EXPECT_EQ("no such table: u", MessageOf<EDatabaseError>([&] { db.ExecuteStatement("delete from u"); }));
+
+    db.StartTransactionOfType("IMMEDIATE");
+    EXPECT_TRUE(db.InTransaction());
+    db.ExecuteStatement("insert into t values (3)");
+    db.RollBack();
+    EXPECT_FALSE(db.InTransaction());
+    TSqliteQuery q(&db);
+    q.SetSQL("select count(*) as n from t");
+    q.Open();
+    EXPECT_EQ("2", q.FieldText("n"));
+
+    TSqliteDb closed;
+    EXPECT_EQ(-1, closed.RowsAffected());
+}
+
+TEST(SqliteDbExecute, CollationsCompareAsciiCaseAndBytes) {
+    TSqliteDb db;
+    db.SetDriverDLL(test::SqliteDll());
+    db.SetDatabase(":memory:");
+    TSqliteQuery q(&db);
+    q.SetSQL(
+        "select 'ABC' = 'abc' collate systemnocase as nocase, 'ABC' = 'abc' collate system as bytes, "
+        "'ab' < 'abc' collate system as shorter");
+    q.Open();
+    EXPECT_EQ("1", q.FieldText("nocase"));
+    EXPECT_EQ("0", q.FieldText("bytes"));
+    EXPECT_EQ("1", q.FieldText("shorter"));
+}
+
+TEST(SqliteDbFields, DeclaredTypeMapping) {
+    struct Case {
+        const char* declared;
+        FieldKind kind;
+        int size;
+        int precision;
+    };
+    const Case cases[] = {
+        {"VARCHAR(255)", FieldKind::String, 255, 0},
+        {"char(10)", FieldKind::String, 10, 0},
+        {"nvarchar(20)", FieldKind::WideString, 40, 0},
+        {"numeric(10,2)", FieldKind::Float, 10, 2},
+        {"numeric(8.125)", FieldKind::Float, 8, 12},
+        {"numeric(6)", FieldKind::Float, 6, 0},
+        {"varchar(12", FieldKind::String, 256, 0},
+        {"decimal(5,2)", FieldKind::String, 255, 0},
+        {"TEXT", FieldKind::Memo, 4, 0},
+        {"INTEGER", FieldKind::Integer, 12, 0},
+        {"int", FieldKind::Integer, 12, 0},
+        {"", FieldKind::String, 255, 0},
+        {"varchar", FieldKind::String, 255, 0},
+        {"char", FieldKind::String, 1, 0},
+        {"date", FieldKind::Date, 10, 0},
+        {"datetime", FieldKind::DateTime, 24, 0},
+        {"timestamp", FieldKind::TimeStamp, 12, 0},
+        {"boolean", FieldKind::Boolean, 2, 0},
+        {"money", FieldKind::Currency, 10, 0},
+        {"blob", FieldKind::Blob, 4, 0},
+        {"graphic", FieldKind::Graphic, 4, 0},
+        {"widetext", FieldKind::WideString, 512, 0},
+        {"ntext", FieldKind::WideString, 60, 0},
+        {"bigint", FieldKind::String, 255, 0},
+    };
+    for (const Case& c : cases) {
+        FieldDef def = GetFieldInfo(c.declared);
+        EXPECT_EQ(c.kind, def.kind) << c.declared;
+        EXPECT_EQ(c.size, def.size) << c.declared;
+        EXPECT_EQ(c.precision, def.precision) << c.declared;
+    }
+    EXPECT_EQ("' x' is not a valid integer value", MessageOf<Exception>([] { GetFieldInfo("varchar( x)"); }));
+}
+
+TEST(SqliteDbFields, ColumnsBecomeFieldsWithRowidAndRepeatedNames) {
+    TSqliteDb db;
+    db.SetDriverDLL(test::SqliteDll());
+    db.SetDatabase(":memory:");
+    db.ExecuteStatement(std::string(test::kTaskTable) + "create table m (note text, n integer);");
+    TSqliteQuery q(&db);
+    q.SetSQL("select feladat, feladat, forras, rowid, MAX(feladat) from feladat");
+    q.Open();
+    const std::vector<FieldDef>& defs = q.FieldDefs();
+    ASSERT_EQ(4u, defs.size());
+    EXPECT_EQ("feladat", defs[0].name);
+    EXPECT_EQ("feladat_1", defs[1].name);
+    EXPECT_EQ(FieldKind::Integer, defs[1].kind);
+    EXPECT_EQ(FieldKind::String, defs[2].kind);
+    EXPECT_EQ(255, defs[2].size);
+    EXPECT_EQ(FieldKind::String, defs[3].kind);  // an expression has no declared type
+    q.Close();
+
+    q.SetSQL("select note from m");
+    q.Open();
+    EXPECT_EQ(FieldKind::Memo, q.FieldDefs()[0].kind);
+    q.Close();
+    q.TypeLess = true;
+    q.SetSQL("select n from m");
+    q.Open();
+    EXPECT_EQ(FieldKind::String, q.FieldDefs()[0].kind);
+    EXPECT_EQ(12, q.FieldDefs()[0].size);
+}
+
+TEST(SqliteDbBusy, FetchingFromALockedFile) {
+    TempFolder folder;
+    const std::string path = folder.File("busy.sqb");
+    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'b');");
+
+    TSqliteDb reader;
+    PointAt(reader, path);
+    TSqliteTable table(&reader);
+    table.SetTableName("feladat");
+    table.Open();  // schema read while the file is free
+    table.Close();
+
+    TSqliteDb holder;
+    PointAt(holder, path);
+    holder.ExecuteStatement("begin exclusive transaction");
+
+    sqlite3_stmt* statement = reader.PrepareResult("select * from feladat", table);
+    EXPECT_EQ("database is locked", MessageOf<EDatabaseError>([&] { reader.FetchRow(statement, table); }));
+    reader.CloseResult(statement);
+}
+
+TEST(SqliteDbBusy, OnBusyEndsTheFetchQuietly) {
+    TempFolder folder;
+    const std::string path = folder.File("busy.sqb");
+    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'b');");
+    TSqliteDb reader;
+    PointAt(reader, path);
+    int busyCalls = 0;
+    reader.OnBusy = [&](TSqliteDb&) { ++busyCalls; };
+    TSqliteTable table(&reader);
+    table.SetTableName("feladat");
+    table.Open();
+    table.Close();
+
+    TSqliteDb holder;
+    PointAt(holder, path);
+    holder.ExecuteStatement("begin exclusive transaction");
+    table.Open();  // the rows end at the busy step
+    EXPECT_EQ(1, busyCalls);
+    EXPECT_EQ(0, table.RecordCount());
+    holder.RollBack();
+    table.Close();
+    table.Open();
+    EXPECT_EQ(1, table.RecordCount());
+}
+
+}  // namespace
+}  // namespace pelvane

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include "store/TaskStore.h"
+#include "tests/store/StoreTestSupport.h"
+
+namespace pelvane {
+namespace {
+
+using test::RunSql;
+
+// The program's task table (TaskStore) on a file of its own, every SQL text traced.
+class TaskTable : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path = folder.File("Pelvane.sqb");
+        store.SetDatabaseFile(path);
+        trace.Attach(store.Db1);
+    }
+    void Reopen() {
+        store.Close();
+        store.Open();
+    }
+    // Values as a second connection sees them in the file, in rowid order.
+    std::string FileRows() {
+        TSqliteDb db;
+        test::PointAt(db, path);
+        TSqliteQuery q(&db);
+        q.SetSQL(
+            "select rowid as r, feladat, ifnull(forras, '<null>') as f, ifnull(cel, '<null>') as c "
+            "from feladat order by rowid");
+        q.Open();
+        std::string rows;
+        for (q.First(); !q.Eof(); q.Next())
+            rows += q.FieldText("r") + ":" + q.FieldText("feladat") + "|" + q.FieldText("f") + "|" +
+                    q.FieldText("c") + ";";
+        return rows;
+    }
+    void AppendTask(const std::string& source, const std::string& target) {
+        store.Tbl.Append();
+        store.Tbl.SetFieldText("forras", source);
+        store.Tbl.SetFieldText("cel", target);
+        store.Tbl.Post();
+    }
+
+    test::TempFolder folder;
+    std::string path;
+    TaskStore store;
+    test::Trace trace;
+};
+
+template <typename E, typename F>
+std::string MessageOf(F&& action) {
+    try {
+        action();
+    } catch (const E& e) {
+        return e.Message();
+    }
+    return "(no exception)";
+}
+
+TEST_F(TaskTable, OpenUpdateDeleteAndInsertStatements) {
+    RunSql(path,
+           std::string(test::kTaskTable) +
+               "insert into feladat (rowid, feladat, forras, cel) values (12, 7, 'C:\\Docs', 'E:\\Save');");
+    store.Open();
+    EXPECT_EQ("select *, rowid as rowid from feladat", trace.Last());
+    ASSERT_EQ(1, store.Tbl.RecordCount());
+
+    store.Tbl.Edit();  // every field is written, changed or not
+    store.Tbl.Post();
+    EXPECT_EQ("update feladat set \r\nfeladat='7',forras='C:\\Docs',cel='E:\\Save' \r\n where rowid='12'\r\n",
+              trace.Last());
+
+    store.aTorolExecute();
+    EXPECT_EQ("delete from feladat where rowid='12'\r\n", trace.Last());
+    EXPECT_EQ("", FileRows());
+
+    store.Tbl.Append();
+    store.Tbl.SetFieldValue("feladat", 7);
+    store.Tbl.SetFieldText("forras", "C:\\Docs");
+    store.Tbl.SetFieldText("cel", "E:\\Save");
+    store.Tbl.Post();
+    EXPECT_EQ("insert into feladat (\r\nfeladat,forras,cel) values (\r\n'7','C:\\Docs','E:\\Save')\r\n",
+              trace.Last());
+    EXPECT_EQ("1:7|C:\\Docs|E:\\Save;", FileRows());  // SQLite numbers the emptied table from 1
+    EXPECT_EQ(1, store.Tbl.RowIdAt(0));
+}
+
+TEST_F(TaskTable, ApostrophesAndNullsRoundTrip) {
+    RunSql(path, test::kTaskTable);
+    store.Open();
+    store.Tbl.Append();
+    store.Tbl.SetFieldText("forras", "C:\\Bob's files");
+    store.Tbl.Post();
+    EXPECT_EQ("insert into feladat (\r\nfeladat,forras,cel) values (\r\n'1','C:\\Bob''s files',null)\r\n",
+              trace.Last());
+
+    store.Tbl.Edit();  // the same row is then updated by the rowid SQLite gave it
+    store.Tbl.SetFieldText("cel", "E:\\Don't");
+    store.Tbl.Post();
+    EXPECT_NE(std::string::npos, trace.Last().find(" where rowid='1'"));
+    Reopen();
+    EXPECT_EQ("C:\\Bob's files", store.Tbl.FieldText("forras"));
+    EXPECT_EQ("E:\\Don't", store.Tbl.FieldText("cel"));
+    EXPECT_EQ("1:1|C:\\Bob's files|E:\\Don't;", FileRows());
+}
+
+TEST_F(TaskTable, AccentedTextIsUtf8InTheFileAndCutAtACharacter) {
+    RunSql(path, test::kTaskTable);
+    store.Open();
+    const std::string accented = "C:\\\xC1rv\xEDzt\xFBr\xF5 t\xFCk\xF6rf\xFAr\xF3g\xE9p";  // cp1250
+    const std::string longPath(200, '\xF5');  // 200 x "ő": 400 bytes in UTF-8
+    AppendTask(accented, longPath);
+    EXPECT_NE(std::string::npos, trace.Last().find("\xC3\x81rv\xC3\xADzt\xC5\xB1r\xC5\x91"));  // UTF-8
+    EXPECT_EQ(std::string(127, '\xF5'), store.Tbl.FieldText("cel"));  // 254 bytes, no half character
+
+    Reopen();
+    EXPECT_EQ(accented, store.Tbl.FieldText("forras"));
+    EXPECT_EQ(std::string(127, '\xF5'), store.Tbl.FieldText("cel"));
+
+    TSqliteDb db;
+    test::PointAt(db, path);
+    TSqliteQuery q(&db);
+    q.SetSQL("select length(cast(cel as blob)) as bytes, length(cel) as chars from feladat");
+    q.Open();
+    EXPECT_EQ("254", q.FieldText("bytes"));
+    EXPECT_EQ("127", q.FieldText("chars"));
+}
+
+TEST_F(TaskTable, LongTextFromAnotherToolIsCutWhenLoaded) {
+    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, '" + std::string(300, 'a') +
+                     "', '" + std::string(200, '\xE9') + "');");
+    store.Open();
+    EXPECT_EQ(std::string(255, 'a'), store.Tbl.FieldText("forras"));
+    EXPECT_EQ(std::string(127, '\xE9'), store.Tbl.FieldText("cel"));
+}
+
+TEST_F(TaskTable, RowInsertedInTheMiddleKeepsItsPlaceAndRowid) {
+    RunSql(path, std::string(test::kTaskTable) +
+                     "insert into feladat values (1, 'a', 'A'); insert into feladat values (2, 'b', 'B');"
+                     "insert into feladat values (3, 'c', 'C');");
+    store.Open();
+    store.Tbl.MoveTo(1);
+    store.Tbl.Insert();
+    store.Tbl.SetFieldText("forras", "x");
+    store.Tbl.Post();
+    EXPECT_EQ(1, store.Tbl.ActiveRow());
+    EXPECT_EQ("4", store.Tbl.FieldText("feladat"));
+    ASSERT_EQ(4, store.Tbl.RecordCount());
+    const char* order[] = {"a", "x", "b", "c"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(order[i], store.Tbl.FieldTextAt(i, 1));
+
+    store.Tbl.MoveTo(2);
+    store.Tbl.Edit();
+    store.Tbl.SetFieldText("cel", "B2");
+    store.Tbl.Post();
+    EXPECT_NE(std::string::npos, trace.Last().find(" where rowid='2'"));
+    store.Tbl.MoveTo(1);
+    store.Tbl.Edit();
+    store.Tbl.SetFieldText("cel", "X2");
+    store.Tbl.Post();
+    EXPECT_NE(std::string::npos, trace.Last().find(" where rowid='4'"));
+    EXPECT_EQ("1:1|a|A;2:2|b|B2;3:3|c|C;4:4|x|X2;", FileRows());
+
+    Reopen();  // after a restart the row comes where SQLite returns it
+    EXPECT_EQ("x", store.Tbl.FieldTextAt(3, 1));
+}
+
+TEST_F(TaskTable, DeletingMovesToTheNewLastRowAndEmptiesTheTable) {
+    RunSql(path, std::string(test::kTaskTable) +
+                     "insert into feladat values (1, 'a', 'A'); insert into feladat values (2, 'b', 'B');");
+    store.Open();
+    store.Tbl.Last();
+    store.aTorolExecute();
+    EXPECT_EQ(1, store.Tbl.RecordCount());
+    EXPECT_EQ(0, store.Tbl.ActiveRow());
+    EXPECT_EQ("a", store.Tbl.FieldText("forras"));
+    store.aTorolExecute();
+    EXPECT_EQ(0, store.Tbl.RecordCount());
+    EXPECT_TRUE(store.Tbl.Eof());
+    store.aTorolExecute();  // nothing left: does nothing
+    EXPECT_EQ("Cannot perform this operation on an empty dataset",
+              MessageOf<EDatabaseError>([&] { store.Tbl.Delete(); }));
+    EXPECT_EQ("", FileRows());
+}
+
+TEST_F(TaskTable, MissingTableLeavesAnEmptyClosedTable) {
+    RunSql(path, "create table other (x integer);");
+    EXPECT_EQ("no such table: feladat", MessageOf<EDatabaseError>([&] { store.Open(); }));
+    EXPECT_FALSE(store.Tbl.Active());
+    EXPECT_EQ(0, store.Tbl.RecordCount());
+    store.aTorolExecute();
+    EXPECT_EQ("Dataset not in edit or insert mode", MessageOf<EDatabaseError>([&] { store.Tbl.Post(); }));
+}
+
+TEST_F(TaskTable, MissingFileIsCreatedThenLacksTheTable) {
+    EXPECT_EQ("no such table: feladat", MessageOf<EDatabaseError>([&] { store.Open(); }));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+}
+
+TEST_F(TaskTable, FileThatIsNotADatabase) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const char junk[] =
+        "This is a text file, not a database, and long enough to have a header of its own.....";
+    DWORD written = 0;
+    WriteFile(file, junk, sizeof junk, &written, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ("file is not a database", MessageOf<EDatabaseError>([&] { store.Open(); }));
+}
+
+TEST_F(TaskTable, FileHeldOpenByAnotherProgram) {
+    RunSql(path, test::kTaskTable);
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    std::string message = MessageOf<EDatabaseError>([&] { store.Open(); });
+    CloseHandle(file);
+    EXPECT_EQ("unable to open database file", message);
+    store.Open();  // usable once the other program lets go
+    EXPECT_TRUE(store.Tbl.Active());
+}
+
+TEST_F(TaskTable, ColumnsThatDoNotFitTheDeclaredFields) {
+    RunSql(path, "create table feladat (feladat integer, forras text, cel varchar(255));");
+    EXPECT_EQ("Type mismatch for field 'forr\xE1s', expecting: String actual: Memo",
+              MessageOf<EDatabaseError>([&] { store.Open(); }));
+    RunSql(path, "drop table feladat; create table feladat (feladat int, forras varchar(255));");
+    EXPECT_EQ("Field 'c\xE9l' not found", MessageOf<EDatabaseError>([&] { store.Open(); }));
+    RunSql(path, "drop table feladat; create table feladat (feladat int, extra blob, forras, cel char(80));");
+    store.Open();  // other columns load too; no declared type is a string
+    EXPECT_TRUE(store.Tbl.Active());
+}
+
+TEST_F(TaskTable, FailedPostKeepsTheStateAndTheValues) {
+    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (5, 'a', 'A');");
+    store.Open();
+    store.Tbl.Edit();
+    store.Tbl.SetFieldText("cel", "changed");
+    RunSql(path, "drop table feladat;");
+    EXPECT_EQ("no such table: feladat", MessageOf<EDatabaseError>([&] { store.Tbl.Post(); }));
+    EXPECT_EQ(DataSetState::Edit, store.Tbl.State());
+    EXPECT_EQ("changed", store.Tbl.FieldText("cel"));
+    store.Tbl.Cancel();
+    EXPECT_EQ("A", store.Tbl.FieldText("cel"));
+
+    store.Tbl.Append();
+    store.Tbl.SetFieldText("forras", "new");
+    EXPECT_EQ("no such table: feladat", MessageOf<EDatabaseError>([&] { store.Tbl.Post(); }));
+    EXPECT_EQ(DataSetState::Insert, store.Tbl.State());
+    EXPECT_EQ("new", store.Tbl.FieldText("forras"));
+    EXPECT_EQ(1, store.Tbl.RecordCount());
+}
+
+TEST_F(TaskTable, ReadOnlyRefusesChanges) {
+    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (5, 'a', 'A');");
+    store.Tbl.ReadOnly = true;
+    store.Open();
+    store.Tbl.Edit();
+    EXPECT_EQ("Cannot post into a read-only dataset", MessageOf<ESqliteError>([&] { store.Tbl.Post(); }));
+    store.Tbl.Cancel();
+    EXPECT_EQ("Cannot delete from a read-only dataset", MessageOf<ESqliteError>([&] { store.Tbl.Delete(); }));
+    EXPECT_EQ(1, store.Tbl.RecordCount());
+}
+
+}  // namespace
+}  // namespace pelvane

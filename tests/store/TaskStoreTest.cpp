@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "store/TableTaskRows.h"
+#include "store/TaskStore.h"
+#include "tests/store/StoreTestSupport.h"
+
+namespace pelvane {
+namespace {
+
+class TaskStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path = folder.File("tasks.sqb");
+        test::RunSql(path, test::kTaskTable);
+        store.SetDatabaseFile(path);
+    }
+    test::TempFolder folder;
+    std::string path;
+    TaskStore store;
+};
+
+TEST_F(TaskStoreTest, IdRule) {
+    store.Open();
+    EXPECT_EQ(1, store.AddTask("C:\\a", "E:\\a"));  // empty table: MAX gives null
+    EXPECT_FALSE(store.Qry.Active());
+
+    store.Tbl.Append();
+    store.Tbl.SetFieldValue("feladat", 5);
+    store.Tbl.Post();
+    EXPECT_EQ("5", store.Tbl.FieldText("feladat"));
+
+    store.Tbl.Append();
+    store.Tbl.SetFieldValue("feladat", 0);
+    store.Tbl.Post();
+    EXPECT_EQ("6", store.Tbl.FieldText("feladat"));
+
+    store.Tbl.First();  // an edited row keeps a non-zero id
+    store.Tbl.Edit();
+    store.Tbl.SetFieldText("cel", "E:\\b");
+    store.Tbl.Post();
+    EXPECT_EQ("1", store.Tbl.FieldText("feladat"));
+
+    test::RunSql(path, "update feladat set feladat = 0 where feladat = 5;");
+    store.Close();
+    store.Open();
+    store.Tbl.MoveTo(1);
+    store.Tbl.Edit();  // a stored row with id 0 gets the next id when posted
+    store.Tbl.Post();
+    EXPECT_EQ("7", store.Tbl.FieldText("feladat"));
+}
+
+TEST_F(TaskStoreTest, ProgramConfiguration) {
+    TaskStore program;
+    EXPECT_EQ(AppDir() + "\\sqlite3.dll", program.Db1.DriverDLL());
+    EXPECT_EQ(AppDir(), program.Db1.DefaultDir());
+    EXPECT_EQ("Pelvane.sqb", program.Db1.Database());
+    EXPECT_EQ("feladat", program.Tbl.TableName());
+    ASSERT_EQ(3u, program.Tbl.Fields().size());
+    EXPECT_EQ("forr\xE1s", program.Tbl.Fields()[1].DisplayName());
+    EXPECT_EQ("c\xE9l", program.Tbl.Fields()[2].DisplayName());
+    EXPECT_EQ(255, program.Tbl.Fields()[2].size);
+    program.Open();  // the Pelvane.sqb the build put beside the program
+    EXPECT_TRUE(program.Tbl.Active());
+}
+
+TEST_F(TaskStoreTest, ConsoleHelpersAddAndRemove) {
+    EXPECT_EQ(1, store.AddTask("C:\\a", "E:\\a"));
+    EXPECT_EQ(2, store.AddTask("C:\\b", "E:\\b"));
+    EXPECT_FALSE(store.RemoveTask(9));
+    EXPECT_TRUE(store.RemoveTask(1));
+    EXPECT_EQ(3, store.AddTask("C:\\c", "E:\\c"));
+    store.Close();
+    store.Open();
+    ASSERT_EQ(2, store.Tbl.RecordCount());
+    EXPECT_EQ("C:\\b", store.Tbl.FieldTextAt(0, 1));
+    EXPECT_EQ("E:\\c", store.Tbl.FieldTextAt(1, 2));
+}
+
+TEST_F(TaskStoreTest, TaskRowsPostAPendingEditAndWalk) {
+    store.AddTask("C:\\a", "E:\\a");
+    store.Tbl.Append();
+    store.Tbl.SetFieldText("forras", "C:\\b");
+    TableTaskRows rows(store.Tbl);
+    ASSERT_FALSE(rows.InBrowseState());
+    rows.Post();
+    EXPECT_TRUE(rows.InBrowseState());
+    ASSERT_EQ(2, rows.Count());
+    std::string seen;
+    for (rows.First(); !rows.Eof(); rows.Next()) seen += rows.Source() + ">" + rows.Target() + ";";
+    EXPECT_EQ("C:\\a>E:\\a;C:\\b>;", seen);
+}
+
+}  // namespace
+}  // namespace pelvane
