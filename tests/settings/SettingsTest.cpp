@@ -5,20 +5,15 @@
 #include "common/Seged.h"
 #include "settings/Autostart.h"
 #include "settings/IniFile.h"
+#include "settings/RegistryAccessor.h"
+#include "settings/StoredRunOptions.h"
 #include "tests/settings/FakeHolders.h"
-#include "tests/settings/RegistryTestSupport.h"
-#include "tests/settings/TestFolder.h"
+#include "tests/settings/TestSupport.h"
 
 namespace pelvane {
 namespace {
 
-using test::FakeHolders;
-using test::QueryRegValue;
-using test::ReadBytes;
-using test::TestFolder;
-using test::WriteBytes;
-
-const char* const kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+using namespace test;
 
 TimeOfDay FixedClock() {
     return {14, 27, 33, 120};
@@ -28,19 +23,24 @@ class SettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SetRegionalTimeFormat(TimeFormat{});  // 24-hour H:mm:ss
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, kAutostartValue);
+        Clean();
     }
     void TearDown() override {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, kAutostartValue);
         ReloadRegionalTimeFormat();
+        Clean();
     }
-    FakeHolders Loaded(const std::string& defaultsLines) {
-        WriteBytes(path, "[Defaults]\r\n" + defaultsLines);
+    static void Clean() {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\PelvaneTest");
+        DeleteFileA(SettingsFilePath().c_str());
+    }
+    FakeHolders Loaded(const std::string& defaults) {
+        WriteBytes(path, "[Defaults]\r\n" + defaults);
         FakeHolders h;
         LoadSettings(h, path, FixedClock);
         return h;
     }
-    std::string SavedValue(const FakeHolders& h, const std::string& key) {
+    std::string Saved(const FakeHolders& h, const std::string& key) {
         SaveSettings(h, path);
         return IniFile(path).ReadString("Defaults", key, "<missing>");
     }
@@ -51,56 +51,48 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, NoFileGivesTheDefaultsAndCreatesNothing) {
     FakeHolders h;
-    h.checkBox1 = true;  // so that the load has to change it back
+    h.checkBox1 = true;  // so that the load has to clear it
+    int arms = 0;
+    h.arm = [&] { ++arms; };
     LoadSettings(h, path, FixedClock);
-    EXPECT_EQ(h.excludedTypes, ".tmp;.temp");
-    EXPECT_FALSE(h.checkBox1);
-    EXPECT_EQ(h.radioGroup1, 0);
-    EXPECT_FALSE(h.checkBox4);
+    EXPECT_FALSE(h.checkBox1 || h.checkBox4 || h.radioButton2 || h.radioButtonsEnabled);
     EXPECT_TRUE(h.radioButton1);
-    EXPECT_FALSE(h.radioButton2);
-    EXPECT_FALSE(h.radioButtonsEnabled);
+    EXPECT_EQ(h.radioGroup1, 0);
     EXPECT_EQ(h.picker, FixedClock());
     EXPECT_EQ(h.edit1, "60");
+    EXPECT_EQ(h.excludedTypes, ".tmp;.temp");
     EXPECT_EQ(h.left, 10);
     EXPECT_EQ(h.top, 10);
-    EXPECT_EQ(h.armCalls, 1);
-    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(arms, 1);
+    EXPECT_FALSE(FileExists(path));
 }
 
-TEST_F(SettingsTest, ANewFileHoldsTheSectionsAndKeysInTheirOrder) {
+TEST_F(SettingsTest, ANewFileHoldsItsKeysInOrderAfterADialogPositionWrittenFirst) {
+    int left = 0, top = 0;
+    LoadFormPos("frm_InpStr", left, top);
+    EXPECT_EQ(left, 10);
+    EXPECT_EQ(top, 10);
+    SaveFormPos("frm_InpStr", -400, 5000);
     FakeHolders h;
     h.picker = {8, 30, 5, 0};
     h.edit1 = "60";
     h.excludedTypes = ".tmp;.temp";
-    h.left = 10, h.top = 10;
-    SaveSettings(h, path);
-    EXPECT_EQ(ReadBytes(path),
+    h.left = 10, h.top = 12;
+    SaveSettings(h);
+    EXPECT_EQ(ReadBytes(SettingsFilePath()),
+              "[frm_InpStr]\r\nLeft=-400\r\nTop=5000\r\n"
               "[Defaults]\r\nAutoStart=0\r\nMode=0\r\nDelArchived=0\r\nArchivePerDay=1\r\nAutoArchive=0\r\n"
-              "Time=8:30:05\r\nAutoTime=60\r\nNoFile=.tmp;.temp\r\n[Screen]\r\nLeft=10\r\nTop=10\r\n");
-}
-
-TEST_F(SettingsTest, ASaveReplacesKeysWhereTheyStandAndKeepsOthers) {
-    WriteBytes(path, "[screen]\r\ntop=1\r\n[DEFAULTS]\r\nnofile=.a\r\nOwn=kept\r\nautostart=1\r\n");
-    FakeHolders h;
-    h.excludedTypes = ".b";
-    h.picker = {23, 0, 0, 0};
-    h.left = -5, h.top = 4000;
-    h.edit1 = "1234";
-    SaveSettings(h, path);
-    EXPECT_EQ(
-        ReadBytes(path),
-        "[screen]\r\ntop=4000\r\nLeft=-5\r\n[DEFAULTS]\r\nnofile=.b\r\nOwn=kept\r\nautostart=0\r\n"
-        "Mode=0\r\nDelArchived=0\r\nArchivePerDay=1\r\nAutoArchive=0\r\nTime=23:00:00\r\nAutoTime=1234\r\n");
+              "Time=8:30:05\r\nAutoTime=60\r\nNoFile=.tmp;.temp\r\n[Screen]\r\nLeft=10\r\nTop=12\r\n");
+    LoadFormPos("FRM_INPSTR", left, top);
+    EXPECT_EQ(left, -400);
+    EXPECT_EQ(top, 5000);
 }
 
 TEST_F(SettingsTest, OptionsAndScheduleSurviveARestart) {
     FakeHolders saved;
-    saved.checkBox1 = true;
-    saved.radioGroup1 = 2;
-    saved.checkBox4 = true;
+    saved.checkBox1 = saved.checkBox4 = saved.radioButton2 = true;
     saved.radioButton1 = false;
-    saved.radioButton2 = true;
+    saved.radioGroup1 = 2;
     saved.picker = {6, 45, 0, 0};
     saved.edit1 = "15  ";
     saved.excludedTypes = ".bak;.\xF5\xFB";
@@ -109,135 +101,112 @@ TEST_F(SettingsTest, OptionsAndScheduleSurviveARestart) {
 
     FakeHolders h;
     LoadSettings(h, path, FixedClock);
-    EXPECT_TRUE(h.checkBox1);
-    EXPECT_EQ(h.checkBox1Clicks, 1);
-    EXPECT_TRUE(h.radioButtonsEnabled);
-    EXPECT_EQ(h.radioGroup1, 2);
-    EXPECT_TRUE(h.checkBox4);
+    EXPECT_TRUE(h.checkBox1 && h.radioButtonsEnabled && h.checkBox4 && h.radioButton2);
     EXPECT_FALSE(h.radioButton1);
-    EXPECT_TRUE(h.radioButton2);
+    EXPECT_EQ(h.radioGroup1, 2);
     EXPECT_EQ(h.picker, (TimeOfDay{6, 45, 0, 0}));
-    EXPECT_EQ(h.edit1, "15");  // the profile functions drop trailing blanks; the mask puts them back
+    EXPECT_EQ(h.edit1, "15");  // the profile functions drop trailing blanks; the field's mask pads
     EXPECT_EQ(h.excludedTypes, ".bak;.\xF5\xFB");
     EXPECT_EQ(h.left, 120);
     EXPECT_EQ(h.top, -30);
 }
 
-TEST_F(SettingsTest, BooleansAndModeAreReadLeniantlyAndSavedNormalised) {
+TEST_F(SettingsTest, ValuesAreReadLenientlyAndSavedNormalised) {
     EXPECT_FALSE(Loaded("AutoStart=yes\r\n").checkBox1);
     FakeHolders two = Loaded("AutoStart=2\r\n");
     EXPECT_TRUE(two.checkBox1);
-    EXPECT_EQ(SavedValue(two, "AutoStart"), "1");
-
+    EXPECT_EQ(Saved(two, "AutoStart"), "1");
     EXPECT_EQ(Loaded("Mode=7\r\n").radioGroup1, 2);
-    EXPECT_EQ(Loaded("Mode=$1\r\n").radioGroup1, 1);
     FakeHolders none = Loaded("Mode=-3\r\n");
     EXPECT_EQ(none.radioGroup1, -1);
-    EXPECT_EQ(SavedValue(none, "Mode"), "-1");
-}
+    EXPECT_EQ(Saved(none, "Mode"), "-1");
 
-TEST_F(SettingsTest, BothScheduleKeysSetLeaveTheContinuousOneBothClearLeaveNone) {
     FakeHolders both = Loaded("ArchivePerDay=1\r\nAutoArchive=1\r\n");
-    EXPECT_FALSE(both.radioButton1);
-    EXPECT_TRUE(both.radioButton2);
-
-    FakeHolders neither = Loaded("AutoStart=1\r\nArchivePerDay=0\r\nAutoArchive=0\r\n");
-    EXPECT_FALSE(neither.radioButton1);
-    EXPECT_FALSE(neither.radioButton2);
-    EXPECT_TRUE(neither.radioButtonsEnabled);
-    SaveSettings(neither, path);
-    IniFile ini(path);
-    EXPECT_EQ(ini.ReadString("Defaults", "ArchivePerDay", ""), "0");
-    EXPECT_EQ(ini.ReadString("Defaults", "AutoArchive", ""), "0");
+    EXPECT_TRUE(!both.radioButton1 && both.radioButton2);
+    FakeHolders neither = Loaded("ArchivePerDay=0\r\nAutoArchive=0\r\n");
+    EXPECT_FALSE(neither.radioButton1 || neither.radioButton2);
+    EXPECT_EQ(Saved(neither, "ArchivePerDay") + Saved(neither, "AutoArchive"), "00");
 }
 
-TEST_F(SettingsTest, TimeThatDoesNotParseGivesTheMomentOfLoading) {
+TEST_F(SettingsTest, TimesThatDoNotParseGiveTheMomentOfLoading) {
     EXPECT_EQ(Loaded("Time=25:00:00\r\n").picker, FixedClock());
     EXPECT_EQ(Loaded("Time=2024.05.01 8:00:00\r\n").picker, FixedClock());
     EXPECT_EQ(Loaded("Time=\r\n").picker, FixedClock());
     EXPECT_EQ(Loaded("Time=8\r\n").picker, (TimeOfDay{8, 0, 0, 0}));
-    EXPECT_EQ(Loaded("Time=07:05:09\r\n").picker, (TimeOfDay{7, 5, 9, 0}));
-}
 
-TEST_F(SettingsTest, TimeFollowsTheRegionalFormat) {
-    TimeFormat f;
-    f.clock24 = false;
-    f.designatorBefore = true;
-    SetRegionalTimeFormat(f);
+    TimeFormat twelve;
+    twelve.clock24 = false;
+    twelve.designatorBefore = true;
+    SetRegionalTimeFormat(twelve);
     FakeHolders h = Loaded("Time=PM 8:05:00\r\n");
     EXPECT_EQ(h.picker, (TimeOfDay{20, 5, 0, 0}));
-    EXPECT_EQ(SavedValue(h, "Time"), "PM 8:05:00");
+    EXPECT_EQ(Saved(h, "Time"), "PM 8:05:00");
 }
 
-TEST_F(SettingsTest, StringsKeepAnEmptyValueAndAreCutWhenLong) {
+TEST_F(SettingsTest, StringsKeepAnEmptyValueApartAndAreCutWhenLong) {
     EXPECT_EQ(Loaded("NoFile=\r\n").excludedTypes, "");
-    EXPECT_EQ(Loaded("AutoTime=\r\n").edit1, "");
     EXPECT_EQ(Loaded("Other=1\r\n").excludedTypes, ".tmp;.temp");
-
     FakeHolders h = Loaded("NoFile=" + std::string(2040, 'a') + std::string(20, 'b') + "\r\n");
     EXPECT_EQ(h.excludedTypes, std::string(2040, 'a') + std::string(7, 'b'));
-    EXPECT_EQ(SavedValue(h, "NoFile"), h.excludedTypes);
+    EXPECT_EQ(Saved(h, "NoFile"), h.excludedTypes);
 }
 
-TEST_F(SettingsTest, SaveWritesOrDeletesTheAutostartEntryLast) {
+TEST_F(SettingsTest, SaveEndsByWritingOrDeletingTheAutostartEntry) {
     FakeHolders h;
     h.checkBox1 = true;
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kRunKeyWrite, "Pelvane", "D:\\Other copy\\Pelvane.exe"));
     SaveSettings(h, path);
-    auto value = QueryRegValue(HKEY_CURRENT_USER, kRun, "Pelvane");
-    ASSERT_TRUE(value);
-    EXPECT_EQ(value->bytes, ExecutablePath() + '\0');
-
+    // The program's own path and case, unquoted, with its terminating zero.
+    EXPECT_EQ(RegString(kRunKey, "Pelvane"), ExecutablePath() + '\0');
+    EXPECT_NE(ExecutablePath().find("settings_tests.exe"), std::string::npos);
     h.checkBox1 = false;
     SaveSettings(h, path);
-    EXPECT_FALSE(QueryRegValue(HKEY_CURRENT_USER, kRun, "Pelvane"));
+    EXPECT_FALSE(RegString(kRunKey, "Pelvane"));
+    SaveSettings(h, path);  // nothing to delete: silent
 }
 
 TEST_F(SettingsTest, AFailedWriteStopsTheSaveBeforeTheAutostartEntry) {
     FakeHolders h;
     h.checkBox1 = true;
+    EXPECT_THROW(SaveSettings(h, dir.Path()), IniWriteError);  // a folder where the file should be
+    EXPECT_FALSE(RegString(kRunKey, "Pelvane"));
+}
+
+TEST_F(SettingsTest, RegistryWriteCreatesTheKeyAndDeleteNeverDoes) {
+    DeleteRegValue(HKEY_CURRENT_USER, "\\Software\\PelvaneTest\\", "X");
+    EXPECT_FALSE(RegString("Software\\PelvaneTest", "X"));
+    HKEY key;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\PelvaneTest", 0, KEY_READ, &key), ERROR_SUCCESS);
+
+    EXPECT_TRUE(WriteRegString(HKEY_CURRENT_USER, "Software\\PelvaneTest\\Sub", "X", "a b"));
+    EXPECT_EQ(RegString("Software\\PelvaneTest\\Sub", "X"), std::string("a b\0", 4));
+    DeleteRegValue(HKEY_CURRENT_USER, "\\Software\\PelvaneTest\\Sub\\", "X");
+    EXPECT_FALSE(RegString("Software\\PelvaneTest\\Sub", "X"));
+
+    HKEY bogus = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x1234));
+    EXPECT_FALSE(WriteRegString(bogus, "\\Software\\PelvaneTest", "X", "x"));
     try {
-        SaveSettings(h, dir.Path());  // a folder: no write can succeed
+        RegistryAccessor().WriteString("Pelvane", "x");  // no key open
         FAIL() << "no error";
-    } catch (const IniWriteError& e) {
-        EXPECT_EQ(e.Message(), "Unable to write to " + dir.Path());
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "Failed to set data for 'Pelvane'");
     }
-    EXPECT_FALSE(QueryRegValue(HKEY_CURRENT_USER, kRun, "Pelvane"));
 }
 
-// LoadFormPos and SaveFormPos work on the file beside the program.
-class FormPosTest : public ::testing::Test {
-  protected:
-    void SetUp() override { DeleteFileA(SettingsFilePath().c_str()); }
-    void TearDown() override { DeleteFileA(SettingsFilePath().c_str()); }
-};
+TEST_F(SettingsTest, StoredRunOptionsAreReadWithoutTouchingTheFile) {
+    StoredRunOptions o = ReadStoredRunOptions(path);
+    EXPECT_EQ(o.mode, 0);
+    EXPECT_FALSE(o.delArchived);
+    EXPECT_EQ(o.excludedTypes, ".tmp;.temp");
+    EXPECT_FALSE(FileExists(path));
 
-TEST_F(FormPosTest, PositionDefaultsToTenAndSurvives) {
-    int left = 0, top = 0;
-    LoadFormPos("frm_InpStr", left, top);
-    EXPECT_EQ(left, 10);
-    EXPECT_EQ(top, 10);
-    SaveFormPos("frm_InpStr", -400, 5000);
-    LoadFormPos("FRM_INPSTR", left, top);
-    EXPECT_EQ(left, -400);
-    EXPECT_EQ(top, 5000);
-
-    WriteBytes(SettingsFilePath(), "[frm_InpStr]\r\nLeft=abc\r\nTop=$20\r\n");
-    LoadFormPos("frm_InpStr", left, top);
-    EXPECT_EQ(left, 10);
-    EXPECT_EQ(top, 32);
-}
-
-TEST_F(FormPosTest, TheDialogsSectionComesFirstWhenWrittenBeforeTheFirstSave) {
-    SaveFormPos("frm_InpStr", 300, 200);
-    FakeHolders h;
-    h.picker = {9, 0, 0, 0};
-    h.edit1 = "60";
-    h.excludedTypes = ".tmp";
-    SaveSettings(h);
-    EXPECT_EQ(ReadBytes(SettingsFilePath()),
-              "[frm_InpStr]\r\nLeft=300\r\nTop=200\r\n"
-              "[Defaults]\r\nAutoStart=0\r\nMode=0\r\nDelArchived=0\r\nArchivePerDay=1\r\nAutoArchive=0\r\n"
-              "Time=9:00:00\r\nAutoTime=60\r\nNoFile=.tmp\r\n[Screen]\r\nLeft=0\r\nTop=0\r\n");
+    const std::string bytes = "[defaults]\r\nmode=-3\r\nDelArchived=2\r\nNoFile=\r\n";
+    WriteBytes(path, bytes);
+    o = ReadStoredRunOptions(path);
+    EXPECT_EQ(o.mode, -1);
+    EXPECT_TRUE(o.delArchived);
+    EXPECT_EQ(o.excludedTypes, "");
+    EXPECT_EQ(ReadBytes(path), bytes);
 }
 
 }  // namespace
