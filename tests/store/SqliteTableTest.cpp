@@ -127,6 +127,37 @@ TEST_F(TaskTable, AccentedTextIsUtf8InTheFileAndCutAtACharacter) {
     EXPECT_EQ("127", q.FieldText("chars"));
 }
 
+TEST_F(TaskTable, TextOutsideTheCodePageSurvivesAnUpdate) {
+    RunSql(path, test::kTaskTable);
+    TSqliteDb other;
+    test::PointAt(other, path);
+    other.ExecuteStatement("insert into feladat values (1, 'C:\\\xD0\x96', 'E:\\a')", nullptr,
+                           true);  // Cyrillic
+    store.Open();
+    store.Tbl.Edit();
+    store.Tbl.SetFieldText("cel", "E:\\b");
+    store.Tbl.Post();
+    TSqliteQuery q(&other);
+    q.SetSQL("select hex(forras) as h from feladat");
+    q.Open();
+    EXPECT_EQ("433A5CD096", q.FieldText("h"));
+}
+
+TEST_F(TaskTable, ChangeOnALockedFileFailsInsteadOfWaitingForever) {
+    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'A');");
+    store.Open();
+    TSqliteDb holder;
+    test::PointAt(holder, path);
+    holder.ExecuteStatement("begin exclusive transaction");
+    store.Tbl.Edit();
+    store.Tbl.SetFieldText("cel", "B");
+    EXPECT_EQ("database is locked", MessageOf<EDatabaseError>([&] { store.Tbl.Post(); }));
+    EXPECT_EQ(DataSetState::Edit, store.Tbl.State());
+    holder.RollBack();
+    store.Tbl.Post();
+    EXPECT_EQ("1:1|a|B;", FileRows());
+}
+
 TEST_F(TaskTable, LongTextFromAnotherToolIsCutWhenLoaded) {
     RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, '" + std::string(300, 'a') +
                      "', '" + std::string(200, '\xE9') + "');");
