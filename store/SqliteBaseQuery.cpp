@@ -70,15 +70,19 @@ const Row& TSqliteBaseQuery::CachedRow(int index) const {
     return cache_->GetData(index);
 }
 
+bool TSqliteBaseQuery::Utf8() const {
+    return !connection_ || connection_->Utf8Mode();
+}
+
 Variant TSqliteBaseQuery::GetFieldData(const TField& field, const Row& row) const {
     Variant value = TDataSet::GetFieldData(field, row);
-    if (connection_ && connection_->Utf8Mode() && IsTextKind(field.kind))
+    if (Utf8() && IsTextKind(field.kind))
         if (auto text = std::get_if<std::string>(&value)) return Utf8ToAnsi(*text);
     return value;
 }
 
 void TSqliteBaseQuery::SetFieldData(const TField& field, Row& row, const Variant& value) {
-    const bool utf8 = !connection_ || connection_->Utf8Mode();
+    const bool utf8 = Utf8();
     auto text = std::get_if<std::string>(&value);
     if (!text || !IsTextKind(field.kind)) {
         TDataSet::SetFieldData(field, row, value);

@@ -50,6 +50,7 @@ class TSqliteBaseQuery : public TDataSet {
     Variant GetFieldData(const TField& field, const Row& row) const override;
     void SetFieldData(const TField& field, Row& row, const Variant& value) override;
 
+    bool Utf8() const;  // text kept in UTF-8 (the connection's mode)
     TRowCache& Cache();
     TSqliteDb& CheckConnection();  // the connection, connected ("no database connection")
     // Joins lines, each followed by a carriage return and line feed.

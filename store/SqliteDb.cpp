@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -67,7 +68,8 @@ Variant NativeValue(FieldKind kind, const char* text) {
         case FieldKind::Integer: {
             int32_t value = 0;
             if (TryStrToInt(text, value)) return value;
-            return static_cast<int32_t>(std::strtod(text, nullptr));
+            double real = std::strtod(text, nullptr);  // a real stored in an integer column
+            return real >= INT32_MIN && real <= INT32_MAX ? static_cast<int32_t>(real) : 0;
         }
         case FieldKind::Float:
         case FieldKind::Currency:

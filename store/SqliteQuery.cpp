@@ -4,10 +4,6 @@
 
 namespace pelvane {
 
-TSqliteQuery::~TSqliteQuery() {
-    CloseQuietly();
-}
-
 void TSqliteQuery::SetSQL(const std::string& sql) {
     Close();
     sql_ = sql;

@@ -10,7 +10,6 @@ namespace pelvane {
 class TSqliteQuery : public TSqliteBaseQuery {
   public:
     using TSqliteBaseQuery::TSqliteBaseQuery;
-    ~TSqliteQuery() override;
 
     const std::string& SQL() const { return sql_; }
     void SetSQL(const std::string& sql);  // closes the dataset

@@ -5,10 +5,6 @@
 
 namespace pelvane {
 
-TSqliteTable::~TSqliteTable() {
-    CloseQuietly();
-}
-
 void TSqliteTable::SetTableName(const std::string& name) {
     Close();
     tableName_ = name;

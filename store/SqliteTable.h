@@ -11,17 +11,14 @@ namespace pelvane {
 class TSqliteTable : public TSqliteBaseQuery {
   public:
     using TSqliteBaseQuery::TSqliteBaseQuery;
-    ~TSqliteTable() override;
 
     const std::string& TableName() const { return tableName_; }
     void SetTableName(const std::string& name);  // closes the dataset
     bool PrimaryAutoInc = false;                 // SQLite numbers an integer first field on insert
     std::string OrderBy;
 
-    // The statements as they are built for the current record (for the trace).
-    std::string OpenStatement() override;
-
   protected:
+    std::string OpenStatement() override;
     void InternalPost() override;
     void InternalDelete() override;
 
