@@ -1,0 +1,26 @@
+#pragma once
+// The program's own pictures and icon, taken from the executable's resources.
+#include <windows.h>
+
+#include "common/Handles.h"
+#include "resources/ResourceIds.h"
+
+namespace pelvane {
+
+// A picture resource (32-bit with alpha, as art/make_art.py writes them)
+// laid over a solid colour: a bitmap for BitBlt or StretchBlt. Throws
+// pelvane::Exception when the module holds no such picture.
+GdiObject LoadPicture(int id, COLORREF background);
+
+// Width and height of a picture resource in pixels; {0, 0} when missing.
+SIZE PictureSize(int id);
+
+// Draws a picture scaled into r over the colour (the window's face colour,
+// usually); draws nothing when the picture is missing.
+void DrawPicture(HDC dc, int id, const RECT& r, COLORREF background);
+
+// The program icon at the given width and height (the nearest image of the
+// icon resource); shared by the system, so never destroyed. Null when missing.
+HICON ProgramIcon(int size);
+
+}  // namespace pelvane
