@@ -42,17 +42,20 @@ void BackupEngine::CopyOneFile(const std::string& source, const std::string& tar
     const uint32_t attributes = in->Attributes();
     if (copy) {
         std::string failure;
-        bool complete = CopyBytes(*in, *out, size, failure);
-        if (complete) out->SetPackedDate(date);  // dated while still writable
-        out.reset();
-        if (!complete) {
+        if (!CopyBytes(*in, *out, size, failure)) {
+            out.reset();
             fs_.Delete(temp);
             return LogError(source, failure);
         }
         if (!PutInPlace(temp, target, error)) {
+            out.reset();
             fs_.Delete(temp);
             return LogError(source, FileError("Cannot create file", target, error));
         }
+        // Through the still open copy: after the rename (which may set the
+        // archive flag), and no further path look-ups, which Wine makes dear.
+        out->SetDateAndAttributes(date, attributes);
+        out.reset();
         StepProgress(size);
     } else {
         StepProgress(size);
@@ -65,7 +68,7 @@ void BackupEngine::CopyOneFile(const std::string& source, const std::string& tar
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
     if (s_.ClearArchiveFlag() && (attributes & FILE_ATTRIBUTE_ARCHIVE))
         fs_.SetAttributes(source, attributes & ~FILE_ATTRIBUTE_ARCHIVE);
-    fs_.SetAttributes(target, attributes);
+    if (!copy) fs_.SetAttributes(target, attributes);
 }
 
 std::string BackupEngine::FileError(const char* what, const std::string& path, DWORD code) {

@@ -25,7 +25,9 @@ class FileStream {
     virtual uint64_t Size() = 0;
     virtual uint32_t Attributes() = 0;  // INVALID_FILE_ATTRIBUTES when unknown
     virtual int32_t PackedDate() = 0;   // last write as a packed DOS date; -1 when unknown
-    virtual bool SetPackedDate(int32_t packed) = 0;
+    // Last-write date and attribute word in one step; -1 and
+    // INVALID_FILE_ATTRIBUTES leave the one or the other as it is.
+    virtual bool SetDateAndAttributes(int32_t packed, uint32_t attributes) = 0;
     virtual uint32_t Read(void* buffer, uint32_t count) = 0;
     virtual uint32_t Write(const void* buffer, uint32_t count) = 0;
 };
@@ -40,7 +42,8 @@ class FileSystem {
 
     // Opens an existing file for reading, sharing reading and writing.
     virtual std::unique_ptr<FileStream> OpenRead(const std::string& path, DWORD& error) = 0;
-    // Creates a new file for reading and writing, not shared; fails when it exists.
+    // Creates a new file for reading and writing, shared only for renaming (so
+    // it can be put in place while still open); fails when it exists.
     virtual std::unique_ptr<FileStream> CreateNew(const std::string& path, DWORD& error) = 0;
     // Puts from in place of to, replacing an existing file.
     virtual bool Replace(const std::string& from, const std::string& to, DWORD& error) = 0;

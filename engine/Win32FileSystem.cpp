@@ -15,14 +15,27 @@ class Win32File : public FileStream {
     explicit Win32File(HANDLE h) : file_(h) {}
 
     uint64_t Size() override {
-        return Info() ? (uint64_t(info_.nFileSizeHigh) << 32) | info_.nFileSizeLow : 0;
+        LARGE_INTEGER size;
+        return GetFileSizeEx(file_.get(), &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
     }
-    uint32_t Attributes() override { return Info() ? info_.dwFileAttributes : INVALID_FILE_ATTRIBUTES; }
-    int32_t PackedDate() override { return Info() ? FileTimeToPackedDate(info_.ftLastWriteTime) : -1; }
+    uint32_t Attributes() override { return BasicInfo() ? basic_.FileAttributes : INVALID_FILE_ATTRIBUTES; }
+    int32_t PackedDate() override {
+        if (!BasicInfo()) return -1;
+        FILETIME written{static_cast<DWORD>(basic_.LastWriteTime.LowPart),
+                         static_cast<DWORD>(basic_.LastWriteTime.HighPart)};
+        return FileTimeToPackedDate(written);
+    }
 
-    bool SetPackedDate(int32_t packed) override {
+    bool SetDateAndAttributes(int32_t packed, uint32_t attributes) override {
+        FILE_BASIC_INFO info{};  // zero fields are left as they are
         FILETIME utc;
-        return PackedDateToFileTime(packed, utc) && SetFileTime(file_.get(), nullptr, nullptr, &utc);
+        if (packed != -1 && !PackedDateToFileTime(packed, utc)) return false;
+        if (packed != -1)
+            info.LastWriteTime.LowPart = utc.dwLowDateTime, info.LastWriteTime.HighPart = utc.dwHighDateTime;
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            info.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+        queried_ = false;
+        return SetFileInformationByHandle(file_.get(), FileBasicInfo, &info, sizeof info);
     }
     uint32_t Read(void* buffer, uint32_t count) override {
         DWORD done = 0;
@@ -34,14 +47,18 @@ class Win32File : public FileStream {
     }
 
   private:
-    // One query gives size, attributes and date together.
-    bool Info() {
-        if (!queried_) ok_ = GetFileInformationByHandle(file_.get(), &info_), queried_ = true;
+    // Attributes and times in one query. (GetFileInformationByHandle would
+    // also ask for the volume's serial number, which costs Wine a round trip
+    // to its mount manager for every file.)
+    bool BasicInfo() {
+        if (!queried_)
+            ok_ = GetFileInformationByHandleEx(file_.get(), FileBasicInfo, &basic_, sizeof basic_),
+            queried_ = true;
         return ok_;
     }
 
     FileHandle file_;
-    BY_HANDLE_FILE_INFORMATION info_{};
+    FILE_BASIC_INFO basic_{};
     bool queried_ = false, ok_ = false;
 };
 
@@ -65,7 +82,7 @@ class Win32FileSystem : public FileSystem {
                     FILE_FLAG_SEQUENTIAL_SCAN, error);
     }
     std::unique_ptr<FileStream> CreateNew(const std::string& path, DWORD& error) override {
-        return Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW, 0, error);
+        return Open(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, CREATE_NEW, 0, error);
     }
     bool Replace(const std::string& from, const std::string& to, DWORD& error) override {
         if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
@@ -90,7 +107,7 @@ class Win32FileSystem : public FileSystem {
     bool SetFileDate(const std::string& path, int32_t packed) override {
         FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-        return file && Win32File(file.release()).SetPackedDate(packed);
+        return file && Win32File(file.release()).SetDateAndAttributes(packed, INVALID_FILE_ATTRIBUTES);
     }
 
     std::string FullPath(const std::string& path) override {

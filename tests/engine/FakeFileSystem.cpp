@@ -8,16 +8,17 @@ namespace pelvane {
 // An open file of the fake: reads and writes go straight to its node.
 class FakeFile : public FileStream {
   public:
-    FakeFile(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+    FakeFile(FakeFileSystem& fs, std::shared_ptr<FakeFileSystem::Node> node)
+        : fs_(fs), node_(std::move(node)) {}
 
     uint64_t Size() override { return Node().virtualSize ? Node().virtualSize : Node().data.size(); }
     uint32_t Attributes() override {
         return Node().attributesUnreadable ? INVALID_FILE_ATTRIBUTES : Node().attributes;
     }
     int32_t PackedDate() override { return Node().date; }
-    bool SetPackedDate(int32_t packed) override {
-        if (packed == -1) return false;
-        Node().date = packed;
+    bool SetDateAndAttributes(int32_t packed, uint32_t attributes) override {
+        if (packed != -1) Node().date = packed;
+        if (attributes != INVALID_FILE_ATTRIBUTES) Node().attributes = attributes;
         return true;
     }
     uint32_t Read(void* buffer, uint32_t count) override {
@@ -39,9 +40,9 @@ class FakeFile : public FileStream {
     }
 
   private:
-    FakeFileSystem::Node& Node() { return *fs_.Find(path_); }
+    FakeFileSystem::Node& Node() { return *node_; }
     FakeFileSystem& fs_;
-    std::string path_;
+    std::shared_ptr<FakeFileSystem::Node> node_;
     uint64_t offset_ = 0;
 };
 
@@ -53,7 +54,8 @@ bool FakeFileSystem::Enumerate(const std::string& pattern, std::vector<FoundEntr
         if (key.size() <= folder.size() + 1 || key.rfind(folder + "\\", 0) != 0) continue;
         std::string name = key.substr(folder.size() + 1);
         if (name.find('\\') != std::string::npos) continue;
-        entries.push_back({name, node.virtualSize ? node.virtualSize : node.data.size(), node.attributes});
+        entries.push_back(
+            {name, node->virtualSize ? node->virtualSize : node->data.size(), node->attributes});
     }
     return true;
 }
@@ -63,7 +65,7 @@ std::unique_ptr<FileStream> FakeFileSystem::OpenRead(const std::string& path, DW
     if (!n) return error = ERROR_FILE_NOT_FOUND, nullptr;
     if (n->folder) return error = ERROR_ACCESS_DENIED, nullptr;
     if (n->locked) return error = ERROR_SHARING_VIOLATION, nullptr;
-    return std::make_unique<FakeFile>(*this, path);
+    return std::make_unique<FakeFile>(*this, nodes_[Key(path)]);
 }
 
 std::unique_ptr<FileStream> FakeFileSystem::CreateNew(const std::string& path, DWORD& error) {
@@ -71,16 +73,15 @@ std::unique_ptr<FileStream> FakeFileSystem::CreateNew(const std::string& path, D
     Node* parent = Find(Parent(path));
     if (!parent || !parent->folder) return error = ERROR_PATH_NOT_FOUND, nullptr;
     if (Find(path)) return error = ERROR_FILE_EXISTS, nullptr;
-    Node& n = nodes_[Key(path)];
-    n.date = now;
-    return std::make_unique<FakeFile>(*this, path);
+    Put(path).date = now;
+    return std::make_unique<FakeFile>(*this, nodes_[Key(path)]);
 }
 
 bool FakeFileSystem::Replace(const std::string& from, const std::string& to, DWORD& error) {
     Node* target = Find(to);
     if (target && (target->folder || (target->attributes & 7))) return error = ERROR_ACCESS_DENIED, false;
     if (target && target->locked) return error = ERROR_SHARING_VIOLATION, false;
-    Node moved = *Find(from);
+    auto moved = nodes_[Key(from)];
     nodes_.erase(Key(from));
     nodes_[Key(to)] = moved;
     return true;

@@ -27,7 +27,7 @@ class FakeFileSystem : public FileSystem {
     int32_t now = 0x5A210000;  // the date a new file gets
 
     Node& AddFolder(const std::string& path) {
-        Node& n = nodes_[Key(path)];
+        Node& n = Put(path);
         n.folder = true;
         n.attributes = FILE_ATTRIBUTE_DIRECTORY;
         return n;
@@ -36,20 +36,19 @@ class FakeFileSystem : public FileSystem {
                   uint32_t attributes = FILE_ATTRIBUTE_ARCHIVE) {
         for (size_t i = path.find('\\'); i != std::string::npos; i = path.find('\\', i + 1))
             if (!Find(path.substr(0, i))) AddFolder(path.substr(0, i));
-        Node& n = nodes_[Key(path)];
-        n = Node{};
+        Node& n = Put(path);
         n.data = std::move(data);
         n.attributes = attributes;
         return n;
     }
     Node* Find(const std::string& path) {
         auto it = nodes_.find(Key(path));
-        return it == nodes_.end() ? nullptr : &it->second;
+        return it == nodes_.end() ? nullptr : it->second.get();
     }
     int CountFiles(const std::string& folder) {
         int n = 0;
         std::string prefix = Key(folder) + "\\";
-        for (auto& [key, node] : nodes_) n += !node.folder && key.rfind(prefix, 0) == 0;
+        for (auto& [key, node] : nodes_) n += !node->folder && key.rfind(prefix, 0) == 0;
         return n;
     }
 
@@ -81,7 +80,10 @@ class FakeFileSystem : public FileSystem {
     static std::string Parent(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
     bool InvalidName(const std::string& path) { return path.find(':', 2) != std::string::npos; }
 
-    std::map<std::string, Node> nodes_;
+    Node& Put(const std::string& path) { return *(nodes_[Key(path)] = std::make_shared<Node>()); }
+
+    // Shared, so that an open file follows its node through a rename.
+    std::map<std::string, std::shared_ptr<Node>> nodes_;
     friend class FakeFile;
 };
 
