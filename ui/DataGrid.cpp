@@ -91,7 +91,7 @@ void DataGrid::SetSelectedIndex(int col) {
     RECT rc;
     GetClientRect(Handle(), &rc);
     int fixed = indicatorW_ + 1;
-    if (right - scrollX_ > rc.right) scrollX_ = std::min(left - fixed, right - rc.right);
+    if (right - scrollX_ > rc.right) scrollX_ = std::min<int>(left - fixed, right - rc.right);
     if (left - scrollX_ < fixed) scrollX_ = left - fixed;
     scrollX_ = std::max(0, scrollX_);
     InvalidateRect(Handle(), nullptr, FALSE);
@@ -222,6 +222,12 @@ void DataGrid::UpdateEditor() {
     int pad = Scale(2);
     SetWindowPos(editor_, HWND_TOP, cell.left + pad, cell.top + pad, button.left - cell.left - pad,
                  cell.bottom - cell.top - pad, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    // A text loaded while the editor was narrower stays scrolled to its end;
+    // bring its start back into view and keep the selection.
+    DWORD from = 0, to = 0;
+    SendMessageA(editor_, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    SendMessageA(editor_, EM_SETSEL, 0, 0);
+    SendMessageA(editor_, EM_SETSEL, from, to);
     InvalidateRect(Handle(), &old, FALSE);
     InvalidateRect(Handle(), &cell, FALSE);
     if (focus == Handle()) SetFocus(editor_);
@@ -623,25 +629,17 @@ void DataGrid::OnMouseMove(int x, int y) {
     }
 }
 
-void DataGrid::OnMouseUp(int x, int y) {
+void DataGrid::OnMouseUp() {
+    // Releasing the capture sends WM_CAPTURECHANGED, which clears the drag
+    // state: read it first.
+    bool click = buttonDown_ && buttonPressed_;
+    bool repaint = pressedTitle_ >= 0 || buttonDown_;
+    resizeCol_ = -1;
+    pressedTitle_ = -1;
+    buttonDown_ = buttonPressed_ = false;
     if (GetCapture() == Handle()) ReleaseCapture();
-    if (resizeCol_ >= 0) {
-        resizeCol_ = -1;
-        return;
-    }
-    if (pressedTitle_ >= 0) {
-        pressedTitle_ = -1;
-        InvalidateRect(Handle(), nullptr, FALSE);
-        return;
-    }
-    if (buttonDown_) {
-        bool click = buttonPressed_;
-        buttonDown_ = buttonPressed_ = false;
-        InvalidateRect(Handle(), nullptr, FALSE);
-        (void)x;
-        (void)y;
-        if (click) EditButtonClick();
-    }
+    if (repaint) InvalidateRect(Handle(), nullptr, FALSE);
+    if (click) EditButtonClick();
 }
 
 void DataGrid::OnVScroll(int code) {
@@ -869,7 +867,7 @@ LRESULT DataGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return 0;
         case WM_LBUTTONUP:
-            OnMouseUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            OnMouseUp();
             return 0;
         case WM_CAPTURECHANGED:
             resizeCol_ = -1;

@@ -18,10 +18,12 @@ namespace pelvane {
 class DataGrid : public Window, private DataSetObserver {
   public:
     struct Column {
+        Column(std::string fieldName, int width, std::string titleText = {}, bool button = true)
+            : field(std::move(fieldName)), width96(width), title(std::move(titleText)), ellipsis(button) {}
         std::string field;
-        int width96 = 64;      // at 96 dpi; the user may change it
-        std::string title;     // empty: the field's display label
-        bool ellipsis = true;  // an ellipsis button in the cell editor
+        int width96;        // at 96 dpi; the user may change it
+        std::string title;  // empty: the field's display label
+        bool ellipsis;      // an ellipsis button in the cell editor
     };
 
     DataGrid() = default;
@@ -80,7 +82,7 @@ class DataGrid : public Window, private DataSetObserver {
     bool OnKeyDown(WPARAM key);  // true when the key was the grid's
     void OnMouseDown(int x, int y, bool dbl);
     void OnMouseMove(int x, int y);
-    void OnMouseUp(int x, int y);
+    void OnMouseUp();
     void OnEditorChange();
     void OnFocusLeft(HWND newFocus);
     void OnVScroll(int code);

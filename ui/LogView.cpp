@@ -8,8 +8,8 @@ namespace pelvane {
 namespace {
 
 constexpr char kClassName[] = "PelvaneLogView";
-constexpr UINT WM_UPDATE_SCROLL = WM_APP + 1;
 constexpr UINT_PTR kDragTimer = 1;
+constexpr UINT_PTR kScrollTimer = 2;
 
 int Digits(size_t n) {
     int d = 1;
@@ -28,7 +28,9 @@ bool IsWordChar(char c) {
 
 void LogView::Create(HWND parent, int id, int x, int y, int w, int h) {
     RegisterClassOnce(kClassName, CS_DBLCLKS, LoadCursor(nullptr, IDC_IBEAM), nullptr);
-    font_ = MakeFont("Courier New", -11, DEFAULT_CHARSET);
+    // Fixed pitch asked for too: where Courier New is missing the stand-in
+    // must still give every column the same width.
+    font_ = MakeFont("Courier New", -11, DEFAULT_CHARSET, FIXED_PITCH | FF_MODERN);
     MeasureFont();
     CreateWnd(WS_EX_CLIENTEDGE, kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL,
               x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
@@ -72,10 +74,11 @@ void LogView::AppendLine(const std::string& line) {
     } else {
         InvalidateLines(index, index);
     }
-    // Coalesce the scroll bar updates of a burst of lines into one.
+    // The scroll bar follows within a tenth of a second: one update for a
+    // burst of lines, and at most ten a second while a run logs file by file.
     if (!scrollPending_ && Handle()) {
         scrollPending_ = true;
-        PostMessageA(Handle(), WM_UPDATE_SCROLL, 0, 0);
+        SetTimer(Handle(), kScrollTimer, 100, nullptr);
     }
 }
 
@@ -96,18 +99,25 @@ void LogView::UpdateScrollBars() {
     scrollPending_ = false;
     RECT rc;
     GetClientRect(Handle(), &rc);
-    SCROLLINFO si = {};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-    si.nMax = lines_.empty() ? 0 : static_cast<int>(lines_.size() - 1);
-    si.nPage = static_cast<UINT>(VisibleLines());
-    si.nPos = static_cast<int>(top_);
-    SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+    // Setting a scroll bar repaints it, which is slow under some systems: a
+    // bar is only touched when its figures changed.
+    auto set = [this](int bar, int max, int page, int pos, int(&last)[3]) {
+        if (last[0] == max && last[1] == page && last[2] == pos) return;
+        last[0] = max;
+        last[1] = page;
+        last[2] = pos;
+        SCROLLINFO si = {};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+        si.nMax = max;
+        si.nPage = static_cast<UINT>(page);
+        si.nPos = pos;
+        SetScrollInfo(Handle(), bar, &si, TRUE);
+    };
+    set(SB_VERT, lines_.empty() ? 0 : static_cast<int>(lines_.size() - 1), VisibleLines(),
+        static_cast<int>(top_), lastV_);
     int textW = std::max<int>(0, rc.right - GutterWidth());
-    si.nMax = static_cast<int>(longest_);
-    si.nPage = static_cast<UINT>(std::max(1, textW / charW_));
-    si.nPos = left_;
-    SetScrollInfo(Handle(), SB_HORZ, &si, TRUE);
+    set(SB_HORZ, static_cast<int>(longest_), std::max(1, textW / charW_), left_, lastH_);
 }
 
 LogView::Pos LogView::Clamp(Pos p) const {
@@ -458,9 +468,6 @@ LRESULT LogView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             ScrollTo(top_, left_);
             InvalidateRect(Handle(), nullptr, FALSE);
             return 0;
-        case WM_UPDATE_SCROLL:
-            if (scrollPending_) UpdateScrollBars();
-            return 0;
         case WM_SETFOCUS:
             CreateCaret(Handle(), nullptr, std::max(1, Scale(2)), lineH_);
             PlaceCaret();
@@ -496,6 +503,10 @@ LRESULT LogView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
             return 0;
         case WM_TIMER:
+            if (wp == kScrollTimer) {
+                KillTimer(Handle(), kScrollTimer);
+                if (scrollPending_) UpdateScrollBars();
+            }
             if (wp == kDragTimer && dragging_) {
                 POINT pt;
                 GetCursorPos(&pt);

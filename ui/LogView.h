@@ -68,6 +68,7 @@ class LogView : public Window {
     int left_ = 0;
     int gutterDigits_ = 0;
     bool scrollPending_ = false;
+    int lastV_[3] = {-1, -1, -1}, lastH_[3] = {-1, -1, -1};  // max, page, pos last set
     bool dragging_ = false;
     GdiObject font_;
     int charW_ = 7, lineH_ = 14;

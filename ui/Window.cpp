@@ -15,10 +15,10 @@ int SystemDpi() {
     return dpi;
 }
 
-GdiObject MakeFont(const char* face, int height96, BYTE charset, int weight) {
-    return GdiObject(CreateFontA(Scale(height96), 0, 0, 0, weight, FALSE, FALSE, FALSE, charset,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH | FF_DONTCARE, face));
+GdiObject MakeFont(const char* face, int height96, BYTE charset, BYTE pitchAndFamily) {
+    return GdiObject(CreateFontA(Scale(height96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily,
+                                 face));
 }
 
 Window::~Window() {

@@ -17,7 +17,8 @@ inline int Scale(int px96) {
 }
 
 // A font given by its height in pixels at 96 dpi (negative: character height).
-GdiObject MakeFont(const char* face, int height96, BYTE charset, int weight = FW_NORMAL);
+GdiObject MakeFont(const char* face, int height96, BYTE charset,
+                   BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
 
 // Sent to a child control with the wParam/lParam of the WM_CTLCOLOR* message
 // that its parent received; a non-zero answer is the brush to use.

@@ -1,0 +1,160 @@
+#include "ui/InputDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "common/Seged.h"
+#include "tests/ui/UiTestSupport.h"
+
+namespace pelvane {
+namespace {
+
+// What the test does once the modal dialog is up: run from a timer, which
+// the dialog's own message loop delivers.
+std::function<void()> g_whileShown;
+RECT g_shownAt;
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (!frm_InpStr) return;
+    GetWindowRect(frm_InpStr->Handle(), &g_shownAt);
+    auto action = std::move(g_whileShown);
+    g_whileShown = nullptr;
+    if (action) action();
+}
+
+bool Ask(const std::string& mask, std::string& text, std::function<void()> action) {
+    g_whileShown = std::move(action);
+    SetTimer(nullptr, 0, 30, OnTimer);
+    return InputStr("Kizárt file-típusok", "Pontosvessző határolt, pl. \".tmp;.temp\"", mask, text);
+}
+
+void Press(UINT vk) {
+    // Posted, so that it goes through the dialog's loop as a real key would.
+    HWND focus = GetFocus();
+    PostMessageA(focus, WM_KEYDOWN, vk, 1);
+}
+
+class InputDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ini = AppDir() + "\\Pelvane.ini";
+        WritePrivateProfileStringA("frm_InpStr", nullptr, nullptr, ini.c_str());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+    }
+    int Stored(const char* key) {
+        return static_cast<int>(GetPrivateProfileIntA("frm_InpStr", key, -99999, ini.c_str()));
+    }
+    std::string ini;
+};
+
+TEST_F(InputDialogTest, FirstUseOpensAtTenTenAndStoresThePosition) {
+    std::string text = ".tmp;.temp";
+    RECT client = {};
+    std::string caption, label;
+    bool editFocused = false;
+    EXPECT_FALSE(Ask("", text, [&] {
+        HWND dlg = frm_InpStr->Handle();
+        GetClientRect(dlg, &client);
+        char buf[200];
+        GetWindowTextA(dlg, buf, sizeof buf);
+        caption = buf;
+        GetWindowTextA(frm_InpStr->Label1(), buf, sizeof buf);
+        label = buf;
+        editFocused = GetFocus() == frm_InpStr->Edit1().Handle();
+        test::Screenshot(dlg, "inputdialog");
+        Press(VK_ESCAPE);
+    }));
+    EXPECT_EQ(".tmp;.temp", text);
+    EXPECT_EQ(10, g_shownAt.left);
+    EXPECT_EQ(10, g_shownAt.top);
+    EXPECT_EQ(Scale(253), client.right);
+    EXPECT_EQ(Scale(113), client.bottom);
+    EXPECT_EQ("Kizárt file-típusok", caption);
+    EXPECT_EQ("Pontosvessző határolt, pl. \".tmp;.temp\"", label);
+    EXPECT_TRUE(editFocused);
+    EXPECT_EQ(10, Stored("Left"));
+    EXPECT_EQ(10, Stored("Top"));
+    EXPECT_EQ(nullptr, frm_InpStr);
+}
+
+TEST_F(InputDialogTest, MovedThenCancelledIsRememberedForTheNextCall) {
+    std::string text = "x";
+    EXPECT_FALSE(Ask("", text, [] {
+        SetWindowPos(frm_InpStr->Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SendMessageA(frm_InpStr->Button2(), BM_CLICK, 0, 0);
+    }));
+    EXPECT_EQ(200, Stored("Left"));
+    EXPECT_EQ(150, Stored("Top"));
+    EXPECT_FALSE(Ask("", text, [] { PostMessageA(frm_InpStr->Handle(), WM_CLOSE, 0, 0); }));
+    EXPECT_EQ(200, g_shownAt.left);
+    EXPECT_EQ(150, g_shownAt.top);
+}
+
+TEST_F(InputDialogTest, OffScreenPositionIsUsedUnchanged) {
+    SaveFormPos("frm_InpStr", -3000, 5000);
+    std::string text;
+    Ask("", text, [] { Press(VK_ESCAPE); });
+    EXPECT_EQ(-3000, g_shownAt.left);
+    EXPECT_EQ(5000, g_shownAt.top);
+}
+
+TEST_F(InputDialogTest, EnterConfirmsEscCancels) {
+    std::string text = ".tmp;.temp";
+    EXPECT_TRUE(Ask("", text, [] { Press(VK_RETURN); }));
+    EXPECT_EQ(".tmp;.temp", text);
+    EXPECT_FALSE(Ask("", text, [] {
+        SetWindowTextA(frm_InpStr->Edit1().Handle(), ".bak");
+        Press(VK_ESCAPE);
+    }));
+    EXPECT_EQ(".tmp;.temp", text);
+    EXPECT_TRUE(Ask("", text, [] {
+        SetWindowTextA(frm_InpStr->Edit1().Handle(), "");
+        SendMessageA(frm_InpStr->Button1(), BM_CLICK, 0, 0);
+    }));
+    EXPECT_EQ("", text);  // an empty list is a valid answer
+}
+
+TEST_F(InputDialogTest, MaskIsAppliedToTheGivenText) {
+    std::string text = "60";
+    COLORREF focusedBack = 0;
+    EXPECT_TRUE(Ask("9999;1; ", text, [&] {
+        HWND edit = frm_InpStr->Edit1().Handle();
+        HDC dc = GetDC(edit);
+        SendMessageA(frm_InpStr->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(edit));
+        focusedBack = GetBkColor(dc);
+        ReleaseDC(edit, dc);
+        Press(VK_RETURN);
+    }));
+    EXPECT_EQ("60  ", text);
+    EXPECT_EQ(InputDialog::kEditFocusColor, focusedBack);
+}
+
+// The error box: one MessageBoxA with "Hiba", the error icon and OK.
+TEST(ErrorBox, ShowsTextWithHibaCaptionModalToOwner) {
+    HWND owner = test::SharedHost();
+    static std::string seenText, seenCaption;
+    static HWND seenOwner;
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        HWND box = FindWindowA("#32770", "Hiba");
+        if (!box) return;
+        char buf[200] = {};
+        GetWindowTextA(box, buf, sizeof buf);
+        seenCaption = buf;
+        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
+        seenText = buf;
+        seenOwner = GetWindow(box, GW_OWNER);
+        test::Screenshot(box, "errorbox");
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    ShowError("Nincs végrehajtható feladat", owner);
+    EXPECT_EQ("Hiba", seenCaption);
+    EXPECT_EQ("Nincs végrehajtható feladat", seenText);
+    EXPECT_EQ(owner, seenOwner);
+}
+
+}  // namespace
+}  // namespace pelvane

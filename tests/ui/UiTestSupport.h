@@ -1,0 +1,36 @@
+#pragma once
+// Helpers for driving real windows in tests: a host window, keys and clicks
+// sent as the system would deliver them, and screenshots for review.
+#include <windows.h>
+
+#include <string>
+
+#include "ui/Window.h"
+
+namespace pelvane::test {
+
+// A visible top-level window to put controls on.
+class Host : public Window {
+  public:
+    Host(int w = 600, int h = 420);
+};
+// One host for the whole test program: under Wine without a window manager
+// hiding a top-level window waits two seconds for the X server, so tests
+// create and destroy only child windows.
+HWND SharedHost();
+
+// Handles what is waiting in the queue.
+void Pump();
+// A key press: WM_KEYDOWN (and WM_CHAR where the key has one) with Ctrl and
+// Shift held as given; the keyboard state is restored afterwards.
+void PressKey(HWND wnd, UINT vk, bool ctrl = false, bool shift = false);
+// Characters typed one by one.
+void Type(HWND wnd, const std::string& text);
+// A left click (or double-click) at client coordinates.
+void Click(HWND wnd, int x, int y, bool dbl = false);
+// Saves the window as <build>/screenshots/<name>.bmp; returns the path.
+std::string Screenshot(HWND wnd, const std::string& name);
+// The text on the clipboard, or "" when there is none.
+std::string ClipboardText();
+
+}  // namespace pelvane::test
