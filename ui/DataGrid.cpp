@@ -28,6 +28,14 @@ void Fill(HDC dc, const RECT& rc, COLORREF color) {
 
 DataGrid::~DataGrid() {
     if (ds_) ds_->RemoveObserver(this);
+    // The editor's messages reach this object: it goes first, while the
+    // object is whole.
+    if (editor_) {
+        HWND editor = editor_;
+        RemoveWindowSubclass(editor, EditorProc, 0);
+        editor_ = nullptr;
+        DestroyWindow(editor);
+    }
     CloseThemes();
 }
 
