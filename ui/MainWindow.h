@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/Handles.h"
+#include "common/Seged.h"
 #include "engine/BackupEngine.h"
 #include "engine/BackupSurroundings.h"
 #include "engine/FileSystem.h"
@@ -93,8 +94,8 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
         kMenuTorol,
     };
 
-    static constexpr const char* kWebAddress = "https://www.pelvane.example/";
-    static constexpr const char* kWebLabel = "www.pelvane.example";
+    static constexpr const char* kWebAddress = "https://pelvane.example/";
+    static constexpr const char* kWebLabel = "pelvane.example";
 
     // Creates the window hidden and runs FormCreate: the database paths, the
     // settings into the controls (arming the schedule), the task table.
@@ -236,6 +237,7 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
     DataGrid grid_;
     LogView log_;
     HMENU popup_ = nullptr;
+    HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
     MenuImages menuImages_;
 
     std::string excludedTypes_;

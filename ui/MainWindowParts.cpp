@@ -31,6 +31,22 @@ bool ForwardedToForm(UINT msg) {
 LRESULT CALLBACK GroupBoxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR form) {
     if (msg == WM_NCDESTROY) RemoveWindowSubclass(wnd, GroupBoxProc, 0);
     if (ForwardedToForm(msg) && form) return SendMessageA(reinterpret_cast<HWND>(form), msg, wp, lp);
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            // A group box leaves its inside to its parent, which clips it out:
+            // fill it, then let the box draw its frame and caption over it.
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(wnd, &ps);
+            RECT rc;
+            GetClientRect(wnd, &rc);
+            FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+            DefSubclassProc(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+            EndPaint(wnd, &ps);
+            return 0;
+        }
+    }
     return DefSubclassProc(wnd, msg, wp, lp);
 }
 
@@ -182,10 +198,9 @@ LRESULT Container::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND CreateGroupBox(HWND parent, HWND form, const char* caption, int id, int x, int y, int w, int h) {
-    HWND box = CreateWindowExA(WS_EX_CONTROLPARENT, "BUTTON", caption,
-                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, x, y, w, h, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                               nullptr);
+    HWND box = CreateWindowExA(
+        WS_EX_CONTROLPARENT, "BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, x, y,
+        w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     if (box) SetWindowSubclass(box, GroupBoxProc, 0, reinterpret_cast<DWORD_PTR>(form));
     return box;
 }

@@ -7,9 +7,13 @@
 #include <vector>
 
 #include "app/cli/ConsoleSurroundings.h"
-#include "engine/MemoryTaskRows.h"
+#include "common/Paths.h"
 #include "common/Seged.h"
 #include "engine/BackupEngine.h"
+#include "engine/MemoryTaskRows.h"
+#include "settings/StoredRunOptions.h"
+#include "store/TableTaskRows.h"
+#include "store/TaskStore.h"
 
 using namespace pelvane;
 
@@ -17,7 +21,13 @@ namespace {
 
 const char kUsage[] =
     "usage: pelvane-cli run [--method 0|1|2] [--clear-archive] [--exclude LIST] [--current N] [--progress]\n"
-    "                       SOURCE TARGET [SOURCE TARGET ...]\n"
+    "                       [SOURCE TARGET ...]\n"
+    "       pelvane-cli list\n"
+    "       pelvane-cli add SOURCE TARGET\n"
+    "       pelvane-cli remove ID\n"
+    "Every command takes --db PATH: the task database (default: Pelvane.sqb beside the program).\n"
+    "run without SOURCE TARGET pairs backs up the stored tasks, with the options stored in the\n"
+    "Pelvane.ini beside the database; the options given here override them.\n"
     "\n"
     "  --method 0|1|2   0 all files (default), 1 files with the archive flag, 2 newer files only\n"
     "  --clear-archive  clear the archive flag of each source file after its copy\n"
@@ -25,9 +35,15 @@ const char kUsage[] =
     "  --current N      back up only the N-th task (from 1)\n"
     "  --progress       draw a progress bar on standard error\n"
     "\n"
-    "Exit status: 0 no error line, 1 at least one \"Hiba: \" line, 2 usage error.\n";
+    "Exit status: 0 no error line, 1 at least one \"Hiba: \" line, 2 usage error,\n"
+    "3 the task database failed (remove: no task with that id).\n";
 
-constexpr int kExitOk = 0, kExitErrors = 1, kExitUsage = 2;
+constexpr int kExitOk = 0, kExitErrors = 1, kExitUsage = 2, kExitStore = 3;
+
+// A failure of the task store: its message goes to standard error, exit 3.
+struct StoreFailure {
+    std::string message;
+};
 
 struct UsageError {
     std::string message;
@@ -40,10 +56,43 @@ int ParseNumber(const char* text, int low, int high, const char* option) {
     return value;
 }
 
-int Run(const std::vector<std::string>& args) {
+// Options common to the commands: --db PATH, taken out of args.
+std::string TakeDatabaseOption(std::vector<std::string>& args) {
+    std::string db;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--db") continue;
+        if (i + 1 >= args.size()) throw UsageError{"missing value for --db"};
+        db = args[i + 1];
+        args.erase(args.begin() + i, args.begin() + i + 2);
+        --i;
+    }
+    return db;
+}
+
+void OpenStore(TaskStore& store, const std::string& db) {
+    try {
+        if (!db.empty()) store.SetDatabaseFile(db);
+        store.Db1.SetMustExist(true);  // a mistyped --db must not leave a new empty file behind
+        store.Open();
+    } catch (const std::exception& e) {
+        throw StoreFailure{e.what()};
+    }
+}
+
+// The settings file that belongs to the database: the one beside it.
+std::string SettingsBeside(const std::string& db) {
+    if (db.empty()) return AppDir() + "\\Pelvane.ini";
+    char full[MAX_PATH * 2];
+    char* name = nullptr;
+    DWORD n = GetFullPathNameA(db.c_str(), sizeof full, full, &name);
+    return (n > 0 && n < sizeof full ? ExtractFilePath(full) : ExtractFilePath(db)) + "Pelvane.ini";
+}
+
+int Run(std::vector<std::string> args) {
+    const std::string db = TakeDatabaseOption(args);
     RunOptions options;
+    bool methodGiven = false, clearGiven = false, excludeGiven = false;
     int current = 0;
-    std::vector<MemoryTaskRows::Task> tasks;
     std::vector<std::string> folders;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -52,11 +101,11 @@ int Run(const std::vector<std::string>& args) {
             return args[++i].c_str();
         };
         if (a == "--method") {
-            options.method = ParseNumber(value(), 0, 2, "--method");
+            options.method = ParseNumber(value(), 0, 2, "--method"), methodGiven = true;
         } else if (a == "--clear-archive") {
-            options.clearArchive = true;
+            options.clearArchive = clearGiven = true;
         } else if (a == "--exclude") {
-            options.excludedTypes = value();
+            options.excludedTypes = value(), excludeGiven = true;
         } else if (a == "--current") {
             current = ParseNumber(value(), 1, INT32_MAX, "--current");
         } else if (a == "--progress") {
@@ -67,16 +116,33 @@ int Run(const std::vector<std::string>& args) {
             folders.push_back(a);
         }
     }
-    if (folders.empty() || folders.size() % 2) throw UsageError{"give SOURCE TARGET pairs"};
-    for (size_t i = 0; i < folders.size(); i += 2) tasks.emplace_back(folders[i], folders[i + 1]);
-    if (current > static_cast<int>(tasks.size())) throw UsageError{"--current is beyond the last task"};
+    if (folders.size() % 2) throw UsageError{"give SOURCE TARGET pairs"};
+    if (!folders.empty() && !db.empty())
+        throw UsageError{"--db goes with the stored tasks, not with SOURCE TARGET"};
 
-    MemoryTaskRows rows(std::move(tasks));
-    if (current) {
-        options.onlyCurrent = true;
-        rows.MoveTo(current - 1);
+    std::unique_ptr<TaskStore> store;
+    std::unique_ptr<TaskRows> rows;
+    if (folders.empty()) {
+        store = std::make_unique<TaskStore>();
+        OpenStore(*store, db);
+        StoredRunOptions stored = ReadStoredRunOptions(SettingsBeside(db));
+        if (!methodGiven) options.method = stored.mode;
+        if (!clearGiven) options.clearArchive = stored.delArchived;
+        if (!excludeGiven) options.excludedTypes = stored.excludedTypes;
+        if (current > store->Tbl.RecordCount()) throw UsageError{"--current is beyond the last task"};
+        if (current) store->Tbl.MoveTo(current - 1);
+        rows = std::make_unique<TableTaskRows>(store->Tbl);
+    } else {
+        std::vector<MemoryTaskRows::Task> tasks;
+        for (size_t i = 0; i < folders.size(); i += 2) tasks.emplace_back(folders[i], folders[i + 1]);
+        if (current > static_cast<int>(tasks.size())) throw UsageError{"--current is beyond the last task"};
+        auto memory = std::make_unique<MemoryTaskRows>(std::move(tasks));
+        if (current) memory->MoveTo(current - 1);
+        rows = std::move(memory);
     }
-    ConsoleSurroundings console(rows, options);
+    options.onlyCurrent = current > 0;
+
+    ConsoleSurroundings console(*rows, options);
     std::unique_ptr<FileSystem> fs = MakeWin32FileSystem();
     BackupEngine engine(console, *fs);
     console.SetEngine(&engine);
@@ -84,6 +150,46 @@ int Run(const std::vector<std::string>& args) {
     engine.Button1Click();
     if (options.progress) fputs("\r\x1b[K", stderr);
     return console.SawError() ? kExitErrors : kExitOk;
+}
+
+int List(std::vector<std::string> args) {
+    const std::string db = TakeDatabaseOption(args);
+    if (!args.empty()) throw UsageError{"list takes no arguments"};
+    TaskStore store;
+    OpenStore(store, db);
+    for (store.Tbl.First(); !store.Tbl.Eof(); store.Tbl.Next())
+        WriteLine(store.Tbl.FieldText("feladat") + "\t" + store.Tbl.FieldText("forras") + "\t" +
+                  store.Tbl.FieldText("cel"));
+    return kExitOk;
+}
+
+int Add(std::vector<std::string> args) {
+    const std::string db = TakeDatabaseOption(args);
+    if (args.size() != 2) throw UsageError{"add takes SOURCE TARGET"};
+    TaskStore store;
+    OpenStore(store, db);
+    try {
+        WriteLine(std::to_string(store.AddTask(args[0], args[1])));
+    } catch (const std::exception& e) {
+        throw StoreFailure{e.what()};
+    }
+    return kExitOk;
+}
+
+int Remove(std::vector<std::string> args) {
+    const std::string db = TakeDatabaseOption(args);
+    if (args.size() != 1) throw UsageError{"remove takes ID"};
+    int id = ParseNumber(args[0].c_str(), INT32_MIN, INT32_MAX, "ID");
+    TaskStore store;
+    OpenStore(store, db);
+    try {
+        if (!store.RemoveTask(id)) throw StoreFailure{"Nincs " + std::to_string(id) + " azonosítójú feladat"};
+    } catch (const StoreFailure&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw StoreFailure{e.what()};
+    }
+    return kExitOk;
 }
 
 }  // namespace
@@ -96,11 +202,17 @@ int main(int argc, char** argv) {
         std::string command = args.front();
         args.erase(args.begin());
         if (command == "run") return Run(args);
+        if (command == "list") return List(args);
+        if (command == "add") return Add(args);
+        if (command == "remove") return Remove(args);
         throw UsageError{"unknown command " + command};
     } catch (const UsageError& e) {
         if (!e.message.empty()) fprintf(stderr, "pelvane-cli: %s\n", e.message.c_str());
         fputs(kUsage, stderr);
         return kExitUsage;
+    } catch (const StoreFailure& e) {
+        WriteLine(e.message, true);
+        return kExitStore;
     } catch (const std::exception& e) {
         WriteLine(std::string("pelvane-cli: ") + e.what(), true);
         return kExitErrors;

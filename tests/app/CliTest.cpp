@@ -23,8 +23,11 @@ struct Result {
     }
 };
 
+// Quoted as the C runtime parses it: backslashes before the closing quote doubled.
 std::string Quote(const std::string& arg) {
-    return "\"" + arg + "\"";
+    size_t last = arg.find_last_not_of('\\');
+    size_t trailing = last == std::string::npos ? arg.size() : arg.size() - last - 1;
+    return "\"" + arg + std::string(trailing, '\\') + "\"";
 }
 
 std::string ReadAll(HANDLE pipe) {
@@ -109,7 +112,6 @@ TEST(Cli, ErrorLinesGiveExitStatusOne) {
 TEST(Cli, UsageErrorsGiveExitStatusTwo) {
     for (const auto& args : std::vector<std::vector<std::string>>{{},
                                                                   {"backup"},
-                                                                  {"run"},
                                                                   {"run", "only-source"},
                                                                   {"run", "--method", "3", "a", "b"},
                                                                   {"run", "--current", "2", "a", "b"},
@@ -120,6 +122,58 @@ TEST(Cli, UsageErrorsGiveExitStatusTwo) {
         EXPECT_NE(r.err.find("usage: pelvane-cli"), std::string::npos);
         EXPECT_TRUE(r.out.empty());
     }
+}
+
+// A copy of the shipped, empty task database in a scratch folder.
+class StoredTasks : public ::testing::Test {
+  protected:
+    TempTree tree;
+    std::string db = tree.Path("Pelvane.sqb");
+    void SetUp() override { ASSERT_TRUE(CopyFileA((AppDir() + "\\Pelvane.sqb").c_str(), db.c_str(), FALSE)); }
+};
+
+TEST_F(StoredTasks, AddListRemove) {
+    Result first = Cli({"add", "--db", db, "C:\\Bob's files", "E:\\Mentés"});
+    EXPECT_EQ(first.exitCode, 0u) << first.err;
+    EXPECT_EQ(first.out, "1\n");
+    EXPECT_EQ(Cli({"add", "--db", db, "C:\\Two", "E:\\"}).out, "2\n");
+    EXPECT_EQ(Cli({"list", "--db", db}).out,
+              AnsiToUtf8("1\tC:\\Bob's files\tE:\\Mentés\n2\tC:\\Two\tE:\\\n"));
+    EXPECT_EQ(Cli({"remove", "--db", db, "1"}).exitCode, 0u);
+    Result missing = Cli({"remove", "--db", db, "1"});
+    EXPECT_EQ(missing.exitCode, 3u);
+    EXPECT_FALSE(missing.err.empty());
+    EXPECT_EQ(Cli({"list", "--db", db}).out, "2\tC:\\Two\tE:\\\n");
+    EXPECT_EQ(Cli({"add", "--db", db, "C:\\Three", "E:\\"}).out, "3\n");
+}
+
+TEST_F(StoredTasks, RunUsesTheStoredTasksAndTheOptionsBesideTheDatabase) {
+    tree.File("src\\a.dat", "1");
+    tree.File("src\\b.txt", "2");
+    tree.File("Pelvane.ini", "[Defaults]\r\nNoFile=.dat\r\n");
+    Cli({"add", "--db", db, tree.Path("src"), tree.Path("out")});
+    Result stored = Cli({"run", "--db", db});
+    EXPECT_EQ(stored.exitCode, 0u) << stored.err;
+    EXPECT_EQ(tree.Files("out"), std::vector<std::string>{"src\\b.txt"});
+    EXPECT_EQ(Cli({"run", "--db", db, "--exclude", ".txt"}).exitCode, 0u);
+    EXPECT_EQ(tree.Files("out"), (std::vector<std::string>{"src\\a.dat", "src\\b.txt"}));
+    EXPECT_EQ(tree.Read("Pelvane.ini"), "[Defaults]\r\nNoFile=.dat\r\n");  // never written
+}
+
+TEST_F(StoredTasks, EmptyTableAndBrokenDatabases) {
+    Result empty = Cli({"run", "--db", db});
+    EXPECT_EQ(empty.exitCode, 1u);
+    EXPECT_EQ(empty.err, AnsiToUtf8("Nincs végrehajtható feladat\n"));
+    EXPECT_TRUE(empty.out.empty());
+
+    Result missing = Cli({"list", "--db", tree.Path("typo.sqb")});
+    EXPECT_EQ(missing.exitCode, 3u);
+    EXPECT_FALSE(tree.Exists("typo.sqb"));  // not created by a mistyped path
+
+    tree.File("junk.sqb", "this is no database");
+    Result junk = Cli({"run", "--db", tree.Path("junk.sqb")});
+    EXPECT_EQ(junk.exitCode, 3u);
+    EXPECT_NE(junk.err.find("not a database"), std::string::npos) << junk.err;
 }
 
 }  // namespace
