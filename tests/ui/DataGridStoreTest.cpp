@@ -1,0 +1,66 @@
+// The grid over the real task table in an in-memory database: what the user
+// types reaches SQLite through the table's post, with the id rule applied.
+#include <gtest/gtest.h>
+
+#include "common/Seged.h"
+#include "store/TaskStore.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/DataGrid.h"
+
+namespace pelvane {
+namespace {
+
+class DataGridStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        store.Db1.SetDefaultDir({});
+        store.Db1.SetDatabase(":memory:");
+        store.Db1.SetConnected(true);
+        store.Db1.ExecuteStatement(
+            "create table feladat (feladat integer, forras varchar(255), cel varchar(255))");
+        store.Open();
+        grid.Create(test::SharedHost(), 1, Scale(4), Scale(4), Scale(565), Scale(137));
+        grid.SetColumns({{"forras", 267}, {"cel", 264}});
+        grid.SetDataSet(&store.Tbl);
+        SetFocus(grid.Handle());
+        test::Pump();
+    }
+    void Key(UINT vk) { test::PressKey(grid.Editor(), vk); }
+    int Stored(const char* where) {
+        // Reopening reads the file's rows afresh.
+        store.Qry.SetSQL(std::string("SELECT COUNT(*) AS n FROM feladat WHERE ") + where + ";");
+        store.Qry.Open();
+        int n = VariantToInt(store.Qry.FieldValue("n"));
+        store.Qry.Close();
+        store.Qry.SetSQL("SELECT MAX(feladat) AS maxfeladat FROM feladat;");
+        return n;
+    }
+
+    TaskStore store;
+    DataGrid grid;
+};
+
+TEST_F(DataGridStoreTest, TypedRowsAreStoredWithTheNextId) {
+    test::Type(grid.Editor(), "C:\\Docs");
+    Key(VK_TAB);
+    test::Type(grid.Editor(), "E:\\Bob's");
+    Key(VK_DOWN);  // stores the row and starts a new one
+    EXPECT_EQ(1, store.Tbl.RecordCount());
+    EXPECT_EQ(1, Stored("feladat=1 AND forras='C:\\Docs' AND cel='E:\\Bob''s'"));
+    EXPECT_EQ(DataSetState::Insert, store.Tbl.State());
+    EXPECT_EQ("cel", grid.SelectedField());  // the column stays
+    test::Type(grid.Editor(), "F:\\Masik");
+    Key(VK_UP);  // a changed new row is stored when left
+    EXPECT_EQ(1, Stored("feladat=2 AND forras IS NULL AND cel='F:\\Masik'"));
+    EXPECT_EQ(DataSetState::Browse, store.Tbl.State());
+    EXPECT_EQ(0, store.Tbl.ActiveRow());
+    // An edit of the first row is an update by rowid.
+    SendMessageA(grid.Editor(), EM_SETSEL, 0, -1);
+    test::Type(grid.Editor(), "G:\\Uj");
+    Key(VK_DOWN);
+    EXPECT_EQ(1, Stored("feladat=1 AND cel='G:\\Uj'"));
+    EXPECT_EQ(2, Stored("1=1"));
+}
+
+}  // namespace
+}  // namespace pelvane
