@@ -904,8 +904,8 @@ LRESULT DataGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     pt = {cell.left, cell.bottom};
                     ClientToScreen(Handle(), &pt);
                 }
-                TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, GetParent(Handle()),
-                               nullptr);
+                TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0,
+                               popupTarget_ ? popupTarget_ : GetAncestor(Handle(), GA_ROOT), nullptr);
             }
             return 0;
         case WM_VSCROLL:

@@ -43,8 +43,12 @@ class DataGrid : public Window, private DataSetObserver {
     void SetSelectedIndex(int col);
     std::string SelectedField() const;
 
-    // Shown on a right click, commands go to the grid's parent.
-    void SetPopupMenu(HMENU menu) { popup_ = menu; }
+    // Shown on a right click (also over the cell editor); its commands go to
+    // commandTarget, by default the grid's top-level window.
+    void SetPopupMenu(HMENU menu, HWND commandTarget = nullptr) {
+        popup_ = menu;
+        popupTarget_ = commandTarget;
+    }
     // DBGrid1DblClick is wired to both.
     std::function<void()> OnDblClick;
     std::function<void()> OnEditButtonClick;
@@ -115,6 +119,7 @@ class DataGrid : public Window, private DataSetObserver {
     std::vector<int> widths_;
     HWND editor_ = nullptr;
     HMENU popup_ = nullptr;
+    HWND popupTarget_ = nullptr;
     GdiObject titleFont_;
     HFONT font_ = nullptr;
     HTHEME header_ = nullptr, button_ = nullptr;

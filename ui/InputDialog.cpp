@@ -101,7 +101,8 @@ void InputDialog::CloseWith(Result result) {
     }
     result_ = result;
     done_ = true;
-    ShowWindow(Handle(), SW_HIDE);
+    // Not hidden here: the loop first enables the other windows again, so
+    // that the owner gets the activation back when the dialog goes.
 }
 
 LRESULT InputDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
