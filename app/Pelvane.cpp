@@ -3,9 +3,26 @@
 #include <objbase.h>
 
 #include "ui/Application.h"
+#include "ui/LogoWindow.h"
 #include "ui/MainWindow.h"
 
 using namespace pelvane;
+
+namespace {
+
+// The main window reaches the application's main form, the splash, through this.
+class SplashLink : public MainFormLink {
+  public:
+    explicit SplashLink(LogoWindow& logo) : logo_(logo) {}
+    void ActivateTrayIcon() override { logo_.TrayIcon1().Activate(); }
+    void CloseMainForm() override { logo_.Close(); }
+    HWND MainFormHandle() override { return logo_.Handle(); }
+
+  private:
+    LogoWindow& logo_;
+};
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The shell's folder dialog and launcher want a single-threaded apartment.
@@ -13,9 +30,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application::SetTitle("Pelvane");
     int code = 0;
     try {
-        Tfrm_Main main;  // created hidden; FormCreate has run
-        main.Show();
+        // The splash first: it is the main form, whose closing ends the program.
+        LogoWindow logo;
+        SplashLink link(logo);
+        Tfrm_Main main(&link);  // created hidden; FormCreate has run
+        logo.SetMainForm({[&main] { return main.CheckBox1Checked(); }, [&main] { main.Show(); }});
+        // The loop starts by showing the main form; its timer then shows the
+        // main window or only the tray icon.
+        logo.Show();
         code = Application::Run();
+        // Leaving this block destroys the main window (without its close
+        // handling), then the splash, which removes the tray icon.
     } catch (const std::exception& e) {
         Application::HandleException(e);
         code = 1;
