@@ -1,0 +1,197 @@
+// The real Pelvane.exe started as a process in a scratch program folder,
+// watched from outside through its top-level windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/Seged.h"
+#include "tests/engine/TempTree.h"
+#include "ui/LogoWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/TrayIcon.h"
+
+using namespace pelvane;
+
+namespace {
+
+constexpr char kMainClass[] = "PelvaneMain";
+// Generous: a first start under Wine takes seconds. Only a hang runs into it.
+constexpr DWORD kLimitMs = 30000;
+
+struct Found {
+    DWORD pid;
+    const char* cls;
+    HWND wnd = nullptr;
+};
+
+BOOL CALLBACK FindOfProcess(HWND wnd, LPARAM lp) {
+    auto* f = reinterpret_cast<Found*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (pid == f->pid && std::string(cls) == f->cls) {
+        f->wnd = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindChildById(HWND wnd, LPARAM lp) {
+    auto* f = reinterpret_cast<std::pair<int, HWND>*>(lp);
+    if (GetDlgCtrlID(wnd) == f->first) {
+        f->second = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// One Pelvane.exe in its own program folder, with the given settings file.
+class Program {
+  public:
+    explicit Program(const std::string& ini) {
+        for (const char* file : {"Pelvane.exe", "sqlite3.dll", "Pelvane.sqb"})
+            CopyFileA((AppDir() + "\\" + file).c_str(), dir_.Path(file).c_str(), FALSE);
+        dir_.File("Pelvane.ini", ini);
+        std::string command = "\"" + dir_.Path("Pelvane.exe") + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  dir_.Root().c_str(), &si, &pi_) != FALSE;
+    }
+    ~Program() {
+        if (started_) {
+            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+            WaitForSingleObject(pi_.hProcess, kLimitMs);
+            CloseHandle(pi_.hThread);
+            CloseHandle(pi_.hProcess);
+        }
+    }
+    bool Started() const { return started_; }
+
+    HWND Window(const char* cls) const {
+        Found f{pi_.dwProcessId, cls};
+        EnumWindows(FindOfProcess, reinterpret_cast<LPARAM>(&f));
+        return f.wnd;
+    }
+    bool Visible(const char* cls) const {
+        HWND w = Window(cls);
+        return w && IsWindowVisible(w);
+    }
+    // Polls until done() or the limit; false when the limit was reached.
+    template <typename Done>
+    bool WaitFor(Done done, DWORD limitMs = kLimitMs) const {
+        for (DWORD start = GetTickCount(); !done();) {
+            if (GetTickCount() - start > limitMs) return false;
+            Sleep(20);
+        }
+        return true;
+    }
+    bool Exited(DWORD& code) const {
+        if (WaitForSingleObject(pi_.hProcess, kLimitMs) != WAIT_OBJECT_0) return false;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return true;
+    }
+    std::string Ini() const { return ReadFile(dir_.Path("Pelvane.ini")); }
+    HWND MainControl(int id) const {
+        std::pair<int, HWND> f{id, nullptr};
+        EnumChildWindows(Window(kMainClass), FindChildById, reinterpret_cast<LPARAM>(&f));
+        return f.second;
+    }
+
+  private:
+    TempTree dir_;
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+const char kIniAutoStartOn[] = "[Defaults]\r\nAutoStart=1\r\n";
+const char kIniAutoStartOff[] = "[Defaults]\r\nAutoStart=0\r\n";
+
+// The splash shows first, alone; then it goes.
+void ExpectSplashFirst(const Program& p) {
+    ASSERT_TRUE(p.WaitFor([&] { return p.Visible(LogoWindow::kClassName); })) << "no splash";
+    EXPECT_FALSE(p.Visible(kMainClass));
+    // The main window exists already (created hidden right after the splash).
+    EXPECT_NE(p.Window(kMainClass), nullptr);
+    HWND splash = p.Window(LogoWindow::kClassName);
+    RECT rc;
+    GetClientRect(splash, &rc);
+    EXPECT_EQ(rc.right, Scale(333));
+    EXPECT_EQ(rc.bottom, Scale(70));
+    ASSERT_TRUE(p.WaitFor([&] { return !p.Visible(LogoWindow::kClassName); })) << "splash stays";
+}
+
+}  // namespace
+
+TEST(StartupProcess, AutoStartOffShowsSplashThenMainWindowAndClosingSaves) {
+    Program p(kIniAutoStartOff);
+    ASSERT_TRUE(p.Started());
+    ExpectSplashFirst(p);
+    ASSERT_TRUE(p.WaitFor([&] { return p.Visible(kMainClass); })) << "no main window";
+    EXPECT_FALSE(p.Visible(LogoWindow::kClassName));
+
+    // The main window's own close saves the settings and ends the program.
+    PostMessageA(p.Window(kMainClass), WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(p.Exited(code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_NE(p.Ini(), kIniAutoStartOff);
+    EXPECT_NE(p.Ini().find("AutoStart=0"), std::string::npos);
+}
+
+TEST(StartupProcess, AutoStartOnLeavesOnlyTheTrayIconAndBezarEndsWithoutSaving) {
+    Program p(kIniAutoStartOn);
+    ASSERT_TRUE(p.Started());
+    ExpectSplashFirst(p);
+    HWND tray = p.Window(TrayIcon::kClassName);
+    ASSERT_NE(tray, nullptr);
+    EXPECT_FALSE(IsWindowVisible(tray));
+    // No window shows up after the splash.
+    Sleep(1500);
+    EXPECT_FALSE(p.Visible(kMainClass));
+    EXPECT_FALSE(p.Visible(LogoWindow::kClassName));
+
+    // Megnyit, change an option, Háttérben, then Bezár from the icon's menu.
+    PostMessageA(tray, WM_COMMAND, LogoWindow::kMegnyit1, 0);
+    ASSERT_TRUE(p.WaitFor([&] { return p.Visible(kMainClass); }));
+    HWND checkBox4 = p.MainControl(Tfrm_Main::kCheckBox4);
+    ASSERT_NE(checkBox4, nullptr);
+    SendMessageA(checkBox4, BM_CLICK, 0, 0);
+    EXPECT_EQ(SendMessageA(checkBox4, BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendMessageA(p.MainControl(Tfrm_Main::kButton2), BM_CLICK, 0, 0);
+    ASSERT_TRUE(p.WaitFor([&] { return !p.Visible(kMainClass); }));
+    EXPECT_EQ(p.Window(TrayIcon::kClassName), tray);
+
+    PostMessageA(tray, WM_COMMAND, LogoWindow::kBezr1, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(p.Exited(code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(p.Ini(), kIniAutoStartOn);
+}
+
+TEST(StartupProcess, LogOffEndsAtOnceWithoutSaving) {
+    Program p(kIniAutoStartOff);
+    ASSERT_TRUE(p.Started());
+    ASSERT_TRUE(p.WaitFor([&] { return p.Visible(kMainClass); }));
+    HWND splash = p.Window(LogoWindow::kClassName);
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(SendMessageA(splash, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    SendMessageTimeoutA(splash, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, nullptr);
+    DWORD code = 1;
+    ASSERT_TRUE(p.Exited(code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(p.Ini(), kIniAutoStartOff);
+}
