@@ -594,6 +594,7 @@ void DataGrid::OnMouseDown(int x, int y, bool dbl) {
         pressedTitle_ = hit.col;
         SetCapture(Handle());
         InvalidateRect(Handle(), nullptr, FALSE);
+        if (dbl && OnDblClick) OnDblClick();  // anywhere in the grid
         return;
     }
     if (hit.what == Hit::Button) {
@@ -850,6 +851,9 @@ LRESULT DataGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CHAR:
             // Typing while the editor is hidden starts in the editor.
             if (wp >= 32 && CanEdit()) {
+                MakeCurrentVisible();
+                UpdateScrollBars();
+                InvalidateRect(Handle(), nullptr, FALSE);
                 UpdateEditor();
                 if (EditorVisible()) {
                     SetFocus(editor_);

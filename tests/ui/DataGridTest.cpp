@@ -215,6 +215,11 @@ TEST_F(DataGridTest, WheelPagingAndScrolling) {
     EXPECT_EQ(0, grid.TopRow());
     EXPECT_FALSE(grid.EditorVisible());  // the current row is out of view
     EXPECT_EQ(39, ds->ActiveRow());
+    test::Type(grid.Handle(), "x");  // typing brings it back and goes into its cell
+    EXPECT_TRUE(grid.EditorVisible());
+    EXPECT_EQ(40 - page, grid.TopRow());
+    EXPECT_EQ(DataSetState::Edit, ds->State());
+    EXPECT_EQ("x", ds->FieldText("forras"));
 }
 
 TEST_F(DataGridTest, DraggingATitleEdgeResizesTheColumn) {
