@@ -228,16 +228,19 @@ void DataGrid::UpdateEditor() {
     GetWindowRect(editor_, &old);
     MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&old), 2);
     int pad = Scale(2);
-    SetWindowPos(editor_, HWND_TOP, cell.left + pad, cell.top + pad, button.left - cell.left - pad,
-                 cell.bottom - cell.top - pad, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    // A text loaded while the editor was narrower stays scrolled to its end;
-    // bring its start back into view and keep the selection.
-    DWORD from = 0, to = 0;
-    SendMessageA(editor_, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-    SendMessageA(editor_, EM_SETSEL, 0, 0);
-    SendMessageA(editor_, EM_SETSEL, from, to);
-    InvalidateRect(Handle(), &old, FALSE);
-    InvalidateRect(Handle(), &cell, FALSE);
+    RECT place = {cell.left + pad, cell.top + pad, button.left, cell.bottom};
+    if (!EqualRect(&old, &place) || !IsWindowVisible(editor_)) {
+        SetWindowPos(editor_, HWND_TOP, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        // A text loaded while the editor was narrower stays scrolled to its
+        // end; bring its start back into view and keep the selection.
+        DWORD from = 0, to = 0;
+        SendMessageA(editor_, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+        SendMessageA(editor_, EM_SETSEL, 0, 0);
+        SendMessageA(editor_, EM_SETSEL, from, to);
+        InvalidateRect(Handle(), &old, FALSE);
+        InvalidateRect(Handle(), &cell, FALSE);
+    }
     if (focus == Handle()) SetFocus(editor_);
 }
 
