@@ -1,0 +1,78 @@
+#include "ui/Application.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/Exception.h"
+#include "tests/ui/UiTestSupport.h"
+
+namespace pelvane {
+namespace {
+
+TEST(Application, ErrorBoxTextGetsAPointAfterLettersAndDigits) {
+    EXPECT_EQ("no such table: feladat.", Application::ErrorBoxText("no such table: feladat"));
+    EXPECT_EQ("Hiba 5.", Application::ErrorBoxText("Hiba 5"));
+    EXPECT_EQ("Stream read error.", Application::ErrorBoxText("Stream read error."));
+    EXPECT_EQ("(x)", Application::ErrorBoxText("(x)"));  // ')' sorts below '.'
+    EXPECT_EQ("Mentés kész.", Application::ErrorBoxText("Mentés kész"));
+    EXPECT_EQ("", Application::ErrorBoxText(""));
+}
+
+// A window that records the messages it gets and fails on WM_USER.
+class Probe : public Window {
+  public:
+    Probe() {
+        RegisterClassOnce("PelvaneProbe", 0, nullptr, nullptr);
+        CreateWnd(0, "PelvaneProbe", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, test::SharedHost(), nullptr);
+    }
+    std::vector<UINT> seen;
+
+  private:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_USER) throw Exception("Cannot open file x");
+        if (msg == WM_GETDLGCODE) return DLGC_WANTALLKEYS;
+        if (msg == WM_KEYDOWN || msg == WM_MOUSEWHEEL) seen.push_back(msg);
+        return Window::HandleMessage(msg, wp, lp);
+    }
+};
+
+TEST(Application, HookRewritesQueuedMessagesBeforeDispatch) {
+    Probe probe;
+    Application::SetMessageHook([](MSG& msg) {
+        if (msg.message == WM_MOUSEWHEEL) {
+            msg.message = WM_KEYDOWN;
+            msg.wParam = static_cast<short>(HIWORD(msg.wParam)) > 0 ? VK_UP : VK_DOWN;
+            msg.lParam = 0;
+        }
+        return false;
+    });
+    PostMessageA(probe.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    Application::ProcessMessages();
+    Application::SetMessageHook(nullptr);
+    ASSERT_EQ(1u, probe.seen.size());
+    EXPECT_EQ(static_cast<UINT>(WM_KEYDOWN), probe.seen[0]);
+}
+
+TEST(Application, FailedHandlerShowsTheStandardBoxAndGoesOn) {
+    Probe probe;
+    static std::string caption, text;
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        HWND box = FindWindowA("#32770", "Pelvane");
+        if (!box) return;
+        char buf[200] = {};
+        GetWindowTextA(box, buf, sizeof buf);
+        caption = buf;
+        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
+        text = buf;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(0, SendMessageA(probe.Handle(), WM_USER, 0, 0));
+    EXPECT_EQ("Pelvane", caption);
+    EXPECT_EQ("Cannot open file x.", text);
+    EXPECT_TRUE(IsWindow(probe.Handle()));
+}
+
+}  // namespace
+}  // namespace pelvane
