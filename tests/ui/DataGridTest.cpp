@@ -232,6 +232,31 @@ TEST_F(DataGridTest, DraggingATitleEdgeResizesTheColumn) {
     EXPECT_EQ(Scale(267) - 40, grid.ColumnWidth(0));
 }
 
+TEST_F(DataGridTest, PopupMenuCommandsReachTheTopLevelWindow) {
+    Open({Task(1, "a", "b")});
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 4711, "Feladat törlése");
+    grid.SetPopupMenu(menu);
+    test::SharedHostWindow().lastCommand = 0;
+    // The menu runs its own loop; a timer picks its first item from inside.
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        if (HWND popup = FindWindowA("#32768", nullptr)) {
+            PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+        }
+    });
+    RECT cell = grid.CellRect(0, 1);
+    POINT pt = {cell.left + 5, cell.top + 5};
+    ClientToScreen(grid.Handle(), &pt);
+    SendMessageA(grid.Editor(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(grid.Editor()),
+                 MAKELPARAM(pt.x, pt.y));
+    test::Pump();
+    EXPECT_EQ(4711, test::SharedHostWindow().lastCommand);
+    grid.SetPopupMenu(nullptr);
+    DestroyMenu(menu);
+}
+
 TEST_F(DataGridTest, DisabledGridHidesTheEditor) {
     Open({Task(1, "a", "b")});
     grid.SetEnabled(false);

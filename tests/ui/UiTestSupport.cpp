@@ -14,9 +14,18 @@ Host::Host(int w, int h) {
     Pump();
 }
 
-HWND SharedHost() {
+LRESULT Host::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COMMAND && lp == 0) lastCommand = LOWORD(wp);
+    return Window::HandleMessage(msg, wp, lp);
+}
+
+Host& SharedHostWindow() {
     static Host host;
-    return host.Handle();
+    return host;
+}
+
+HWND SharedHost() {
+    return SharedHostWindow().Handle();
 }
 
 void Pump() {

@@ -13,7 +13,12 @@ namespace pelvane::test {
 class Host : public Window {
   public:
     Host(int w = 600, int h = 420);
+    int lastCommand = 0;  // the id of the last WM_COMMAND from a menu
+
+  private:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
+Host& SharedHostWindow();
 // One host for the whole test program: under Wine without a window manager
 // hiding a top-level window waits two seconds for the X server, so tests
 // create and destroy only child windows.
