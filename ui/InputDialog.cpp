@@ -45,6 +45,8 @@ InputDialog::InputDialog() {
 
 InputDialog::~InputDialog() {
     if (frm_InpStr == this) frm_InpStr = nullptr;
+    // The controls go while their font still exists.
+    if (Handle()) DestroyWindow(Handle());
 }
 
 void InputDialog::SetCaption(const std::string& caption) {
