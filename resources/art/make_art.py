@@ -149,7 +149,7 @@ def glyph(ch):
         top, mid, bx = 1 - h, 0.44, 0.30
         r = (top - mid) / 2
         return [("line", h, h, h, top), ("line", h, top, bx, top), ("arc", bx, mid + r, r, -90, 90),
-                ("line", bx, mid, h, mid)], bx + r + w + 0.02
+                ("line", bx, mid, h, mid)], bx + r + h + 0.03
     if ch in "eao":
         r = XH / 2 - h
         c = h + r
