@@ -657,37 +657,7 @@ void DataGrid::OnMouseUp() {
 void DataGrid::OnVScroll(int code) {
     int visible = VisibleRowCount();
     int top = top_;
-    switch (code) {
-        case SB_LINEUP:
-            --top;
-            break;
-        case SB_LINEDOWN:
-            ++top;
-            break;
-        case SB_PAGEUP:
-            top -= visible;
-            break;
-        case SB_PAGEDOWN:
-            top += visible;
-            break;
-        case SB_TOP:
-            top = 0;
-            break;
-        case SB_BOTTOM:
-            top = DisplayRows();
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO si = {};
-            si.cbSize = sizeof si;
-            si.fMask = SIF_TRACKPOS;
-            GetScrollInfo(Handle(), SB_VERT, &si);
-            top = si.nTrackPos;
-            break;
-        }
-        default:
-            return;
-    }
+    if (!ScrollRequest(Handle(), SB_VERT, code, 1, visible, DisplayRows(), top)) return;
     top_ = std::max(0, std::min(top, DisplayRows() - visible));
     UpdateScrollBars();
     InvalidateRect(Handle(), nullptr, FALSE);
@@ -698,37 +668,7 @@ void DataGrid::OnHScroll(int code) {
     RECT rc;
     GetClientRect(Handle(), &rc);
     int x = scrollX_;
-    switch (code) {
-        case SB_LINELEFT:
-            x -= Scale(16);
-            break;
-        case SB_LINERIGHT:
-            x += Scale(16);
-            break;
-        case SB_PAGELEFT:
-            x -= rc.right;
-            break;
-        case SB_PAGERIGHT:
-            x += rc.right;
-            break;
-        case SB_LEFT:
-            x = 0;
-            break;
-        case SB_RIGHT:
-            x = TotalWidth();
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO si = {};
-            si.cbSize = sizeof si;
-            si.fMask = SIF_TRACKPOS;
-            GetScrollInfo(Handle(), SB_HORZ, &si);
-            x = si.nTrackPos;
-            break;
-        }
-        default:
-            return;
-    }
+    if (!ScrollRequest(Handle(), SB_HORZ, code, Scale(16), rc.right, TotalWidth(), x)) return;
     scrollX_ = std::max(0, std::min(x, TotalWidth() - static_cast<int>(rc.right)));
     UpdateScrollBars();
     InvalidateRect(Handle(), nullptr, FALSE);

@@ -380,41 +380,10 @@ void LogView::OnMouseMove(int x, int y) {
 }
 
 void LogView::OnVScroll(int code) {
-    size_t page = static_cast<size_t>(VisibleLines());
-    size_t top = top_;
-    switch (code) {
-        case SB_LINEUP:
-            top = top > 0 ? top - 1 : 0;
-            break;
-        case SB_LINEDOWN:
-            ++top;
-            break;
-        case SB_PAGEUP:
-            top = top > page ? top - page : 0;
-            break;
-        case SB_PAGEDOWN:
-            top += page;
-            break;
-        case SB_TOP:
-            top = 0;
-            break;
-        case SB_BOTTOM:
-            top = lines_.size();
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            // The 32-bit track position: the message carries only 16 bits.
-            SCROLLINFO si = {};
-            si.cbSize = sizeof si;
-            si.fMask = SIF_TRACKPOS;
-            GetScrollInfo(Handle(), SB_VERT, &si);
-            top = static_cast<size_t>(std::max(0, si.nTrackPos));
-            break;
-        }
-        default:
-            return;
-    }
-    ScrollTo(top, left_);
+    int top = static_cast<int>(top_);
+    if (!ScrollRequest(Handle(), SB_VERT, code, 1, VisibleLines(), static_cast<int>(lines_.size()), top))
+        return;
+    ScrollTo(static_cast<size_t>(std::max(0, top)), left_);
 }
 
 void LogView::OnHScroll(int code) {
@@ -422,37 +391,7 @@ void LogView::OnHScroll(int code) {
     GetClientRect(Handle(), &rc);
     int page = std::max(1, static_cast<int>((rc.right - GutterWidth()) / charW_));
     int left = left_;
-    switch (code) {
-        case SB_LINELEFT:
-            --left;
-            break;
-        case SB_LINERIGHT:
-            ++left;
-            break;
-        case SB_PAGELEFT:
-            left -= page;
-            break;
-        case SB_PAGERIGHT:
-            left += page;
-            break;
-        case SB_LEFT:
-            left = 0;
-            break;
-        case SB_RIGHT:
-            left = static_cast<int>(longest_);
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO si = {};
-            si.cbSize = sizeof si;
-            si.fMask = SIF_TRACKPOS;
-            GetScrollInfo(Handle(), SB_HORZ, &si);
-            left = si.nTrackPos;
-            break;
-        }
-        default:
-            return;
-    }
+    if (!ScrollRequest(Handle(), SB_HORZ, code, 1, page, static_cast<int>(longest_), left)) return;
     ScrollTo(top_, left);
 }
 

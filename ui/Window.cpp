@@ -21,6 +21,40 @@ GdiObject MakeFont(const char* face, int height96, BYTE charset, BYTE pitchAndFa
                                  face));
 }
 
+bool ScrollRequest(HWND wnd, int bar, int code, int line, int page, int last, int& pos) {
+    switch (code) {
+        case SB_LINEUP:
+            pos -= line;
+            return true;
+        case SB_LINEDOWN:
+            pos += line;
+            return true;
+        case SB_PAGEUP:
+            pos -= page;
+            return true;
+        case SB_PAGEDOWN:
+            pos += page;
+            return true;
+        case SB_TOP:
+            pos = 0;
+            return true;
+        case SB_BOTTOM:
+            pos = last;
+            return true;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            SCROLLINFO si = {};
+            si.cbSize = sizeof si;
+            si.fMask = SIF_TRACKPOS;
+            GetScrollInfo(wnd, bar, &si);
+            pos = si.nTrackPos;
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
 Window::~Window() {
     if (hwnd_) {
         // The object is going away: the window must not call back into it.

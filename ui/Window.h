@@ -20,6 +20,11 @@ inline int Scale(int px96) {
 GdiObject MakeFont(const char* face, int height96, BYTE charset,
                    BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
 
+// Where a scroll-bar request (the code of WM_VSCROLL or WM_HSCROLL) moves
+// pos: a line or a page either way, to 0 or last, or to the thumb's 32-bit
+// track position (the message carries only 16 bits). False when it does not move.
+bool ScrollRequest(HWND wnd, int bar, int code, int line, int page, int last, int& pos);
+
 // Sent to a child control with the wParam/lParam of the WM_CTLCOLOR* message
 // that its parent received; a non-zero answer is the brush to use.
 constexpr UINT WM_REFLECT_CTLCOLOR = WM_APP + 0x3F00;
