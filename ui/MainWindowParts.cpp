@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "resources/Picture.h"
+
 namespace pelvane {
 namespace {
 
@@ -231,6 +233,11 @@ LRESULT Picture::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void PaintLogo(HDC dc, const RECT& rc) {
+    // The program's own picture when the executable carries it.
+    if (PictureSize(IDB_LOGO).cx) {
+        DrawPicture(dc, IDB_LOGO, rc, GetSysColor(COLOR_BTNFACE));
+        return;
+    }
     RoundPanel(dc, rc, Scale(12), kLogoBlue, kLogoEdge);
     RECT shadow = rc;
     OffsetRect(&shadow, 1, 1);
