@@ -472,7 +472,8 @@ void Tfrm_Main::OpenDocument(const std::string& document) {
     launched_.reset();
     SHELLEXECUTEINFOA sei = {};
     sei.cbSize = sizeof sei;
-    sei.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // The shell would show its own box for a missing page; nothing is shown.
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     sei.hwnd = link_ ? link_->MainFormHandle() : Handle();
     sei.lpVerb = "open";
     sei.lpFile = document.c_str();

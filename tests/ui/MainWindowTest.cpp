@@ -1,0 +1,638 @@
+#include "ui/MainWindow.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "settings/Autostart.h"
+#include "tests/ui/MainWindowTestSupport.h"
+#include "ui/Application.h"
+#include "ui/InputDialog.h"
+
+namespace pelvane {
+namespace {
+
+using test::BoxInfo;
+
+std::string Text(HWND wnd) {
+    char buf[512] = {};
+    GetWindowTextA(wnd, buf, sizeof buf);
+    return buf;
+}
+
+// A control's rectangle relative to its parent, in 96-dpi pixels.
+RECT Placement(HWND wnd) {
+    RECT rc;
+    GetWindowRect(wnd, &rc);
+    MapWindowPoints(nullptr, GetParent(wnd), reinterpret_cast<POINT*>(&rc), 2);
+    return RECT{MulDiv(rc.left, 96, SystemDpi()), MulDiv(rc.top, 96, SystemDpi()),
+                MulDiv(rc.right, 96, SystemDpi()), MulDiv(rc.bottom, 96, SystemDpi())};
+}
+
+bool Enabled(HWND wnd) {
+    return IsWindowEnabled(wnd) != FALSE;
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override { test::ResetProgramFolder(); }
+    void TearDown() override {
+        form.reset();
+        DeleteRegValue(HKEY_CURRENT_USER, kRunKeyDelete, kAutostartValue);
+        // A close without a main form link would have ended the loop.
+        MSG quit;
+        while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    Tfrm_Main& Create() {
+        form = std::make_unique<Tfrm_Main>(&mainForm);
+        return *form;
+    }
+    HWND C(int id) const { return form->Control(id); }
+    void Click(int id) {
+        SendMessageA(C(id), BM_CLICK, 0, 0);
+        test::ProcessQueue();
+    }
+    // Stores a task the way a user does it in the grid: a folder chosen for
+    // each cell of a new row.
+    void AddTaskThroughGrid(const std::string& from, const std::string& to) {
+        TDataSet& tbl = form->Store().Tbl;
+        if (tbl.RecordCount() > 0) {
+            tbl.Last();
+            SendMessageA(form->DBGrid1().Handle(), WM_KEYDOWN, VK_DOWN, 0);  // a new row below the last
+        }
+        std::string next = from;
+        form->SetFolderBrowser([&next](const FolderRequest&, std::string& path) {
+            path = next;
+            return true;
+        });
+        form->DBGrid1().SetSelectedIndex(0);
+        form->DBGrid1DblClick();
+        next = to;
+        form->DBGrid1().SetSelectedIndex(1);
+        form->DBGrid1DblClick();
+        form->SetFolderBrowser(ShellBrowseForFolder);
+    }
+    std::vector<std::string> Log() {
+        std::vector<std::string> lines;
+        for (size_t i = 0; i < form->LogView1().LineCount(); ++i) lines.push_back(form->LogView1().Line(i));
+        return lines;
+    }
+
+    test::FakeMainForm mainForm;
+    std::unique_ptr<Tfrm_Main> form;
+};
+
+TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
+    Tfrm_Main& f = Create();
+    RECT client;
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(Scale(573), client.right);
+    EXPECT_EQ(Scale(390), client.bottom);
+    EXPECT_EQ("Pelvane", Text(f.Handle()));
+    LONG_PTR style = GetWindowLongPtrA(f.Handle(), GWL_STYLE);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(IsWindowVisible(f.Handle()));  // created hidden; the entry shows it
+
+    struct Expect {
+        int id;
+        const char* text;
+        RECT at;
+    };
+    const Expect controls[] = {
+        {Tfrm_Main::kPanel1, "", {0, 0, 573, 217}},
+        {Tfrm_Main::kRadioGroup1, "Módszer", {8, 8, 241, 109}},
+        {Tfrm_Main::kGroupBox1, "Egyéb", {248, 44, 465, 109}},
+        {Tfrm_Main::kCheckBox2, "Csak aktuális feladat", {8, 20, 133, 37}},
+        {Tfrm_Main::kCheckBox4, "Archív jelző törlése másolás után", {8, 40, 185, 57}},
+        {Tfrm_Main::kGroupBox2, "Rendszeres", {8, 112, 285, 209}},
+        {Tfrm_Main::kCheckBox1, "Automatikus indítás Windows indításakor", {8, 20, 233, 37}},
+        {Tfrm_Main::kRadioButton1, "Rendszeres mentés naponta", {8, 44, 185, 61}},
+        {Tfrm_Main::kDateTimePicker1, nullptr, {188, 40, 265, 61}},
+        {Tfrm_Main::kRadioButton2, "Folyamatos mentés (percenként)", {8, 72, 185, 89}},
+        {Tfrm_Main::kEdit1, nullptr, {188, 68, 264, 89}},
+        {Tfrm_Main::kGroupBox3, "Névjegy", {292, 112, 465, 209}},
+        {Tfrm_Main::kImage2, "", {8, 36, 40, 68}},
+        {Tfrm_Main::kImage1, "", {284, 8, 441, 41}},
+        {Tfrm_Main::kButton1, "Archiválás most", {472, 8, 565, 33}},
+        {Tfrm_Main::kButton5, "Megállít", {472, 36, 565, 61}},
+        {Tfrm_Main::kButton4, "Kizárt filetípusok", {472, 64, 565, 89}},
+        {Tfrm_Main::kButton7, "Súgó", {472, 124, 565, 149}},
+        {Tfrm_Main::kButton2, "Háttérben", {472, 156, 565, 181}},
+        {Tfrm_Main::kButton3, "Bezár", {472, 184, 565, 209}},
+        {Tfrm_Main::kPageControl1, "", {0, 217, 573, 354}},
+        {Tfrm_Main::kProgressBar1, "", {0, 354, 573, 371}},
+        {Tfrm_Main::kStatusBar1, nullptr, {0, 371, 573, 390}},
+    };
+    for (const Expect& e : controls) {
+        SCOPED_TRACE(e.id);
+        HWND wnd = C(e.id);
+        ASSERT_NE(nullptr, wnd);
+        if (e.text) {
+            EXPECT_EQ(e.text, Text(wnd));
+        }
+        RECT at = Placement(wnd);
+        EXPECT_EQ(e.at.left, at.left);
+        EXPECT_EQ(e.at.top, at.top);
+        EXPECT_EQ(e.at.right, at.right);
+        EXPECT_EQ(e.at.bottom, at.bottom);
+    }
+    EXPECT_EQ("Biztonsági mentés program", Text(C(Tfrm_Main::kLabel13)));
+    EXPECT_FALSE(Enabled(C(Tfrm_Main::kLabel13)));
+    EXPECT_EQ(Tfrm_Main::kWebLabel, Text(C(Tfrm_Main::kLabel17)));
+    const char* items[] = {"Összes file másolása", "Csak módosított file-ok másolása",
+                           "Csak újabb file-ok másolása (lassabb)"};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(items[i], Text(C(Tfrm_Main::kRadio0 + i)));
+
+    // Tahoma 8 pt, Central European.
+    LOGFONTA lf = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(C(Tfrm_Main::kButton1), WM_GETFONT, 0, 0)), sizeof lf,
+               &lf);
+    EXPECT_STREQ("Tahoma", lf.lfFaceName);
+    EXPECT_EQ(Scale(-11), lf.lfHeight);
+    EXPECT_EQ(EASTEUROPE_CHARSET, lf.lfCharSet);
+
+    // Initial state with no settings file.
+    EXPECT_TRUE(Enabled(C(Tfrm_Main::kButton1)));
+    EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
+    EXPECT_EQ(0, f.RadioGroup1Index());
+    EXPECT_FALSE(f.CheckBox1Checked());
+    EXPECT_TRUE(f.RadioButton1Checked());
+    EXPECT_FALSE(Enabled(C(Tfrm_Main::kRadioButton1)));
+    EXPECT_EQ("60  ", f.Edit1Text());
+    EXPECT_EQ(".tmp;.temp", f.ExcludedTypes());
+    EXPECT_EQ(0, f.ActivePage());
+    EXPECT_EQ("", f.StatusText(0));
+    EXPECT_EQ("Folyamatos aktív: Nem", f.StatusText(1));
+    EXPECT_EQ("Rendszeres aktív: Nem", f.StatusText(2));
+    EXPECT_EQ(10, f.WindowLeft());
+    EXPECT_EQ(10, f.WindowTop());
+
+    // The tab order inside Panel1, then the page control and the grid.
+    std::vector<HWND> order;
+    HWND at = GetNextDlgTabItem(f.Handle(), C(Tfrm_Main::kButton1), FALSE);
+    order.push_back(C(Tfrm_Main::kButton1));
+    for (int i = 0; i < 12 && at && at != order.front(); ++i) {
+        order.push_back(at);
+        at = GetNextDlgTabItem(f.Handle(), at, FALSE);
+    }
+    std::vector<HWND> expected = {
+        C(Tfrm_Main::kButton1),         C(Tfrm_Main::kButton2),   C(Tfrm_Main::kButton3),
+        C(Tfrm_Main::kDateTimePicker1), C(Tfrm_Main::kCheckBox1), C(Tfrm_Main::kEdit1),
+        C(Tfrm_Main::kButton4),         C(Tfrm_Main::kRadio0),    C(Tfrm_Main::kCheckBox2),
+        C(Tfrm_Main::kCheckBox4),       C(Tfrm_Main::kButton7),   C(Tfrm_Main::kDBGrid1)};
+    // Disabled controls (the radio buttons, Megállít) are skipped; Tab goes
+    // on into the page shown.
+    ASSERT_GE(order.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        char cls[64] = {};
+        GetClassNameA(order[i], cls, sizeof cls);
+        EXPECT_EQ(expected[i], order[i]) << i << " " << cls;
+    }
+}
+
+TEST_F(MainWindowTest, ARunFromTheButtonOverTasksStoredThroughTheGrid) {
+    test::TreeFolder tree;
+    tree.Write("Docs\\a.txt", "alpha");
+    tree.Write("Docs\\sub\\b.txt", "bravo");
+    tree.Write("Docs\\skip.tmp", "temp");
+    tree.Write("Mail\\c.txt", "charlie");
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid(tree.Path() + "\\Docs", tree.Path() + "\\Save");
+    AddTaskThroughGrid(tree.Path() + "\\Mail", tree.Path() + "\\Save\\");
+    ASSERT_EQ(2, f.Store().Tbl.RecordCount());
+    EXPECT_EQ(2, VariantToInt(f.Store().Tbl.FieldValue("feladat")));
+
+    bool probed = false;
+    bool runButton = true, stopButton = false, grid = true, deleteAction = true;
+    int page = -1;
+    test::AtNextMessageProcessing([&] {
+        probed = true;
+        runButton = Enabled(C(Tfrm_Main::kButton1));
+        stopButton = Enabled(C(Tfrm_Main::kButton5));
+        grid = Enabled(C(Tfrm_Main::kDBGrid1));
+        deleteAction = f.DeleteActionEnabled();
+        page = f.ActivePage();
+    });
+    Click(Tfrm_Main::kButton1);
+
+    ASSERT_TRUE(probed);
+    EXPECT_FALSE(runButton);
+    EXPECT_TRUE(stopButton);
+    EXPECT_FALSE(grid);
+    EXPECT_FALSE(deleteAction);
+    EXPECT_EQ(1, page);
+
+    auto log = Log();
+    ASSERT_EQ(6u, log.size());
+    EXPECT_EQ(0u, log[0].rfind("*** Mentés indul: ", 0));
+    EXPECT_EQ("*** Feladat: " + tree.Path() + "\\Docs >> " + tree.Path() + "\\Save", log[1]);
+    EXPECT_EQ(0u, log[2].rfind("Összesen ", 0));
+    EXPECT_EQ("*** Feladat: " + tree.Path() + "\\Mail >> " + tree.Path() + "\\Save\\", log[3]);
+    EXPECT_EQ(0u, log[4].rfind("Összesen ", 0));
+    EXPECT_EQ(0u, log[5].rfind("*** Mentés kész: ", 0));
+    EXPECT_TRUE(tree.Exists("Save\\Docs\\a.txt"));
+    EXPECT_TRUE(tree.Exists("Save\\Docs\\sub\\b.txt"));
+    EXPECT_FALSE(tree.Exists("Save\\Docs\\skip.tmp"));
+    EXPECT_TRUE(tree.Exists("Save\\Mail\\c.txt"));
+
+    EXPECT_TRUE(Enabled(C(Tfrm_Main::kButton1)));
+    EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
+    EXPECT_TRUE(Enabled(C(Tfrm_Main::kDBGrid1)));
+    EXPECT_TRUE(f.DeleteActionEnabled());
+    EXPECT_EQ(1, f.ActivePage());
+    EXPECT_EQ("", f.StatusText(0));
+    EXPECT_EQ(2, f.Store().Tbl.RecNo());  // a run over all rows ends on the last
+}
+
+TEST_F(MainWindowTest, StopDuringTheFirstTaskScanEndsBeforeAnyCopy) {
+    test::TreeFolder tree;
+    tree.Write("One\\a.txt", "a");
+    tree.Write("Two\\b.txt", "b");
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid(tree.Path() + "\\One", tree.Path() + "\\Save");
+    AddTaskThroughGrid(tree.Path() + "\\Two", tree.Path() + "\\Save");
+    test::AtNextMessageProcessing([&] { Click(Tfrm_Main::kButton5); });
+    Click(Tfrm_Main::kButton1);
+
+    auto log = Log();
+    ASSERT_EQ(5u, log.size());
+    EXPECT_EQ(0u, log[1].rfind("*** Feladat: " + tree.Path() + "\\One", 0));
+    EXPECT_EQ(0u, log[2].rfind("Összesen ", 0));  // the scan completes
+    EXPECT_EQ(0u, log[3].rfind("*** Feladat: " + tree.Path() + "\\Two", 0));
+    EXPECT_EQ(0u, log[4].rfind("*** Mentés kész: ", 0));
+    EXPECT_FALSE(tree.Exists("Save"));
+    EXPECT_FALSE(f.Running());
+    EXPECT_TRUE(Enabled(C(Tfrm_Main::kButton1)));
+    EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
+}
+
+TEST_F(MainWindowTest, AnEmptyTableShowsTheErrorBoxAndLeavesTheWindowAsItWas) {
+    Tfrm_Main& f = Create();
+    std::vector<BoxInfo> boxes;
+    test::AnswerNextBox(boxes);
+    Click(Tfrm_Main::kButton1);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Hiba", boxes[0].caption);
+    EXPECT_EQ("Nincs végrehajtható feladat", boxes[0].text);
+    EXPECT_EQ(0u, f.LogView1().LineCount());
+    EXPECT_EQ(0, f.ActivePage());
+    EXPECT_TRUE(Enabled(C(Tfrm_Main::kDBGrid1)));
+    EXPECT_TRUE(f.DeleteActionEnabled());
+    EXPECT_TRUE(Enabled(C(Tfrm_Main::kButton1)));
+    EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
+}
+
+TEST_F(MainWindowTest, AMissingTableAtStartShowsTheStandardErrorBoxAndAnEmptyGrid) {
+    test::ResetProgramFolder(false);
+    std::vector<BoxInfo> boxes;
+    test::AnswerNextBox(boxes);
+    Tfrm_Main& f = Create();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Pelvane", boxes[0].caption);
+    EXPECT_NE(std::string::npos, boxes[0].text.find("feladat")) << boxes[0].text;
+    EXPECT_EQ('.', boxes[0].text.back());
+    EXPECT_NE(nullptr, f.Handle());
+    EXPECT_EQ(0, f.Store().Tbl.RecordCount());
+    f.aTorolExecute();  // nothing to delete, nothing shown
+    EXPECT_TRUE(test::OpenBoxes().empty());
+}
+
+TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
+    Tfrm_Main& f = Create();
+    std::string caption, label, shown;
+    test::WhenIdle([&] {
+        if (!frm_InpStr) return false;
+        caption = Text(frm_InpStr->Handle());
+        label = Text(frm_InpStr->Label1());
+        shown = frm_InpStr->Edit1().Text();
+        frm_InpStr->Edit1().SetText(".bak;.old");
+        SendMessageA(frm_InpStr->Button1(), BM_CLICK, 0, 0);
+        return true;
+    });
+    Click(Tfrm_Main::kButton4);
+    EXPECT_EQ("Kizárt file-típusok", caption);
+    EXPECT_EQ("Pontosvessző határolt, pl. \".tmp;.temp\"", label);
+    EXPECT_EQ(39u, label.size());
+    EXPECT_EQ(".tmp;.temp", shown);
+    EXPECT_EQ(".bak;.old", f.ExcludedTypes());
+
+    // Mégsem keeps the list; an empty confirmed field empties it.
+    test::WhenIdle([&] {
+        if (!frm_InpStr) return false;
+        frm_InpStr->Edit1().SetText("ignored");
+        SendMessageA(frm_InpStr->Button2(), BM_CLICK, 0, 0);
+        return true;
+    });
+    Click(Tfrm_Main::kButton4);
+    EXPECT_EQ(".bak;.old", f.ExcludedTypes());
+    test::WhenIdle([&] {
+        if (!frm_InpStr) return false;
+        frm_InpStr->Edit1().SetText("");
+        SendMessageA(frm_InpStr->Button1(), BM_CLICK, 0, 0);
+        return true;
+    });
+    Click(Tfrm_Main::kButton4);
+    EXPECT_EQ("", f.ExcludedTypes());
+    // The list reaches the file only at the close.
+    EXPECT_EQ("<missing>", test::ReadIni("Defaults", "NoFile"));
+    Click(Tfrm_Main::kButton3);
+    EXPECT_EQ("", test::ReadIni("Defaults", "NoFile"));
+}
+
+TEST_F(MainWindowTest, CtrlDelDeletesTheCurrentTaskFromAnyControlWithoutAsking) {
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid("C:\\One", "E:\\Save");
+    AddTaskThroughGrid("C:\\Two", "E:\\Save");
+    AddTaskThroughGrid("C:\\Three", "E:\\Save");
+    TDataSet& tbl = f.Store().Tbl;
+    tbl.First();
+    tbl.Next();  // the second row is current
+
+    test::PostKey(C(Tfrm_Main::kButton3), VK_DELETE, true);  // the focus on a button
+    ASSERT_EQ(2, tbl.RecordCount());
+    EXPECT_TRUE(test::OpenBoxes().empty());
+    tbl.First();
+    EXPECT_EQ("C:\\One", tbl.FieldText("forras"));
+    tbl.Next();
+    EXPECT_EQ("C:\\Three", tbl.FieldText("forras"));
+
+    test::PostKey(C(Tfrm_Main::kCheckBox4), VK_DELETE, true);
+    EXPECT_EQ(1, tbl.RecordCount());
+    EXPECT_FALSE(f.CheckBox4Checked());
+
+    // The popup menu shows the action with its shortcut and runs it too.
+    char caption[64] = {};
+    GetMenuStringA(f.PopupMenu1(), Tfrm_Main::kMenuTorol, caption, sizeof caption, MF_BYCOMMAND);
+    EXPECT_STREQ("Feladat törlése\tCtrl+Del", caption);
+    SendMessageA(f.Handle(), WM_COMMAND, Tfrm_Main::kMenuTorol, 0);
+    EXPECT_EQ(0, tbl.RecordCount());
+
+    // An empty table: nothing happens. Del without Ctrl is not the delete action.
+    test::PostKey(C(Tfrm_Main::kButton1), VK_DELETE, true);
+    EXPECT_EQ(0, tbl.RecordCount());
+    AddTaskThroughGrid("C:\\Four", "E:\\Save");
+    test::PostKey(C(Tfrm_Main::kButton1), VK_DELETE, false);
+    EXPECT_EQ(1, tbl.RecordCount());
+    // Disabled, as during a run, the shortcut does nothing.
+    f.EnableDeleteAction(false);
+    test::PostKey(C(Tfrm_Main::kButton1), VK_DELETE, true);
+    EXPECT_EQ(1, tbl.RecordCount());
+}
+
+TEST_F(MainWindowTest, TheWheelBecomesOneArrowKeyForTheSameWindow) {
+    for (int distance : {120, 360, -120, 0}) {
+        MSG msg = {};
+        msg.hwnd = reinterpret_cast<HWND>(0x1234);
+        msg.message = WM_MOUSEWHEEL;
+        msg.wParam = MAKEWPARAM(MK_SHIFT, static_cast<WORD>(static_cast<short>(distance)));
+        msg.lParam = MAKELPARAM(300, 200);
+        Tfrm_Main::ApplicationEvents1Message(msg);
+        EXPECT_EQ(reinterpret_cast<HWND>(0x1234), msg.hwnd);
+        EXPECT_EQ(static_cast<UINT>(WM_KEYDOWN), msg.message);
+        EXPECT_EQ(static_cast<WPARAM>(distance > 0 ? VK_UP : VK_DOWN), msg.wParam) << distance;
+        EXPECT_EQ(0, msg.lParam);
+    }
+    MSG other = {nullptr, WM_KEYDOWN, 'A', 5, 0, {0, 0}};
+    Tfrm_Main::ApplicationEvents1Message(other);
+    EXPECT_EQ(static_cast<WPARAM>('A'), other.wParam);
+    EXPECT_EQ(5, other.lParam);
+
+    // Through the loop: one notch moves the grid by one row; down at the
+    // last row adds a new empty one.
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid("C:\\One", "E:\\Save");
+    AddTaskThroughGrid("C:\\Two", "E:\\Save");
+    TDataSet& tbl = f.Store().Tbl;
+    tbl.First();
+    HWND grid = f.DBGrid1().Handle();
+    PostMessageA(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-360)), 0);
+    test::ProcessQueue();
+    EXPECT_EQ(2, tbl.RecNo());
+    PostMessageA(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+    test::ProcessQueue();
+    EXPECT_EQ(DataSetState::Insert, tbl.State());
+    PostMessageA(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    test::ProcessQueue();
+    EXPECT_EQ(DataSetState::Browse, tbl.State());
+    EXPECT_EQ(2, tbl.RecordCount());
+}
+
+TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
+    {
+        Tfrm_Main& f = Create();
+        Click(Tfrm_Main::kCheckBox1);
+        EXPECT_TRUE(Enabled(C(Tfrm_Main::kRadioButton2)));
+        Click(Tfrm_Main::kRadioButton2);
+        EXPECT_FALSE(f.RadioButton1Checked());
+        Click(Tfrm_Main::kRadio0 + 2);
+        Click(Tfrm_Main::kCheckBox4);
+        f.SetEdit1Text("15");
+        f.SetPickerTime(TimeOfDay{21, 7, 30, 0});
+        f.SetExcludedTypes(".bak");
+        SetWindowPos(f.Handle(), nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // Nothing is armed or written before the next start.
+        EXPECT_EQ("Folyamatos aktív: Nem", f.StatusText(1));
+        SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(f.Closed());
+        EXPECT_EQ(1, mainForm.closes);
+        EXPECT_FALSE(f.Store().Tbl.Active());
+    }
+    EXPECT_EQ("1", test::ReadIni("Defaults", "AutoStart"));
+    EXPECT_EQ("2", test::ReadIni("Defaults", "Mode"));
+    EXPECT_EQ("1", test::ReadIni("Defaults", "DelArchived"));
+    EXPECT_EQ("0", test::ReadIni("Defaults", "ArchivePerDay"));
+    EXPECT_EQ("1", test::ReadIni("Defaults", "AutoArchive"));
+    EXPECT_EQ("21:07:30", test::ReadIni("Defaults", "Time"));
+    EXPECT_EQ("15", test::ReadIni("Defaults", "AutoTime").substr(0, 2));
+    EXPECT_EQ(".bak", test::ReadIni("Defaults", "NoFile"));
+    EXPECT_EQ("123", test::ReadIni("Screen", "Left"));
+    EXPECT_EQ("77", test::ReadIni("Screen", "Top"));
+    EXPECT_EQ(ExecutablePath(), [] {
+        char value[MAX_PATH * 2] = {};
+        DWORD size = sizeof value;
+        RegGetValueA(HKEY_CURRENT_USER, kRunKeyWrite + 1, kAutostartValue, RRF_RT_REG_SZ, nullptr, value,
+                     &size);
+        return std::string(value);
+    }());
+
+    Tfrm_Main& f = Create();
+    EXPECT_TRUE(f.CheckBox1Checked());
+    EXPECT_EQ(2, f.RadioGroup1Index());
+    EXPECT_TRUE(f.CheckBox4Checked());
+    EXPECT_FALSE(f.RadioButton1Checked());
+    EXPECT_TRUE(f.RadioButton2Checked());
+    EXPECT_TRUE(Enabled(C(Tfrm_Main::kRadioButton1)));
+    EXPECT_EQ(21, f.PickerTime().hour);
+    EXPECT_EQ(7, f.PickerTime().minute);
+    EXPECT_EQ("15  ", f.Edit1Text());
+    EXPECT_EQ(".bak", f.ExcludedTypes());
+    EXPECT_EQ(123, f.WindowLeft());
+    EXPECT_EQ(77, f.WindowTop());
+    // Armed at the load: every 15 minutes.
+    EXPECT_EQ("Folyamatos aktív: Igen", f.StatusText(1));
+    EXPECT_EQ("Rendszeres aktív: Nem", f.StatusText(2));
+    ASSERT_NE(nullptr, f.GetScheduler());
+    EXPECT_TRUE(f.GetScheduler()->Timer1().Enabled());
+    EXPECT_EQ(15u * 60000u, f.GetScheduler()->Timer1().Interval());
+    EXPECT_FALSE(f.GetScheduler()->Timer2().Enabled());
+}
+
+TEST_F(MainWindowTest, ClosingDuringARunStopsItThenSavesEverythingAsANormalClose) {
+    test::TreeFolder tree;
+    tree.Write("One\\a.txt", "a");
+    tree.Write("Two\\b.txt", "b");
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid(tree.Path() + "\\One", tree.Path() + "\\Save");
+    AddTaskThroughGrid(tree.Path() + "\\Two", tree.Path() + "\\Save");
+    Click(Tfrm_Main::kCheckBox4);
+    bool closedAtOnce = true, pending = false;
+    test::AtNextMessageProcessing([&] {
+        // The close box, and then Bezár, while the run is scanning.
+        SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
+        closedAtOnce = f.Closed();
+        pending = f.ClosePending();
+        Click(Tfrm_Main::kButton3);
+    });
+    Click(Tfrm_Main::kButton1);
+
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_TRUE(pending);
+    auto log = Log();
+    ASSERT_EQ(5u, log.size());  // stopped: the second task is only logged
+    EXPECT_EQ(0u, log[4].rfind("*** Mentés kész: ", 0));
+    EXPECT_FALSE(tree.Exists("Save"));
+    EXPECT_TRUE(f.Closed());
+    EXPECT_FALSE(f.ClosePending());
+    EXPECT_EQ(1, mainForm.closes);
+    EXPECT_FALSE(f.Store().Tbl.Active());
+    EXPECT_EQ("1", test::ReadIni("Defaults", "DelArchived"));
+    EXPECT_TRUE(test::OpenBoxes().empty());
+    // A timer tick after the close starts nothing.
+    f.Button1Click();
+    EXPECT_EQ(5u, f.LogView1().LineCount());
+}
+
+TEST_F(MainWindowTest, ARowTypedIntoTheGridIsStoredByTheCloseBox) {
+    {
+        Tfrm_Main& f = Create();
+        TDataSet& tbl = f.Store().Tbl;
+        tbl.Edit();  // the empty table starts a new row, as typing into the grid does
+        tbl.SetFieldText("forras", "C:\\Typed");
+        SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(f.Closed());
+    }
+    Tfrm_Main& f = Create();
+    ASSERT_EQ(1, f.Store().Tbl.RecordCount());
+    EXPECT_EQ("C:\\Typed", f.Store().Tbl.FieldText("forras"));
+    EXPECT_EQ(1, VariantToInt(f.Store().Tbl.FieldValue("feladat")));
+}
+
+TEST_F(MainWindowTest, ChoosingAFolderForACellStoresTheRowAtOnce) {
+    Tfrm_Main& f = Create();
+    std::vector<FolderRequest> asked;
+    std::string answer = "D:\\Source";
+    bool confirm = true;
+    f.SetFolderBrowser([&](const FolderRequest& r, std::string& path) {
+        asked.push_back(r);
+        if (confirm) path = answer;
+        return confirm;
+    });
+    TDataSet& tbl = f.Store().Tbl;
+    // An empty grid: the chosen folder makes a new task with only that folder.
+    f.DBGrid1().SetSelectedIndex(0);
+    f.DBGrid1DblClick();
+    ASSERT_EQ(1u, asked.size());
+    EXPECT_EQ("Forrás mappa kiválasztás", asked[0].caption);
+    EXPECT_EQ("", asked[0].initial);
+    EXPECT_EQ(f.Handle(), asked[0].owner);
+    EXPECT_EQ(DataSetState::Browse, tbl.State());
+    EXPECT_EQ(1, tbl.RecordCount());
+    EXPECT_EQ(1, VariantToInt(tbl.FieldValue("feladat")));
+    EXPECT_TRUE(IsNull(tbl.FieldValue("cel")));
+
+    // The target column offers its own caption and the cell's folder; a drive
+    // root is stored as the shell gives it.
+    answer = "E:\\";
+    f.DBGrid1().SetSelectedIndex(1);
+    f.DBGrid1DblClick();
+    f.DBGrid1DblClick();
+    EXPECT_EQ("Cél mappa kiválasztás", asked[2].caption);
+    EXPECT_EQ("E:\\", asked[2].initial);
+    EXPECT_EQ("E:\\", tbl.FieldText("cel"));
+
+    // Cancelled: nothing changes. A pending edit is stored with the folder.
+    confirm = false;
+    f.DBGrid1DblClick();
+    EXPECT_EQ(DataSetState::Browse, tbl.State());
+    confirm = true;
+    answer = "F:\\Other";
+    tbl.Edit();
+    tbl.SetFieldText("forras", "D:\\Edited");
+    f.DBGrid1DblClick();
+    EXPECT_EQ(DataSetState::Browse, tbl.State());
+    f.Store().Close();
+    f.Store().Open();
+    EXPECT_EQ("D:\\Edited", tbl.FieldText("forras"));
+    EXPECT_EQ("F:\\Other", tbl.FieldText("cel"));
+}
+
+TEST_F(MainWindowTest, TheShellFolderDialogStartsWithItsCaptionAndOkDisabled) {
+    Tfrm_Main& f = Create();
+    f.DBGrid1().SetSelectedIndex(1);
+    std::string caption;
+    bool okEnabled = true;
+    test::WhenIdle([&] {
+        auto boxes = test::OpenBoxes();
+        if (boxes.empty()) return false;
+        caption = boxes[0].caption;
+        okEnabled = IsWindowEnabled(GetDlgItem(boxes[0].wnd, IDOK)) != FALSE;
+        PostMessageA(boxes[0].wnd, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    f.DBGrid1DblClick();
+    EXPECT_EQ("Cél mappa kiválasztás", caption);
+    EXPECT_FALSE(okEnabled);
+    EXPECT_EQ(0, f.Store().Tbl.RecordCount());
+}
+
+TEST_F(MainWindowTest, HelpWithoutAPageOpensNothingAndShowsNothing) {
+    Tfrm_Main& f = Create();
+    Click(Tfrm_Main::kButton7);
+    EXPECT_NE(0u, f.LastLaunchError());
+    EXPECT_TRUE(test::OpenBoxes().empty());
+}
+
+TEST_F(MainWindowTest, BackgroundActivatesTheTrayIconAndHidesTheWindow) {
+    Tfrm_Main& f = Create();
+    Click(Tfrm_Main::kButton2);
+    EXPECT_EQ(1, mainForm.trayActivations);
+    EXPECT_FALSE(IsWindowVisible(f.Handle()));
+    EXPECT_FALSE(f.Closed());
+}
+
+TEST_F(MainWindowTest, Screenshots) {
+    test::TreeFolder tree;
+    tree.Write("Dokumentumok\\levél.txt", "Levél a nagymamának");
+    tree.Write("Dokumentumok\\2008\\összesítő.csv", "1;2;3");
+    tree.Write("Fotók\\nyár.jpg", std::string(200000, 'x'));
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid(tree.Path() + "\\Dokumentumok", tree.Path() + "\\Mentés");
+    AddTaskThroughGrid(tree.Path() + "\\Fotók", tree.Path() + "\\Mentés");
+    AddTaskThroughGrid(tree.Path() + "\\Nincs ilyen", "Z:\\nem létező meghajtó");
+    f.Store().Tbl.First();
+    f.Show();
+    test::ProcessQueue();
+    const std::string shots = AppDir() + "\\..\\..\\screenshots";
+    CreateDirectoryA(shots.c_str(), nullptr);
+    EXPECT_TRUE(test::SavePng(f.Handle(), shots + "\\mainwindow-tasks.png"));
+    Click(Tfrm_Main::kButton1);
+    EXPECT_EQ(1, f.ActivePage());
+    EXPECT_TRUE(test::SavePng(f.Handle(), shots + "\\mainwindow-log.png"));
+}
+
+}  // namespace
+}  // namespace pelvane

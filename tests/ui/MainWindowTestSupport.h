@@ -1,0 +1,72 @@
+#pragma once
+// Helpers for driving the main window in tests: its program folder, modal
+// boxes answered from a timer, a probe that runs inside a backup run's
+// message processing, keys sent through the application's loop, and PNG
+// screenshots.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/MainWindow.h"
+
+namespace pelvane::test {
+
+// The test program's own folder stands for the program folder (it is not the
+// build's bin folder): sqlite3.dll is copied there once, and every test starts
+// with an empty task table and no settings file.
+void ResetProgramFolder(bool withTable = true);
+std::string ProgramFile(const std::string& name);
+std::string ReadIni(const std::string& section, const std::string& key);
+std::string ReadFile(const std::string& path);
+
+// A fresh folder under the temp folder, removed with its files.
+class TreeFolder {
+  public:
+    TreeFolder();
+    ~TreeFolder();
+    const std::string& Path() const { return path_; }
+    void Write(const std::string& relative, const std::string& content);
+    bool Exists(const std::string& relative) const;
+
+  private:
+    std::string path_;
+};
+
+// The main form's part in the tests: records what the window asks of it.
+struct FakeMainForm : MainFormLink {
+    int trayActivations = 0;
+    int closes = 0;
+    void ActivateTrayIcon() override { ++trayActivations; }
+    void CloseMainForm() override { ++closes; }
+    HWND MainFormHandle() override { return nullptr; }
+};
+
+// A visible dialog box of this thread ("#32770"), as a message box shows it.
+struct BoxInfo {
+    HWND wnd = nullptr;
+    std::string caption, text;
+};
+std::vector<BoxInfo> OpenBoxes();
+
+// Runs action once, from a thread timer, as soon as a modal loop (or any
+// loop) dispatches it. The timer keeps firing until action returns true.
+void WhenIdle(std::function<bool()> action, UINT every = 30);
+// Answers the next message box with OK and records it.
+void AnswerNextBox(std::vector<BoxInfo>& seen);
+
+// Runs action when a message posted now is handled: inside a backup run that
+// is its first processing of pending messages.
+void AtNextMessageProcessing(std::function<void()> action);
+
+// A key press posted to wnd and handled by the application's loop (so the
+// message hook sees it), with Ctrl held as given.
+void PostKey(HWND wnd, UINT vk, bool ctrl = false);
+// Handles what is queued through the application's loop.
+void ProcessQueue();
+
+// The window as it is on the screen, as a PNG file; returns false on failure.
+bool SavePng(HWND wnd, const std::string& path);
+
+}  // namespace pelvane::test
