@@ -71,8 +71,12 @@ std::string MenuText(HMENU menu, UINT pos) {
 bool menuSeen = false;
 VOID CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    HWND popup = FindWindowA("#32768", nullptr);
-    menuSeen = popup && IsWindowVisible(popup);
+    // Only a menu of this process counts: other tests may run beside this one.
+    for (HWND popup = nullptr; (popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr;) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(popup, &pid);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(popup)) menuSeen = true;
+    }
     EndMenu();
 }
 
