@@ -20,8 +20,10 @@ constexpr char kClassName[] = "PelvaneMain";
 constexpr int kClientWidth = 573, kClientHeight = 390;
 constexpr int kPanelHeight = 217, kProgressHeight = 17, kStatusHeight = 19;
 constexpr COLORREF kLinkColor = RGB(0, 0, 255);
-// BIF_BROWSEFORCOMPUTER | BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_VALIDATE
-constexpr UINT kBrowseFlags = 0x1031;
+// BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_VALIDATE. BIF_BROWSEFORCOMPUTER
+// is left out: with it the dialog keeps OK greyed for every folder, so no
+// folder could ever be chosen.
+constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_VALIDATE;
 
 // The action list: menu order, caption, shortcut text and image (-1: none).
 struct ActionDef {

@@ -1,10 +1,12 @@
 #include "ui/MainWindow.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "common/Text.h"
 #include "settings/Autostart.h"
 #include "tests/ui/MainWindowTestSupport.h"
 #include "ui/Application.h"
@@ -580,23 +582,44 @@ TEST_F(MainWindowTest, ChoosingAFolderForACellStoresTheRowAtOnce) {
     EXPECT_EQ("F:\\Other", tbl.FieldText("cel"));
 }
 
-TEST_F(MainWindowTest, TheShellFolderDialogStartsWithItsCaptionAndOkDisabled) {
+TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChosenFolder) {
+    test::TreeFolder tree;
     Tfrm_Main& f = Create();
     f.DBGrid1().SetSelectedIndex(1);
     std::string caption;
-    bool okEnabled = true;
+    bool okAtStart = true, okAfterChoice = false;
     test::WhenIdle([&] {
         auto boxes = test::OpenBoxes();
         if (boxes.empty()) return false;
+        HWND dialog = boxes[0].wnd;
         caption = boxes[0].caption;
-        okEnabled = IsWindowEnabled(GetDlgItem(boxes[0].wnd, IDOK)) != FALSE;
-        PostMessageA(boxes[0].wnd, WM_COMMAND, IDCANCEL, 0);
+        okAtStart = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+        // A folder chosen in the tree enables OK (it would stay grey if only
+        // computers could be chosen).
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(tree.Path().c_str()));
+        okAfterChoice = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+        PostMessageA(dialog, WM_COMMAND, okAfterChoice ? IDOK : IDCANCEL, 0);
         return true;
     });
     f.DBGrid1DblClick();
     EXPECT_EQ("Cél mappa kiválasztás", caption);
-    EXPECT_FALSE(okEnabled);
-    EXPECT_EQ(0, f.Store().Tbl.RecordCount());
+    EXPECT_FALSE(okAtStart);
+    EXPECT_TRUE(okAfterChoice);
+    ASSERT_EQ(1, f.Store().Tbl.RecordCount());
+    std::string stored = f.Store().Tbl.FieldText("cel");
+    EXPECT_EQ(AsciiLower(tree.Path()), AsciiLower(stored.substr(0, tree.Path().size())));
+    EXPECT_TRUE(IsNull(f.Store().Tbl.FieldValue("forras")));
+
+    // Cancelled: nothing changes.
+    test::WhenIdle([&] {
+        auto boxes = test::OpenBoxes();
+        if (boxes.empty()) return false;
+        PostMessageA(boxes[0].wnd, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    f.DBGrid1().SetSelectedIndex(0);
+    f.DBGrid1DblClick();
+    EXPECT_TRUE(IsNull(f.Store().Tbl.FieldValue("forras")));
 }
 
 TEST_F(MainWindowTest, HelpWithoutAPageOpensNothingAndShowsNothing) {
