@@ -168,7 +168,12 @@ void MaskEdit::Selection(size_t& from, size_t& to) const {
 }
 
 void MaskEdit::PutRaw(const std::string& text, size_t caret) {
-    DefSubclassProc(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // The version 6 edit is a Unicode window: below the subclass, texts are wide.
+    if (IsWindowUnicode(hwnd_)) {
+        DefSubclassProc(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AnsiToWide(text).c_str()));
+    } else {
+        DefSubclassProc(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
     SendMessageA(hwnd_, EM_SETSEL, caret, caret);
     // The parent learns of the change as with typing.
     SendMessageA(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), EN_CHANGE),
@@ -239,6 +244,18 @@ LRESULT MaskEdit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
     switch (msg) {
         case WM_SETTEXT: {
+            if (IsWindowUnicode(hwnd_)) {
+                const auto* wide = reinterpret_cast<const wchar_t*>(lp);
+                std::string text;
+                if (wide && *wide) {
+                    int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+                    text.resize(static_cast<size_t>(n > 0 ? n : 1));
+                    WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), n, nullptr, nullptr);
+                    text.resize(text.size() - 1);
+                }
+                return DefSubclassProc(hwnd_, msg, wp,
+                                       reinterpret_cast<LPARAM>(AnsiToWide(mask_.Apply(text)).c_str()));
+            }
             std::string text = lp ? reinterpret_cast<const char*>(lp) : "";
             return DefSubclassProc(hwnd_, msg, wp, reinterpret_cast<LPARAM>(mask_.Apply(text).c_str()));
         }
