@@ -164,6 +164,9 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
     EXPECT_FALSE(f.CheckBox1Checked());
     EXPECT_TRUE(f.RadioButton1Checked());
     EXPECT_FALSE(Enabled(C(Tfrm_Main::kRadioButton1)));
+    // Version 6 controls (the program's manifest) are Unicode windows; the
+    // masked field must still hold its text.
+    EXPECT_TRUE(IsWindowUnicode(C(Tfrm_Main::kEdit1)));
     EXPECT_EQ("60  ", f.Edit1Text());
     EXPECT_EQ(".tmp;.temp", f.ExcludedTypes());
     EXPECT_EQ(0, f.ActivePage());

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <gtest/gtest.h>
+
 #include "common/Seged.h"
 #include "store/SqliteDb.h"
 #include "ui/Application.h"
@@ -119,6 +121,27 @@ void Chunk(std::string& png, const char* type, const std::string& data) {
     png += body;
     Put32(png, Crc32(reinterpret_cast<const unsigned char*>(body.data()), body.size()));
 }
+
+// The program's manifest (common controls 6, themed) for the whole test
+// program, so the window is tested as it ships.
+class ManifestEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        std::string path = PELVANE_MANIFEST;
+        if (!path.empty() && path[0] == '/') {
+            for (char& c : path)
+                if (c == '/') c = '\\';
+            path = "Z:" + path;
+        }
+        ACTCTXA ctx = {};
+        ctx.cbSize = sizeof ctx;
+        ctx.lpSource = path.c_str();
+        HANDLE handle = CreateActCtxA(&ctx);
+        ULONG_PTR cookie = 0;
+        if (handle != INVALID_HANDLE_VALUE) ActivateActCtx(handle, &cookie);
+    }
+};
+const auto* const kManifest = ::testing::AddGlobalTestEnvironment(new ManifestEnvironment);
 
 }  // namespace
 
