@@ -6,6 +6,9 @@
 
 namespace pelvane {
 
+// The shell reads the version-1 record: 88 bytes in the 32-bit program.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "NOTIFYICONDATAA v1 layout");
+
 TrayIcon::TrayIcon(std::string hint, HICON icon, NotifyFunction notify)
     : hint_(std::move(hint)), icon_(icon), notify_(std::move(notify)) {
     if (!notify_)
