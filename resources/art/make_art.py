@@ -16,7 +16,7 @@ import struct
 import sys
 from pathlib import Path
 
-# ---------------------------------------------------------------- shapes
+# Shapes.
 # A shape answers the signed distance (negative inside) of a point, in pixels.
 
 
@@ -69,7 +69,7 @@ class RoundBox:
         return out + min(max(qx, qy), 0.0) - self.rad
 
 
-# ---------------------------------------------------------------- canvas
+# Canvas.
 
 
 class Canvas:
@@ -134,7 +134,7 @@ BLUE_BOTTOM = (20, 72, 160)
 EDGE = (14, 52, 122)
 WHITE = (255, 255, 255)
 
-# ---------------------------------------------------------------- lettering
+# Lettering.
 # Strokes of a rounded sans, in units of the cap height, baseline at y = 0,
 # y upwards; each glyph gives its strokes and its advance.
 
@@ -194,7 +194,7 @@ def place(strokes, left, baseline, size):
     return shapes
 
 
-# ---------------------------------------------------------------- pictures
+# Pictures.
 
 
 def panel_picture(w, h, cap, samples=4):
@@ -235,7 +235,7 @@ def mark(size, flat=False):
     return c
 
 
-# ---------------------------------------------------------------- file formats
+# File formats.
 
 VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
          (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
