@@ -9,7 +9,7 @@ and 32 bits per pixel), OUTDIR/splash.bmp (333 x 70) and OUTDIR/logo.bmp
 
 Everything is drawn from distance functions of strokes and rounded boxes,
 sampled several times per pixel, so the build needs Python 3 and nothing else
-(no fonts, no image libraries) and gives the same bytes on every machine.
+(no fonts, no image libraries) and draws the same pictures on every machine.
 """
 import math
 import struct
