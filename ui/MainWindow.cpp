@@ -389,7 +389,7 @@ void Tfrm_Main::Show() {
     bool first = !IsWindowVisible(Handle());
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
-    if (first && !GetFocus()) SetFocus(button1_);
+    if (first && !IsChild(Handle(), GetFocus())) SetFocus(button1_);
 }
 
 void Tfrm_Main::Hide() {
@@ -760,6 +760,16 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_CLOSE:
             Close();
+            return 0;
+        case WM_ACTIVATE:
+            // The focus comes back to the control that had it, as in a dialog.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+            } else if (!HIWORD(wp)) {
+                SetFocus(lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) ? lastFocus_
+                                                                                           : button1_);
+            }
             return 0;
         case DM_GETDEFID:
             return 0;  // no default button

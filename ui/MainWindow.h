@@ -238,6 +238,7 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
     LogView log_;
     HMENU popup_ = nullptr;
     HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
+    HWND lastFocus_ = nullptr;  // restored when the window is activated again
     MenuImages menuImages_;
 
     std::string excludedTypes_;

@@ -521,6 +521,27 @@ TEST_F(MainWindowTest, ClosingDuringARunStopsItThenSavesEverythingAsANormalClose
     EXPECT_EQ(5u, f.LogView1().LineCount());
 }
 
+TEST_F(MainWindowTest, AFailingSettingsSaveKeepsTheWindowOpenWithItsTasks) {
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid("C:\\One", "E:\\Save");
+    // A folder in the settings file's place: the first write fails.
+    CreateDirectoryA(test::ProgramFile("Pelvane.ini").c_str(), nullptr);
+    std::vector<BoxInfo> boxes;
+    test::AnswerNextBox(boxes);
+    Click(Tfrm_Main::kButton3);
+    RemoveDirectoryA(test::ProgramFile("Pelvane.ini").c_str());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Pelvane", boxes[0].caption);
+    EXPECT_EQ(0u, boxes[0].text.rfind("Unable to write to ", 0)) << boxes[0].text;
+    EXPECT_FALSE(f.Closed());
+    EXPECT_EQ(0, mainForm.closes);
+    // The grid keeps its tasks, and the next close saves.
+    EXPECT_EQ(1, f.Store().Tbl.RecordCount());
+    Click(Tfrm_Main::kButton3);
+    EXPECT_TRUE(f.Closed());
+    EXPECT_EQ("0", test::ReadIni("Defaults", "AutoStart"));
+}
+
 TEST_F(MainWindowTest, ARowTypedIntoTheGridIsStoredByTheCloseBox) {
     {
         Tfrm_Main& f = Create();
@@ -591,16 +612,22 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
     f.DBGrid1().SetSelectedIndex(1);
     std::string caption;
     bool okAtStart = true, okAfterChoice = false;
+    int ticks = 0;
     test::WhenIdle([&] {
         auto boxes = test::OpenBoxes();
         if (boxes.empty()) return false;
         HWND dialog = boxes[0].wnd;
-        caption = boxes[0].caption;
-        okAtStart = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
-        // A folder chosen in the tree enables OK (it would stay grey if only
-        // computers could be chosen).
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(tree.Path().c_str()));
-        okAfterChoice = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+        HWND ok = GetDlgItem(dialog, IDOK);
+        if (ticks++ == 0) {
+            caption = boxes[0].caption;
+            okAtStart = IsWindowEnabled(ok) != FALSE;
+            // A folder chosen in the tree enables OK (it would stay grey if
+            // only computers could be chosen).
+            SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(tree.Path().c_str()));
+            return false;
+        }
+        okAfterChoice = IsWindowEnabled(ok) != FALSE;
+        if (!okAfterChoice && ticks < 100) return false;
         PostMessageA(dialog, WM_COMMAND, okAfterChoice ? IDOK : IDCANCEL, 0);
         return true;
     });
