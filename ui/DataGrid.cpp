@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "common/Text.h"
 #include "ui/Application.h"
@@ -22,6 +23,24 @@ int ButtonWidth() {
 void Fill(HDC dc, const RECT& rc, COLORREF color) {
     SetBkColor(dc, color);
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, "", 0, nullptr);
+}
+
+// The first click of a double-click on a cell puts the editor over it, so the
+// second click lands in the editor: together they still make a double-click.
+struct GridClick {
+    HWND grid = nullptr;
+    LONG time = 0;
+    POINT at = {};
+};
+GridClick g_lastGridClick;
+
+bool SecondClickOf(HWND grid, HWND editor, LPARAM lp) {
+    POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    ClientToScreen(editor, &pt);
+    const GridClick& last = g_lastGridClick;
+    return last.grid == grid && static_cast<DWORD>(GetMessageTime() - last.time) <= GetDoubleClickTime() &&
+           std::abs(pt.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+           std::abs(pt.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
 }
 
 }  // namespace
@@ -702,6 +721,13 @@ LRESULT DataGrid::EditorMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MOUSEWHEEL:
             SendMessageA(Handle(), msg, wp, lp);
             return 0;
+        case WM_LBUTTONDOWN:
+            if (SecondClickOf(Handle(), wnd, lp)) {
+                g_lastGridClick.grid = nullptr;
+                if (OnDblClick) OnDblClick();
+                return 0;
+            }
+            break;
         case WM_LBUTTONDBLCLK:
             if (OnDblClick) OnDblClick();
             return 0;
@@ -808,9 +834,13 @@ LRESULT DataGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (reinterpret_cast<HWND>(lp) == editor_ && HIWORD(wp) == EN_CHANGE) OnEditorChange();
             return 0;
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONDBLCLK: {
+            POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            ClientToScreen(Handle(), &at);
+            g_lastGridClick = {msg == WM_LBUTTONDOWN ? Handle() : nullptr, GetMessageTime(), at};
             OnMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), msg == WM_LBUTTONDBLCLK);
             return 0;
+        }
         case WM_MOUSEMOVE:
             OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
             return 0;

@@ -606,6 +606,31 @@ TEST_F(MainWindowTest, ChoosingAFolderForACellStoresTheRowAtOnce) {
     EXPECT_EQ("F:\\Other", tbl.FieldText("cel"));
 }
 
+TEST_F(MainWindowTest, ADoubleClickOnACellThatHadNoEditorChoosesAFolder) {
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid("C:\\One", "E:\\Save");
+    std::vector<std::string> asked;
+    f.SetFolderBrowser([&](const FolderRequest& r, std::string&) {
+        asked.push_back(r.caption);
+        return false;
+    });
+    f.Show();
+    test::ProcessQueue();
+    SetFocus(C(Tfrm_Main::kButton1));
+    // The first click puts the editor over the cell; the second lands in it.
+    DataGrid& grid = f.DBGrid1();
+    RECT cell = grid.CellRect(0, 1);
+    POINT at = {cell.left + 20, (cell.top + cell.bottom) / 2};
+    SendMessageA(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageA(grid.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    ASSERT_TRUE(grid.EditorVisible());
+    MapWindowPoints(grid.Handle(), grid.Editor(), &at, 1);
+    SendMessageA(grid.Editor(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageA(grid.Editor(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    ASSERT_EQ(1u, asked.size());
+    EXPECT_EQ("Cél mappa kiválasztás", asked[0]);
+}
+
 TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChosenFolder) {
     test::TreeFolder tree;
     Tfrm_Main& f = Create();
@@ -657,14 +682,6 @@ TEST_F(MainWindowTest, HelpWithoutAPageOpensNothingAndShowsNothing) {
     Click(Tfrm_Main::kButton7);
     EXPECT_NE(0u, f.LastLaunchError());
     EXPECT_TRUE(test::OpenBoxes().empty());
-}
-
-TEST_F(MainWindowTest, BackgroundActivatesTheTrayIconAndHidesTheWindow) {
-    Tfrm_Main& f = Create();
-    Click(Tfrm_Main::kButton2);
-    EXPECT_EQ(1, mainForm.trayActivations);
-    EXPECT_FALSE(IsWindowVisible(f.Handle()));
-    EXPECT_FALSE(f.Closed());
 }
 
 TEST_F(MainWindowTest, Screenshots) {
