@@ -9,6 +9,7 @@
 #include "common/Text.h"
 #include "settings/Autostart.h"
 #include "tests/ui/MainWindowTestSupport.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/Application.h"
 #include "ui/InputDialog.h"
 
@@ -629,6 +630,43 @@ TEST_F(MainWindowTest, ADoubleClickOnACellThatHadNoEditorChoosesAFolder) {
     SendMessageA(grid.Editor(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     ASSERT_EQ(1u, asked.size());
     EXPECT_EQ("Cél mappa kiválasztás", asked[0]);
+}
+
+TEST_F(MainWindowTest, TheTextActionsWorkOnTheFocusedFieldAndAreEnabledOnlyWhenTheyCanAct) {
+    Tfrm_Main& f = Create();
+    f.Show();
+    test::ProcessQueue();
+    HWND edit = C(Tfrm_Main::kEdit1);
+    SetFocus(C(Tfrm_Main::kButton1));
+    // No text field has the focus: only the task action is enabled.
+    EXPECT_FALSE(f.ActionEnabled(Tfrm_Main::kMenuCopy));
+    EXPECT_FALSE(f.ActionEnabled(Tfrm_Main::kMenuSelectAll));
+    EXPECT_TRUE(f.ActionEnabled(Tfrm_Main::kMenuTorol));
+
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, 0);
+    EXPECT_FALSE(f.ActionEnabled(Tfrm_Main::kMenuCopy));
+    EXPECT_FALSE(f.ActionEnabled(Tfrm_Main::kMenuCut));
+    EXPECT_TRUE(f.ActionEnabled(Tfrm_Main::kMenuSelectAll));
+    test::PostKey(edit, 'A', true);  // Ctrl+A selects the whole field
+    DWORD from = 1, to = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(0u, from);
+    EXPECT_EQ(4u, to);
+    EXPECT_TRUE(f.ActionEnabled(Tfrm_Main::kMenuCopy));
+    test::PostKey(edit, 'C', true);
+    EXPECT_EQ("60  ", test::ClipboardText());
+    EXPECT_TRUE(f.ActionEnabled(Tfrm_Main::kMenuPaste));
+
+    // The popup menu follows the same rules when it opens.
+    SendMessageA(f.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(f.PopupMenu1()), 0);
+    EXPECT_FALSE(GetMenuState(f.PopupMenu1(), Tfrm_Main::kMenuCopy, MF_BYCOMMAND) & MF_GRAYED);
+    SendMessageA(edit, EM_SETSEL, 0, 0);
+    SendMessageA(f.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(f.PopupMenu1()), 0);
+    EXPECT_TRUE(GetMenuState(f.PopupMenu1(), Tfrm_Main::kMenuCopy, MF_BYCOMMAND) & MF_GRAYED);
+    f.EnableDeleteAction(false);
+    SendMessageA(f.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(f.PopupMenu1()), 0);
+    EXPECT_TRUE(GetMenuState(f.PopupMenu1(), Tfrm_Main::kMenuTorol, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChosenFolder) {
