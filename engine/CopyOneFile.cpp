@@ -37,12 +37,13 @@ void BackupEngine::CopyOneFile(const std::string& source, const std::string& tar
     }
     s_.SetStatusText(source);
 
-    const uint64_t size = in->Size();
+    uint64_t size = 0;
+    const bool sized = in->Size(size);
     const int32_t date = in->PackedDate();
     const uint32_t attributes = in->Attributes();
     if (copy) {
-        std::string failure;
-        if (!CopyBytes(*in, *out, size, failure)) {
+        std::string failure = "Stream read error";  // also when the size is unknown: never an empty copy
+        if (!sized || !CopyBytes(*in, *out, size, failure)) {
             out.reset();
             fs_.Delete(temp);
             return LogError(source, failure);

@@ -22,7 +22,7 @@ struct FoundEntry {
 class FileStream {
   public:
     virtual ~FileStream() = default;
-    virtual uint64_t Size() = 0;
+    virtual bool Size(uint64_t& size) = 0;
     virtual uint32_t Attributes() = 0;  // INVALID_FILE_ATTRIBUTES when unknown
     virtual int32_t PackedDate() = 0;   // last write as a packed DOS date; -1 when unknown
     // Last-write date and attribute word in one step; -1 and

@@ -14,9 +14,11 @@ class Win32File : public FileStream {
   public:
     explicit Win32File(HANDLE h) : file_(h) {}
 
-    uint64_t Size() override {
-        LARGE_INTEGER size;
-        return GetFileSizeEx(file_.get(), &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
+    bool Size(uint64_t& size) override {
+        LARGE_INTEGER value;
+        if (!GetFileSizeEx(file_.get(), &value)) return false;
+        size = static_cast<uint64_t>(value.QuadPart);
+        return true;
     }
     uint32_t Attributes() override { return BasicInfo() ? basic_.FileAttributes : INVALID_FILE_ATTRIBUTES; }
     int32_t PackedDate() override {

@@ -85,6 +85,14 @@ TEST_F(SeamRun, AFullDiskKeepsTheOldCopyIntactAndUndated) {
     EXPECT_EQ(s.stepped, 0);
 }
 
+TEST_F(SeamRun, AnUnknownSizeNeverGivesAnEmptyCopy) {
+    Source("a.txt", "content").sizeUnreadable = true;
+    fs.AddFile("E:\\Save\\Docs\\a.txt", "previous");
+    engine.Button1Click();
+    EXPECT_EQ(s.Errors(), Lines{"Hiba: C:\\Data\\Docs\\a.txt : Stream read error"});
+    EXPECT_EQ(Copy("a.txt")->data, "previous");
+}
+
 TEST_F(SeamRun, FailedCopiesAreNotStampedAndKeepTheSourcesArchiveFlag) {
     Source("locked.txt", "x").locked = true;
     auto& stale = fs.AddFile("E:\\Save\\Docs\\locked.txt", "stale");

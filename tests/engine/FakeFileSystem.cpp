@@ -11,7 +11,10 @@ class FakeFile : public FileStream {
     FakeFile(FakeFileSystem& fs, std::shared_ptr<FakeFileSystem::Node> node)
         : fs_(fs), node_(std::move(node)) {}
 
-    uint64_t Size() override { return Node().virtualSize ? Node().virtualSize : Node().data.size(); }
+    bool Size(uint64_t& size) override {
+        size = Node().virtualSize ? Node().virtualSize : Node().data.size();
+        return !Node().sizeUnreadable;
+    }
     uint32_t Attributes() override {
         return Node().attributesUnreadable ? INVALID_FILE_ATTRIBUTES : Node().attributes;
     }
@@ -23,7 +26,8 @@ class FakeFile : public FileStream {
     }
     uint32_t Read(void* buffer, uint32_t count) override {
         auto& n = Node();
-        uint64_t size = Size();
+        uint64_t size = 0;
+        Size(size);
         uint32_t got = static_cast<uint32_t>(std::min<uint64_t>(count, size - std::min(size, offset_)));
         if (n.virtualSize)
             memset(buffer, 'v', got);

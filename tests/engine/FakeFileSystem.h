@@ -21,6 +21,7 @@ class FakeFileSystem : public FileSystem {
         int32_t date = 0x3C210000;  // 2010-01-01 00:00:00
         bool locked = false;        // held open by another program without sharing
         bool attributesUnreadable = false;
+        bool sizeUnreadable = false;
     };
 
     long long freeBytes = 1LL << 40;
