@@ -4,6 +4,28 @@
 #include "store/SqliteDb.h"
 
 namespace pelvane {
+namespace {
+
+// With AutoCommit a change runs in a transaction of its own: begun by begin,
+// committed after the change, rolled back when anything in it fails.
+template <typename Begin, typename Change>
+void InOwnTransaction(TSqliteDb& db, bool autoCommit, Begin begin, Change change) {
+    if (autoCommit) begin();
+    try {
+        change();
+        if (autoCommit) db.Commit();
+    } catch (...) {
+        if (autoCommit && db.InTransaction()) {
+            try {
+                db.RollBack();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+}
+
+}  // namespace
 
 void TSqliteTable::SetTableName(const std::string& name) {
     Close();
@@ -31,76 +53,61 @@ void TSqliteTable::InternalPost() {
             throw EDatabaseError(field.DisplayName() + " is required.");
 
     TSqliteDb& db = CheckConnection();
-    if (AutoCommit) db.StartTransaction();
-    try {
-        // Stored text is already UTF-8: the statement is built in UTF-8 so that
-        // characters outside the ANSI code page survive an update unchanged.
-        const bool utf8 = db.Utf8Mode();
-        auto sqlText = [utf8](const std::string& ansi) { return utf8 ? AnsiToUtf8(ansi) : ansi; };
-        std::vector<std::string> blobs;
-        const std::string table = sqlText(TableName());
-        if (State() == DataSetState::Edit && Cache().Count() > 0) {
-            const int index = CursorIndex();
-            const int64_t rowId = Cache().GetRowId(index);
-            std::string values;
-            for (const TField& field : Fields())
-                values += sqlText(field.name) + "=" + FieldValueSQL(field, record, blobs) + ",";
-            if (!values.empty()) values.back() = ' ';
-            db.ExecuteStatement(JoinLines({"update " + table + " set ", values,
-                                           " where rowid='" + std::to_string(rowId) + "'"}),
-                                &blobs, true);
-            Cache().SetData(index, record);
-        } else {
-            std::string names, values;
-            const std::vector<TField>& fields = Fields();
-            const bool autoInc = PrimaryAutoInc && !fields.empty() && fields[0].kind == FieldKind::Integer;
-            for (const TField& field : fields) names += sqlText(field.name) + ",";
-            if (!names.empty()) names.back() = ')';
-            names += " values (";
-            if (autoInc) values = "null,";
-            for (size_t i = autoInc ? 1 : 0; i < fields.size(); ++i)
-                values += FieldValueSQL(fields[i], record, blobs) + ",";
-            if (!values.empty()) values.back() = ')';
-            db.ExecuteStatement(JoinLines({"insert into " + table + " (", names, values}), &blobs, true);
-            const int64_t rowId = db.LastInsertRowId();
-            Row stored = record;
-            if (autoInc && fields[0].column >= 0) stored[fields[0].column] = static_cast<int32_t>(rowId);
-            int index = CursorIndex();
-            if (Cache().Count() == 0) ++index;
-            SetCursorIndex(Cache().Insert(index, std::move(stored), rowId));
-        }
-        if (AutoCommit) db.Commit();
-    } catch (...) {
-        if (AutoCommit && db.InTransaction()) {
-            try {
-                db.RollBack();
-            } catch (...) {
+    InOwnTransaction(
+        db, AutoCommit, [&] { db.StartTransaction(); },
+        [&] {
+            // Stored text is already UTF-8: the statement is built in UTF-8 so that
+            // characters outside the ANSI code page survive an update unchanged.
+            const bool utf8 = db.Utf8Mode();
+            auto sqlText = [utf8](const std::string& ansi) { return utf8 ? AnsiToUtf8(ansi) : ansi; };
+            std::vector<std::string> blobs;
+            const std::string table = sqlText(TableName());
+            if (State() == DataSetState::Edit && Cache().Count() > 0) {
+                const int index = CursorIndex();
+                const int64_t rowId = Cache().GetRowId(index);
+                std::string values;
+                for (const TField& field : Fields())
+                    values += sqlText(field.name) + "=" + FieldValueSQL(field, record, blobs) + ",";
+                if (!values.empty()) values.back() = ' ';
+                db.ExecuteStatement(JoinLines({"update " + table + " set ", values,
+                                               " where rowid='" + std::to_string(rowId) + "'"}),
+                                    &blobs, true);
+                Cache().SetData(index, record);
+            } else {
+                std::string names, values;
+                const std::vector<TField>& fields = Fields();
+                const bool autoInc =
+                    PrimaryAutoInc && !fields.empty() && fields[0].kind == FieldKind::Integer;
+                for (const TField& field : fields) names += sqlText(field.name) + ",";
+                if (!names.empty()) names.back() = ')';
+                names += " values (";
+                if (autoInc) values = "null,";
+                for (size_t i = autoInc ? 1 : 0; i < fields.size(); ++i)
+                    values += FieldValueSQL(fields[i], record, blobs) + ",";
+                if (!values.empty()) values.back() = ')';
+                db.ExecuteStatement(JoinLines({"insert into " + table + " (", names, values}), &blobs, true);
+                const int64_t rowId = db.LastInsertRowId();
+                Row stored = record;
+                if (autoInc && fields[0].column >= 0) stored[fields[0].column] = static_cast<int32_t>(rowId);
+                int index = CursorIndex();
+                if (Cache().Count() == 0) ++index;
+                SetCursorIndex(Cache().Insert(index, std::move(stored), rowId));
             }
-        }
-        throw;
-    }
+        });
 }
 
 void TSqliteTable::InternalDelete() {
     if (ReadOnly) throw ESqliteError("Cannot delete from a read-only dataset");
     TSqliteDb& db = CheckConnection();
-    if (AutoCommit) db.StartTransactionOfType(TransactionType);
-    try {
-        const int index = CursorIndex();
-        db.LoadRows(*this, "delete from " + TableName() + " where rowid='" +
-                               std::to_string(Cache().GetRowId(index)) + "'\r\n");
-        Cache().Delete(index);
-        if (CursorIndex() >= Cache().Count()) SetCursorIndex(CursorIndex() - 1);
-        if (AutoCommit) db.Commit();
-    } catch (...) {
-        if (AutoCommit && db.InTransaction()) {
-            try {
-                db.RollBack();
-            } catch (...) {
-            }
-        }
-        throw;
-    }
+    InOwnTransaction(
+        db, AutoCommit, [&] { db.StartTransactionOfType(TransactionType); },
+        [&] {
+            const int index = CursorIndex();
+            db.LoadRows(*this, "delete from " + TableName() + " where rowid='" +
+                                   std::to_string(Cache().GetRowId(index)) + "'\r\n");
+            Cache().Delete(index);
+            if (CursorIndex() >= Cache().Count()) SetCursorIndex(CursorIndex() - 1);
+        });
 }
 
 }  // namespace pelvane
