@@ -681,16 +681,19 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
         if (boxes.empty()) return false;
         HWND dialog = boxes[0].wnd;
         HWND ok = GetDlgItem(dialog, IDOK);
-        if (ticks++ == 0) {
+        if (ticks == 0) {
             caption = boxes[0].caption;
             okAtStart = IsWindowEnabled(ok) != FALSE;
-            // A folder chosen in the tree enables OK (it would stay grey if
-            // only computers could be chosen).
+        }
+        // A folder chosen in the tree enables OK (it would stay grey if only
+        // computers could be chosen). The tree fills in as it likes: ask again
+        // now and then.
+        if (ticks++ % 10 == 0) {
             SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(tree.Path().c_str()));
             return false;
         }
         okAfterChoice = IsWindowEnabled(ok) != FALSE;
-        if (!okAfterChoice && ticks < 100) return false;
+        if (!okAfterChoice && ticks < 200) return false;
         PostMessageA(dialog, WM_COMMAND, okAfterChoice ? IDOK : IDCANCEL, 0);
         return true;
     });
