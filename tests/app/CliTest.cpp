@@ -30,45 +30,61 @@ std::string Quote(const std::string& arg) {
     return "\"" + arg + std::string(trailing, '\\') + "\"";
 }
 
-std::string ReadAll(HANDLE pipe) {
-    std::string data;
-    char buf[4096];
-    DWORD got;
-    while (ReadFile(pipe, buf, sizeof buf, &got, nullptr) && got) data.append(buf, got);
-    return data;
-}
+// A file the child writes its output into, removed when done. Files, not
+// pipes: a pipe stays open as long as any process that inherited it lives,
+// which under Wine can outlast the child.
+class CapturedOutput {
+  public:
+    explicit CapturedOutput(const char* name) {
+        char tmp[MAX_PATH];
+        GetTempPathA(MAX_PATH, tmp);
+        path_ = std::string(tmp) + "pelvane_cli_" + std::to_string(GetCurrentProcessId()) + "_" + name;
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        handle_.reset(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    }
+    ~CapturedOutput() { DeleteFileA(path_.c_str()); }
+    HANDLE Handle() const { return handle_.get(); }
+    std::string Text() {
+        handle_.reset();
+        FileHandle in(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+        std::string data;
+        char buf[4096];
+        DWORD got;
+        while (in && ReadFile(in.get(), buf, sizeof buf, &got, nullptr) && got) data.append(buf, got);
+        return data;
+    }
+
+  private:
+    std::string path_;
+    FileHandle handle_;
+};
 
 // Runs pelvane-cli.exe (beside this test) with the arguments, each quoted.
 Result Cli(const std::vector<std::string>& args) {
     std::string command = Quote(AppDir() + "\\pelvane-cli.exe");
     for (const auto& a : args) command += " " + Quote(a);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE outRead, outWrite, errRead, errWrite;
-    CreatePipe(&outRead, &outWrite, &inherit, 0);
-    CreatePipe(&errRead, &errWrite, &inherit, 0);
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    CapturedOutput out("out"), err("err");
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = outWrite;
-    si.hStdError = errWrite;
+    si.hStdOutput = out.Handle();
+    si.hStdError = err.Handle();
     PROCESS_INFORMATION pi{};
     Result r;
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         r.exitCode = 99;
         return r;
     }
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
-    r.out = ReadAll(outRead);  // the tests' output is small: no deadlock between the pipes
-    r.err = ReadAll(errRead);
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    GetExitCodeProcess(pi.hProcess, &r.exitCode);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    CloseHandle(outRead);
-    CloseHandle(errRead);
+    KernelHandle process(pi.hProcess), thread(pi.hThread);
+    if (WaitForSingleObject(process.get(), 120000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.get(), 98);  // a hang fails the test instead of the whole run
+        WaitForSingleObject(process.get(), 10000);
+    }
+    GetExitCodeProcess(process.get(), &r.exitCode);
+    r.out = out.Text();
+    r.err = err.Text();
     return r;
 }
 
