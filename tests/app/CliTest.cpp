@@ -78,8 +78,8 @@ Result Cli(const std::vector<std::string>& args) {
         return r;
     }
     KernelHandle process(pi.hProcess), thread(pi.hThread);
-    if (WaitForSingleObject(process.get(), 120000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 98);  // a hang fails the test instead of the whole run
+    if (WaitForSingleObject(process.get(), 600000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.get(), 98);  // a hang fails the test, not the whole run
         WaitForSingleObject(process.get(), 10000);
     }
     GetExitCodeProcess(process.get(), &r.exitCode);
