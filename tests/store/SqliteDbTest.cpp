@@ -7,19 +7,10 @@
 namespace pelvane {
 namespace {
 
+using test::MessageOf;
 using test::PointAt;
 using test::RunSql;
 using test::TempFolder;
-
-template <typename E, typename F>
-std::string MessageOf(F&& action) {
-    try {
-        action();
-    } catch (const E& e) {
-        return e.Message();
-    }
-    return "(no exception)";
-}
 
 TEST(SqliteDbPaths, DatabaseNameAndDefaultExt) {
     TSqliteDb db;

@@ -6,6 +6,7 @@
 namespace pelvane {
 namespace {
 
+using test::MessageOf;
 using test::RunSql;
 
 // The program's task table (TaskStore) on a file of its own, every SQL text traced.
@@ -47,16 +48,6 @@ class TaskTable : public ::testing::Test {
     TaskStore store;
     test::Trace trace;
 };
-
-template <typename E, typename F>
-std::string MessageOf(F&& action) {
-    try {
-        action();
-    } catch (const E& e) {
-        return e.Message();
-    }
-    return "(no exception)";
-}
 
 TEST_F(TaskTable, OpenUpdateDeleteAndInsertStatements) {
     RunSql(path,

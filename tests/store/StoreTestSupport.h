@@ -81,4 +81,15 @@ struct Trace {
     const std::string& Last() const { return texts.back(); }
 };
 
+// The message of the exception of type E that action raises.
+template <typename E, typename F>
+std::string MessageOf(F&& action) {
+    try {
+        action();
+    } catch (const E& e) {
+        return e.Message();
+    }
+    return "(no exception)";
+}
+
 }  // namespace pelvane::test
