@@ -327,21 +327,18 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
     EXPECT_EQ(".bak;.old", f.ExcludedTypes());
 
     // Mégsem keeps the list; an empty confirmed field empties it.
-    test::WhenIdle([&] {
-        if (!frm_InpStr) return false;
-        frm_InpStr->Edit1().SetText("ignored");
-        SendMessageA(frm_InpStr->Button2(), BM_CLICK, 0, 0);
-        return true;
-    });
-    Click(Tfrm_Main::kButton4);
+    auto answer = [&](const std::string& typed, bool confirm) {
+        test::WhenIdle([&] {
+            if (!frm_InpStr) return false;
+            frm_InpStr->Edit1().SetText(typed);
+            SendMessageA(confirm ? frm_InpStr->Button1() : frm_InpStr->Button2(), BM_CLICK, 0, 0);
+            return true;
+        });
+        Click(Tfrm_Main::kButton4);
+    };
+    answer("ignored", false);
     EXPECT_EQ(".bak;.old", f.ExcludedTypes());
-    test::WhenIdle([&] {
-        if (!frm_InpStr) return false;
-        frm_InpStr->Edit1().SetText("");
-        SendMessageA(frm_InpStr->Button1(), BM_CLICK, 0, 0);
-        return true;
-    });
-    Click(Tfrm_Main::kButton4);
+    answer("", true);
     EXPECT_EQ("", f.ExcludedTypes());
     // The list reaches the file only at the close.
     EXPECT_EQ("<missing>", test::ReadIni("Defaults", "NoFile"));
