@@ -6,7 +6,7 @@
 #include "common/Handles.h"
 #include "common/Seged.h"
 #include "common/Text.h"
-#include "tests/engine/TempTree.h"
+#include "tests/support/ScratchFolder.h"
 
 using namespace pelvane;
 
@@ -89,10 +89,10 @@ Result Cli(const std::vector<std::string>& args) {
 }
 
 TEST(Cli, RunsTasksAndPrintsTheLogInUtf8) {
-    TempTree tree;
-    tree.File("Árvíztűrő\\a.txt", "12345");
-    tree.File("Árvíztűrő\\b.tmp", "x");
-    tree.File("Two\\c.txt", "1");
+    test::ScratchFolder tree;
+    tree.Write("Árvíztűrő\\a.txt", "12345");
+    tree.Write("Árvíztűrő\\b.tmp", "x");
+    tree.Write("Two\\c.txt", "1");
     Result r = Cli({"run", tree.Path("Árvíztűrő"), tree.Path("out"), tree.Path("Two"), tree.Path("out")});
     EXPECT_EQ(r.exitCode, 0u) << r.err;
     auto lines = r.Lines();
@@ -107,9 +107,9 @@ TEST(Cli, RunsTasksAndPrintsTheLogInUtf8) {
 }
 
 TEST(Cli, OptionsReachTheRun) {
-    TempTree tree;
-    tree.File("One\\a.tmp", "x");
-    tree.File("Two\\b.tmp", "y");
+    test::ScratchFolder tree;
+    tree.Write("One\\a.tmp", "x");
+    tree.Write("Two\\b.tmp", "y");
     Result r = Cli({"run", "--exclude", "", "--current", "2", "--method", "2", tree.Path("One"),
                     tree.Path("out"), tree.Path("Two"), tree.Path("out")});
     EXPECT_EQ(r.exitCode, 0u) << r.err;
@@ -117,9 +117,9 @@ TEST(Cli, OptionsReachTheRun) {
 }
 
 TEST(Cli, ErrorLinesGiveExitStatusOne) {
-    TempTree tree;
-    tree.File("src\\a.txt", "x");
-    tree.Folder("out\\src\\a.txt");
+    test::ScratchFolder tree;
+    tree.Write("src\\a.txt", "x");
+    tree.MakeFolder("out\\src\\a.txt");
     Result r = Cli({"run", tree.Path("src"), tree.Path("out")});
     EXPECT_EQ(r.exitCode, 1u);
     EXPECT_NE(r.out.find("Hiba: "), std::string::npos);
@@ -143,7 +143,7 @@ TEST(Cli, UsageErrorsGiveExitStatusTwo) {
 // A copy of the shipped, empty task database in a scratch folder.
 class StoredTasks : public ::testing::Test {
   protected:
-    TempTree tree;
+    test::ScratchFolder tree;
     std::string db = tree.Path("Pelvane.sqb");
     void SetUp() override { ASSERT_TRUE(CopyFileA((AppDir() + "\\Pelvane.sqb").c_str(), db.c_str(), FALSE)); }
 };
@@ -164,9 +164,9 @@ TEST_F(StoredTasks, AddListRemove) {
 }
 
 TEST_F(StoredTasks, RunUsesTheStoredTasksAndTheOptionsBesideTheDatabase) {
-    tree.File("src\\a.dat", "1");
-    tree.File("src\\b.txt", "2");
-    tree.File("Pelvane.ini", "[Defaults]\r\nNoFile=.dat\r\n");
+    tree.Write("src\\a.dat", "1");
+    tree.Write("src\\b.txt", "2");
+    tree.Write("Pelvane.ini", "[Defaults]\r\nNoFile=.dat\r\n");
     Cli({"add", "--db", db, tree.Path("src"), tree.Path("out")});
     Result stored = Cli({"run", "--db", db});
     EXPECT_EQ(stored.exitCode, 0u) << stored.err;
@@ -186,7 +186,7 @@ TEST_F(StoredTasks, EmptyTableAndBrokenDatabases) {
     EXPECT_EQ(missing.exitCode, 3u);
     EXPECT_FALSE(tree.Exists("typo.sqb"));  // not created by a mistyped path
 
-    tree.File("junk.sqb", "this is no database");
+    tree.Write("junk.sqb", "this is no database");
     Result junk = Cli({"run", "--db", tree.Path("junk.sqb")});
     EXPECT_EQ(junk.exitCode, 3u);
     EXPECT_NE(junk.err.find("not a database"), std::string::npos) << junk.err;

@@ -4,13 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/Seged.h"
-#include "tests/engine/TempTree.h"
+#include "tests/support/ScratchFolder.h"
 #include "ui/LogoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/TrayIcon.h"
@@ -51,25 +49,18 @@ BOOL CALLBACK FindChildById(HWND wnd, LPARAM lp) {
     return TRUE;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // One Pelvane.exe in its own program folder, with the given settings file.
 class Program {
   public:
     explicit Program(const std::string& ini) {
         for (const char* file : {"Pelvane.exe", "sqlite3.dll", "Pelvane.sqb"})
             CopyFileA((AppDir() + "\\" + file).c_str(), dir_.Path(file).c_str(), FALSE);
-        dir_.File("Pelvane.ini", ini);
+        dir_.Write("Pelvane.ini", ini);
         std::string command = "\"" + dir_.Path("Pelvane.exe") + "\"";
         STARTUPINFOA si{};
         si.cb = sizeof si;
         started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  dir_.Root().c_str(), &si, &pi_) != FALSE;
+                                  dir_.Path().c_str(), &si, &pi_) != FALSE;
     }
     ~Program() {
         if (started_) {
@@ -104,7 +95,7 @@ class Program {
         GetExitCodeProcess(pi_.hProcess, &code);
         return true;
     }
-    std::string Ini() const { return ReadFile(dir_.Path("Pelvane.ini")); }
+    std::string Ini() const { return test::ReadBytes(dir_.Path("Pelvane.ini")); }
     HWND MainControl(int id) const {
         std::pair<int, HWND> f{id, nullptr};
         EnumChildWindows(Window(kMainClass), FindChildById, reinterpret_cast<LPARAM>(&f));
@@ -112,7 +103,7 @@ class Program {
     }
 
   private:
-    TempTree dir_;
+    test::ScratchFolder dir_;
     PROCESS_INFORMATION pi_{};
     bool started_ = false;
 };

@@ -4,7 +4,7 @@
 #include "common/Seged.h"
 #include "engine/BackupEngine.h"
 #include "tests/engine/RecordingSurroundings.h"
-#include "tests/engine/TempTree.h"
+#include "tests/support/ScratchFolder.h"
 
 using namespace pelvane;
 using Lines = std::vector<std::string>;
@@ -17,7 +17,7 @@ SYSTEMTIME Day(WORD year, WORD month, WORD day, WORD hour = 12, WORD minute = 0,
 
 class TreeRun : public ::testing::Test {
   protected:
-    TempTree tree;
+    test::ScratchFolder tree;
     std::unique_ptr<FileSystem> fs = MakeWin32FileSystem();
 
     // Runs the given tasks (paths relative to the tree) and returns the surroundings.
@@ -35,10 +35,10 @@ class TreeRun : public ::testing::Test {
 };
 
 TEST_F(TreeRun, MapsEachFileBelowTheSourcesLastFolderNameAndSkipsEmptyFolders) {
-    tree.File("src\\Docs\\a.txt", "alpha");
-    tree.File("src\\Docs\\2008\\b.txt", "beta");
-    tree.File("src\\Docs\\2008\\deep\\árvíztűrő.doc", "gamma");
-    tree.Folder("src\\Docs\\empty\\inner");
+    tree.Write("src\\Docs\\a.txt", "alpha");
+    tree.Write("src\\Docs\\2008\\b.txt", "beta");
+    tree.Write("src\\Docs\\2008\\deep\\árvíztűrő.doc", "gamma");
+    tree.MakeFolder("src\\Docs\\empty\\inner");
     auto s = Run({{"src\\Docs", "out"}});
 
     EXPECT_EQ(tree.Files("out"),
@@ -55,17 +55,17 @@ TEST_F(TreeRun, MapsEachFileBelowTheSourcesLastFolderNameAndSkipsEmptyFolders) {
 }
 
 TEST_F(TreeRun, TrailingBackslashesGiveTheSameTargets) {
-    tree.File("src\\Docs\\a.txt", "alpha");
+    tree.Write("src\\Docs\\a.txt", "alpha");
     Run({{"src\\Docs\\", "one\\"}, {"src\\Docs", "two"}});
     EXPECT_EQ(tree.Files("one"), Lines{"Docs\\a.txt"});
     EXPECT_EQ(tree.Files("two"), Lines{"Docs\\a.txt"});
 }
 
 TEST_F(TreeRun, HiddenAndSystemFoldersAreSkippedButHiddenAndReadOnlyFilesAreCopied) {
-    tree.File("src\\D\\hidden.txt", "h");
-    tree.File("src\\D\\readonly.txt", "r");
-    tree.File("src\\D\\H\\inside.txt", "x");
-    tree.File("src\\D\\S\\inside.txt", "x");
+    tree.Write("src\\D\\hidden.txt", "h");
+    tree.Write("src\\D\\readonly.txt", "r");
+    tree.Write("src\\D\\H\\inside.txt", "x");
+    tree.Write("src\\D\\S\\inside.txt", "x");
     SetFileAttributesA(tree.Path("src\\D\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA(tree.Path("src\\D\\readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA(tree.Path("src\\D\\H").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
@@ -81,7 +81,7 @@ TEST_F(TreeRun, HiddenAndSystemFoldersAreSkippedButHiddenAndReadOnlyFilesAreCopi
 TEST_F(TreeRun, ExclusionComparesExtensionsFoldingOnlyAtoZ) {
     for (const char* name :
          {"a.TMP", "b.temp", ".tmp", "noext", "c.tar.gz", "d.tmp.txt", "e.Á", "f.á", "g.x21"})
-        tree.File(std::string("src\\E\\") + name, "data");
+        tree.Write(std::string("src\\E\\") + name, "data");
     auto s = Run({{"src\\E", "out"}}, [](RecordingSurroundings& s) {
         // Twenty-one fields: the last one never takes part; ".á" matches only itself.
         s.excluded = ".tmp;.temp;.gz;.á;;.5;.6;.7;.8;.9;.10;.11;.12;.13;.14;.15;.16;.17;.18;.19;.x21";
@@ -92,23 +92,23 @@ TEST_F(TreeRun, ExclusionComparesExtensionsFoldingOnlyAtoZ) {
 }
 
 TEST_F(TreeRun, ABlankAfterTheSeparatorBelongsToTheField) {
-    tree.File("src\\E\\a.tmp", "1");
-    tree.File("src\\E\\b.temp", "2");
+    tree.Write("src\\E\\a.tmp", "1");
+    tree.Write("src\\E\\b.temp", "2");
     Run({{"src\\E", "out"}}, [](RecordingSurroundings& s) { s.excluded = ".tmp; .temp"; });
     EXPECT_EQ(tree.Files("out"), Lines{"E\\b.temp"});
 }
 
 TEST_F(TreeRun, AnExcludedFilesOlderCopyKeepsItsContentButTakesTheDate) {
-    tree.File("src\\E\\a.tmp", "new", Day(2020, 5, 6));
-    tree.File("out\\E\\a.tmp", "old", Day(2010, 1, 1));
+    tree.Write("src\\E\\a.tmp", "new", Day(2020, 5, 6));
+    tree.Write("out\\E\\a.tmp", "old", Day(2010, 1, 1));
     Run({{"src\\E", "out"}});
     EXPECT_EQ(tree.Read("out\\E\\a.tmp"), "old");
     EXPECT_EQ(GetFileAge(tree.Path("out\\E\\a.tmp")), GetFileAge(tree.Path("src\\E\\a.tmp")));
 }
 
 TEST_F(TreeRun, CopiesCarryTheSourcesPackedDate) {
-    tree.File("src\\D\\a.txt", "a", Day(2008, 3, 14, 15, 9, 27));
-    tree.File("src\\D\\empty.txt", "");
+    tree.Write("src\\D\\a.txt", "a", Day(2008, 3, 14, 15, 9, 27));
+    tree.Write("src\\D\\empty.txt", "");
     Run({{"src\\D", "out"}});
     int32_t age = GetFileAge(tree.Path("out\\D\\a.txt"));
     EXPECT_EQ(age, GetFileAge(tree.Path("src\\D\\a.txt")));
@@ -117,13 +117,13 @@ TEST_F(TreeRun, CopiesCarryTheSourcesPackedDate) {
 }
 
 TEST_F(TreeRun, NewerMethodCopiesMissingAndNewerFilesOnly) {
-    tree.File("src\\D\\missing.txt", "m", Day(2015, 1, 1));
-    tree.File("src\\D\\equal.txt", "src", Day(2015, 1, 1));
-    tree.File("src\\D\\older.txt", "src", Day(2014, 1, 1));
-    tree.File("src\\D\\newer.txt", "src", Day(2016, 1, 1));
-    tree.File("out\\D\\equal.txt", "copy", Day(2015, 1, 1, 12, 0, 1));  // same packed date
-    tree.File("out\\D\\older.txt", "copy", Day(2015, 1, 1));
-    tree.File("out\\D\\newer.txt", "copy", Day(2015, 1, 1));
+    tree.Write("src\\D\\missing.txt", "m", Day(2015, 1, 1));
+    tree.Write("src\\D\\equal.txt", "src", Day(2015, 1, 1));
+    tree.Write("src\\D\\older.txt", "src", Day(2014, 1, 1));
+    tree.Write("src\\D\\newer.txt", "src", Day(2016, 1, 1));
+    tree.Write("out\\D\\equal.txt", "copy", Day(2015, 1, 1, 12, 0, 1));  // same packed date
+    tree.Write("out\\D\\older.txt", "copy", Day(2015, 1, 1));
+    tree.Write("out\\D\\newer.txt", "copy", Day(2015, 1, 1));
     auto s = Run({{"src\\D", "out"}}, [](RecordingSurroundings& s) { s.method = 2; });
 
     EXPECT_EQ(tree.Read("out\\D\\missing.txt"), "m");
@@ -145,11 +145,11 @@ TEST_F(TreeRun, MissingSourceLogsAZeroTotal) {
 }
 
 TEST_F(TreeRun, FailuresOfSingleFilesBecomeErrorLinesAndTheRunGoesOn) {
-    tree.File("src\\D\\1 vanishing.txt", "v");
-    tree.File("src\\D\\2 locked.txt", "l");
-    tree.File("src\\D\\3 blocked.txt", "b");
-    tree.File("src\\D\\4 fine.txt", "f");
-    tree.Folder("out\\D\\3 blocked.txt");  // a folder where the copy should go
+    tree.Write("src\\D\\1 vanishing.txt", "v");
+    tree.Write("src\\D\\2 locked.txt", "l");
+    tree.Write("src\\D\\3 blocked.txt", "b");
+    tree.Write("src\\D\\4 fine.txt", "f");
+    tree.MakeFolder("out\\D\\3 blocked.txt");  // a folder where the copy should go
     HANDLE lock = CreateFileA(tree.Path("src\\D\\2 locked.txt").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
@@ -180,17 +180,17 @@ TEST_F(TreeRun, FailuresOfSingleFilesBecomeErrorLinesAndTheRunGoesOn) {
 }
 
 TEST_F(TreeRun, NoTemporaryFileIsLeftBehind) {
-    tree.File("src\\D\\a.txt", "1");
-    tree.File("out\\D\\a.txt", "old");
+    tree.Write("src\\D\\a.txt", "1");
+    tree.Write("out\\D\\a.txt", "old");
     Run({{"src\\D", "out"}});
     EXPECT_EQ(tree.Files("out"), Lines{"D\\a.txt"});
     EXPECT_EQ(tree.Read("out\\D\\a.txt"), "1");
 }
 
 TEST_F(TreeRun, StopDuringTheFirstOfThreeTasks) {
-    for (const char* name : {"a", "b", "c"}) tree.File(std::string("src\\One\\") + name, "x");
-    tree.File("src\\Two\\t", "x");
-    tree.File("src\\Three\\t", "x");
+    for (const char* name : {"a", "b", "c"}) tree.Write(std::string("src\\One\\") + name, "x");
+    tree.Write("src\\Two\\t", "x");
+    tree.Write("src\\Three\\t", "x");
     BackupEngine* running = nullptr;
     auto s = std::make_unique<RecordingSurroundings>(
         std::vector<MemoryTaskRows::Task>{{tree.Path("src\\One"), tree.Path("out")},
@@ -216,9 +216,9 @@ TEST_F(TreeRun, StopDuringTheFirstOfThreeTasks) {
 }
 
 TEST_F(TreeRun, OnlyTheCurrentTask) {
-    tree.File("src\\One\\a", "x");
-    tree.File("src\\Two\\b", "x");
-    tree.File("src\\Three\\c", "x");
+    tree.Write("src\\One\\a", "x");
+    tree.Write("src\\Two\\b", "x");
+    tree.Write("src\\Three\\c", "x");
     auto s =
         Run({{"src\\One", "out"}, {"src\\Two", "out"}, {"src\\Three", "out"}}, [](RecordingSurroundings& s) {
             s.onlyCurrent = true;

@@ -10,7 +10,7 @@ namespace {
 using namespace test;
 
 TEST(IniFile, IntegersTakeDecimalAndHexFormsWithinThirtyTwoBits) {
-    TestFolder dir;
+    ScratchFolder dir;
     const std::pair<const char*, int32_t> cases[] = {
         {"-42", -42},      {"$1F", 31},       {"0x10", 16},
         {"x10", 16},       {"+7", 7},         {"-2147483648", INT32_MIN},
@@ -20,16 +20,16 @@ TEST(IniFile, IntegersTakeDecimalAndHexFormsWithinThirtyTwoBits) {
     std::string file = "[Defaults]\r\n";
     for (size_t i = 0; i < std::size(cases); ++i)
         file += "K" + std::to_string(i) + "=" + cases[i].first + "\r\n";
-    WriteBytes(dir.File("a.ini"), file);
-    IniFile ini(dir.File("a.ini"));
+    WriteBytes(dir.Path("a.ini"), file);
+    IniFile ini(dir.Path("a.ini"));
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(ini.ReadInteger("Defaults", "K" + std::to_string(i), 5), cases[i].second) << cases[i].first;
     EXPECT_EQ(ini.ReadInteger("Defaults", "Missing", 5), 5);
 }
 
 TEST(IniFile, WritesReplaceKeysWhereTheyStandMatchingNamesInAnyCase) {
-    TestFolder dir;
-    std::string path = dir.File("a.ini");
+    ScratchFolder dir;
+    std::string path = dir.Path("a.ini");
     WriteBytes(path, "[Defaults]\r\nFirst=a\r\nmode=9\r\nLast=z\r\n[Screen]\r\nLeft=1\r\n");
     {
         IniFile ini(path);
@@ -44,7 +44,7 @@ TEST(IniFile, WritesReplaceKeysWhereTheyStandMatchingNamesInAnyCase) {
 }
 
 TEST(IniFile, AFileThatCannotBeWrittenRaisesTheMessageWithItsPath) {
-    TestFolder dir;
+    ScratchFolder dir;
     // A read-only file is writable for root under Wine; a folder in the
     // file's place is not, for anyone.
     IniFile ini(dir.Path());
@@ -54,7 +54,7 @@ TEST(IniFile, AFileThatCannotBeWrittenRaisesTheMessageWithItsPath) {
     } catch (const IniWriteError& e) {
         EXPECT_EQ(e.Message(), "Unable to write to " + dir.Path());
     }
-    IniFile lost(dir.File("gone\\Pelvane.ini"));
+    IniFile lost(dir.Path("gone\\Pelvane.ini"));
     EXPECT_THROW(lost.WriteString("A", "B", "C"), IniWriteError);
 }
 

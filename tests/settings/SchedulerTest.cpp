@@ -86,12 +86,12 @@ TEST_F(SchedulerTest, ArmingFollowsTheMasterSwitchAndTheChosenButton) {
     EXPECT_EQ(panels[1], "Folyamatos aktív: Nem");
 
     // Through the settings load, as the window does it.
-    TestFolder dir;
-    WriteBytes(dir.File("Pelvane.ini"), "[Defaults]\r\nAutoStart=1\r\nAutoArchive=1\r\nAutoTime=  30\r\n");
+    ScratchFolder dir;
+    WriteBytes(dir.Path("Pelvane.ini"), "[Defaults]\r\nAutoStart=1\r\nAutoArchive=1\r\nAutoTime=  30\r\n");
     Scheduler continuous(window, callbacks);
     FakeHolders h;
     h.arm = [&] { continuous.ArmAtLoad(h); };
-    LoadSettings(h, dir.File("Pelvane.ini"));
+    LoadSettings(h, dir.Path("Pelvane.ini"));
     EXPECT_TRUE(continuous.Timer1().Running());
     EXPECT_EQ(continuous.Timer1().Interval(), 1800000u);
     EXPECT_FALSE(continuous.Timer2().Enabled());

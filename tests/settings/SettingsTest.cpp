@@ -45,8 +45,8 @@ class SettingsTest : public ::testing::Test {
         return IniFile(path).ReadString("Defaults", key, "<missing>");
     }
 
-    TestFolder dir;
-    std::string path = dir.File("Pelvane.ini");
+    ScratchFolder dir;
+    std::string path = dir.Path("Pelvane.ini");
 };
 
 TEST_F(SettingsTest, NoFileGivesTheDefaultsAndCreatesNothing) {

@@ -10,7 +10,7 @@ namespace {
 using test::MessageOf;
 using test::PointAt;
 using test::RunSql;
-using test::TempFolder;
+using test::ScratchFolder;
 
 TEST(SqliteDbPaths, DatabaseNameAndDefaultExt) {
     TSqliteDb db;
@@ -52,10 +52,10 @@ TEST(SqliteDbConnect, FailuresCarryTheirMessages) {
     db.SetDriverDLL(test::SqliteDll());
     EXPECT_EQ("Missing database property", MessageOf<ESqliteError>([&] { db.SetConnected(true); }));
 
-    TempFolder folder;
-    PointAt(db, folder.File("missing.sqb"));
+    ScratchFolder folder;
+    PointAt(db, folder.Path("missing.sqb"));
     db.SetMustExist(true);
-    EXPECT_EQ("Database " + folder.File("missing.sqb") + " does not exist",
+    EXPECT_EQ("Database " + folder.Path("missing.sqb") + " does not exist",
               MessageOf<EDatabaseError>([&] { db.SetConnected(true); }));
     EXPECT_FALSE(db.Connected());
 
@@ -63,7 +63,7 @@ TEST(SqliteDbConnect, FailuresCarryTheirMessages) {
     db.SetConnected(true);
     EXPECT_TRUE(db.Connected());
     EXPECT_EQ("3.53.2", db.Version());
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.File("missing.sqb").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.Path("missing.sqb").c_str()));
     db.SetConnected(false);
     EXPECT_FALSE(db.Connected());
 }
@@ -93,8 +93,8 @@ TEST(SqliteDbConnect, FileNameEncodingFollowsTheLibraryVersion) {
 }
 
 TEST(SqliteDbConnect, AccentedFolderReachesTheRightFile) {
-    TempFolder folder("pelvane-\xC1rv\xEDzt\xFBr\xF5");  // cp1250 "Árvíztűrő"
-    const std::string path = folder.File(
+    ScratchFolder folder("pelvane-\xC1rv\xEDzt\xFBr\xF5");  // cp1250 "Árvíztűrő"
+    const std::string path = folder.Path(
         "t\xFC"
         "k\xF6r.sqb");
     RunSql(path, test::kTaskTable);
@@ -218,8 +218,8 @@ TEST(SqliteDbFields, ColumnsBecomeFieldsWithRowidAndRepeatedNames) {
 }
 
 TEST(SqliteDbBusy, FetchingFromALockedFile) {
-    TempFolder folder;
-    const std::string path = folder.File("busy.sqb");
+    ScratchFolder folder;
+    const std::string path = folder.Path("busy.sqb");
     RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'b');");
 
     TSqliteDb reader;
@@ -239,8 +239,8 @@ TEST(SqliteDbBusy, FetchingFromALockedFile) {
 }
 
 TEST(SqliteDbBusy, OnBusyEndsTheFetchQuietly) {
-    TempFolder folder;
-    const std::string path = folder.File("busy.sqb");
+    ScratchFolder folder;
+    const std::string path = folder.Path("busy.sqb");
     RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'b');");
     TSqliteDb reader;
     PointAt(reader, path);

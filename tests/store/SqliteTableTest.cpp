@@ -13,7 +13,7 @@ using test::RunSql;
 class TaskTable : public ::testing::Test {
   protected:
     void SetUp() override {
-        path = folder.File("Pelvane.sqb");
+        path = folder.Path("Pelvane.sqb");
         store.SetDatabaseFile(path);
         trace.Attach(store.Db1);
     }
@@ -43,7 +43,7 @@ class TaskTable : public ::testing::Test {
         store.Tbl.Post();
     }
 
-    test::TempFolder folder;
+    test::ScratchFolder folder;
     std::string path;
     TaskStore store;
     test::Trace trace;

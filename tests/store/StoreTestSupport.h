@@ -1,6 +1,7 @@
 #pragma once
-// Database files for store tests: a fresh folder per test (removed with its
-// files) and a connection bound to the sqlite3.dll beside the test program.
+// Database files for store tests: a connection bound to the sqlite3.dll beside
+// the test program, and SQL run and traced on it. Each test keeps its files in
+// a ScratchFolder.
 #include <windows.h>
 
 #include <string>
@@ -8,47 +9,9 @@
 
 #include "common/Seged.h"
 #include "store/SqliteDb.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace pelvane::test {
-
-class TempFolder {
-  public:
-    explicit TempFolder(const std::string& name = "pelvane-store") {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        static int counter = 0;
-        path_ = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter);
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() { RemoveTree(path_); }
-
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "\\" + name; }
-
-  private:
-    static void RemoveTree(const std::string& dir) {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string name = fd.cFileName;
-                if (name == "." || name == "..") continue;
-                std::string full = dir + "\\" + name;
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(full);
-                else
-                    DeleteFileA(full.c_str());
-            } while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryA(dir.c_str());
-    }
-
-    std::string path_;
-};
 
 inline std::string SqliteDll() {
     return AppDir() + "\\sqlite3.dll";

@@ -10,11 +10,11 @@ namespace {
 class TaskStoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        path = folder.File("tasks.sqb");
+        path = folder.Path("tasks.sqb");
         test::RunSql(path, test::kTaskTable);
         store.SetDatabaseFile(path);
     }
-    test::TempFolder folder;
+    test::ScratchFolder folder;
     std::string path;
     TaskStore store;
 };

@@ -61,11 +61,9 @@ TEST(Application, FailedHandlerShowsTheStandardBoxAndGoesOn) {
         KillTimer(nullptr, id);
         HWND box = FindWindowA("#32770", "Pelvane");
         if (!box) return;
-        char buf[200] = {};
-        GetWindowTextA(box, buf, sizeof buf);
-        caption = buf;
-        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
-        text = buf;
+        test::BoxInfo info = test::ReadBox(box);
+        caption = info.caption;
+        text = info.text;
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(0, SendMessageA(probe.Handle(), WM_USER, 0, 0));

@@ -141,11 +141,9 @@ TEST(ErrorBox, ShowsTextWithHibaCaptionModalToOwner) {
         KillTimer(nullptr, id);
         HWND box = FindWindowA("#32770", "Hiba");
         if (!box) return;
-        char buf[200] = {};
-        GetWindowTextA(box, buf, sizeof buf);
-        seenCaption = buf;
-        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
-        seenText = buf;
+        test::BoxInfo info = test::ReadBox(box);
+        seenCaption = info.caption;
+        seenText = info.text;
         seenOwner = GetWindow(box, GW_OWNER);
         test::Screenshot(box, "errorbox");
         PostMessageA(box, WM_COMMAND, IDOK, 0);

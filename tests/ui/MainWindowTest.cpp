@@ -58,6 +58,15 @@ class MainWindowTest : public ::testing::Test {
         SendMessageA(C(id), BM_CLICK, 0, 0);
         test::ProcessQueue();
     }
+    // The window over two one-file tasks, One and Two, both saved into Save.
+    Tfrm_Main& CreateWithTwoTasks(const test::TreeFolder& tree) {
+        tree.Write("One\\a.txt", "a");
+        tree.Write("Two\\b.txt", "b");
+        Tfrm_Main& f = Create();
+        AddTaskThroughGrid(tree.Path() + "\\One", tree.Path() + "\\Save");
+        AddTaskThroughGrid(tree.Path() + "\\Two", tree.Path() + "\\Save");
+        return f;
+    }
     // Stores a task the way a user does it in the grid: a folder chosen for
     // each cell of a new row.
     void AddTaskThroughGrid(const std::string& from, const std::string& to) {
@@ -256,11 +265,7 @@ TEST_F(MainWindowTest, ARunFromTheButtonOverTasksStoredThroughTheGrid) {
 
 TEST_F(MainWindowTest, StopDuringTheFirstTaskScanEndsBeforeAnyCopy) {
     test::TreeFolder tree;
-    tree.Write("One\\a.txt", "a");
-    tree.Write("Two\\b.txt", "b");
-    Tfrm_Main& f = Create();
-    AddTaskThroughGrid(tree.Path() + "\\One", tree.Path() + "\\Save");
-    AddTaskThroughGrid(tree.Path() + "\\Two", tree.Path() + "\\Save");
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
     test::AtNextMessageProcessing([&] { Click(Tfrm_Main::kButton5); });
     Click(Tfrm_Main::kButton1);
 
@@ -486,11 +491,7 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
 
 TEST_F(MainWindowTest, ClosingDuringARunStopsItThenSavesEverythingAsANormalClose) {
     test::TreeFolder tree;
-    tree.Write("One\\a.txt", "a");
-    tree.Write("Two\\b.txt", "b");
-    Tfrm_Main& f = Create();
-    AddTaskThroughGrid(tree.Path() + "\\One", tree.Path() + "\\Save");
-    AddTaskThroughGrid(tree.Path() + "\\Two", tree.Path() + "\\Save");
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
     Click(Tfrm_Main::kCheckBox4);
     bool closedAtOnce = true, pending = false;
     test::AtNextMessageProcessing([&] {

@@ -1,36 +1,17 @@
 #include "tests/ui/MainWindowTestSupport.h"
 
-#include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include <gtest/gtest.h>
 
 #include "common/Seged.h"
 #include "store/SqliteDb.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/Application.h"
 
 namespace pelvane::test {
 namespace {
-
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = dir + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full);
-            } else {
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
 
 std::function<bool()>& IdleAction() {
     static std::function<bool()> action;
@@ -57,15 +38,7 @@ BOOL CALLBACK CollectBox(HWND wnd, LPARAM lp) {
     char cls[32] = {};
     GetClassNameA(wnd, cls, sizeof cls);
     if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
-    BoxInfo box;
-    box.wnd = wnd;
-    char text[1024] = {};
-    GetWindowTextA(wnd, text, sizeof text);
-    box.caption = text;
-    text[0] = 0;
-    GetDlgItemTextA(wnd, 0xFFFF, text, sizeof text);
-    box.text = text;
-    reinterpret_cast<std::vector<BoxInfo>*>(lp)->push_back(box);
+    reinterpret_cast<std::vector<BoxInfo>*>(lp)->push_back(ReadBox(wnd));
     return TRUE;
 }
 
@@ -74,9 +47,8 @@ constexpr UINT kProbeMessage = WM_APP + 7;
 
 LRESULT CALLBACK ProbeProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kProbeMessage) {
-        auto* action = reinterpret_cast<std::function<void()>*>(lp);
+        std::unique_ptr<std::function<void()>> action(reinterpret_cast<std::function<void()>*>(lp));
         (*action)();
-        delete action;
         return 0;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
@@ -174,44 +146,6 @@ std::string ReadIni(const std::string& section, const std::string& key) {
     return buf;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::string content;
-    if (FILE* f = fopen(path.c_str(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) content.append(buf, n);
-        fclose(f);
-    }
-    return content;
-}
-
-TreeFolder::TreeFolder() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    static int counter = 0;
-    path_ = std::string(temp) + "pelvane-main-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++counter);
-    CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-TreeFolder::~TreeFolder() {
-    RemoveTree(path_);
-}
-
-void TreeFolder::Write(const std::string& relative, const std::string& content) {
-    std::string full = path_ + "\\" + relative;
-    for (size_t i = path_.size() + 1; i < full.size(); ++i)
-        if (full[i] == '\\') CreateDirectoryA(full.substr(0, i).c_str(), nullptr);
-    if (FILE* f = fopen(full.c_str(), "wb")) {
-        fwrite(content.data(), 1, content.size(), f);
-        fclose(f);
-    }
-}
-
-bool TreeFolder::Exists(const std::string& relative) const {
-    return GetFileAttributesA((path_ + "\\" + relative).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::vector<BoxInfo> OpenBoxes() {
     std::vector<BoxInfo> boxes;
     EnumThreadWindows(GetCurrentThreadId(), CollectBox, reinterpret_cast<LPARAM>(&boxes));
@@ -234,8 +168,9 @@ void AnswerNextBox(std::vector<BoxInfo>& seen) {
 }
 
 void AtNextMessageProcessing(std::function<void()> action) {
-    PostMessageA(ProbeWindow(), kProbeMessage, 0,
-                 reinterpret_cast<LPARAM>(new std::function<void()>(std::move(action))));
+    auto owned = std::make_unique<std::function<void()>>(std::move(action));
+    // The probe takes it over once the message is queued.
+    if (PostMessageA(ProbeWindow(), kProbeMessage, 0, reinterpret_cast<LPARAM>(owned.get()))) owned.release();
 }
 
 void PostKey(HWND wnd, UINT vk, bool ctrl) {
@@ -256,41 +191,19 @@ void ProcessQueue() {
 }
 
 bool SavePng(HWND wnd, const std::string& path) {
-    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    ProcessQueue();
-    RECT rc;
-    GetWindowRect(wnd, &rc);
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    if (w <= 0 || h <= 0) return false;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
-    GdiFlush();
+    const WindowPixels shot = CaptureWindow(wnd);
+    if (shot.pixels.empty()) return false;
     // Rows of RGB bytes, each after a filter byte 0, in stored deflate blocks.
     std::string raw;
-    const auto* px = static_cast<const unsigned char*>(bits);
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < shot.height; ++y) {
         raw += '\0';
-        for (int x = 0; x < w; ++x) {
-            const unsigned char* p = px + (static_cast<size_t>(y) * w + x) * 4;
-            raw += static_cast<char>(p[2]);
-            raw += static_cast<char>(p[1]);
-            raw += static_cast<char>(p[0]);
+        for (int x = 0; x < shot.width; ++x) {
+            const uint32_t p = shot.pixels[static_cast<size_t>(y) * shot.width + x];
+            raw += static_cast<char>(p >> 16 & 0xFF);
+            raw += static_cast<char>(p >> 8 & 0xFF);
+            raw += static_cast<char>(p & 0xFF);
         }
     }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
 
     std::string z = "\x78\x01";
     for (size_t pos = 0; pos < raw.size() || pos == 0;) {
@@ -314,17 +227,13 @@ bool SavePng(HWND wnd, const std::string& path) {
 
     std::string png = "\x89PNG\r\n\x1A\n";
     std::string header;
-    Put32(header, static_cast<uint32_t>(w));
-    Put32(header, static_cast<uint32_t>(h));
+    Put32(header, static_cast<uint32_t>(shot.width));
+    Put32(header, static_cast<uint32_t>(shot.height));
     header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
     Chunk(png, "IHDR", header);
     Chunk(png, "IDAT", z);
     Chunk(png, "IEND", "");
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return false;
-    fwrite(png.data(), 1, png.size(), f);
-    fclose(f);
-    return true;
+    return WriteBytes(path, png);
 }
 
 }  // namespace pelvane::test

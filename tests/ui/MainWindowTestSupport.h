@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScratchFolder.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/MainWindow.h"
 
 namespace pelvane::test {
@@ -19,20 +21,9 @@ namespace pelvane::test {
 void ResetProgramFolder(bool withTable = true);
 std::string ProgramFile(const std::string& name);
 std::string ReadIni(const std::string& section, const std::string& key);
-std::string ReadFile(const std::string& path);
 
-// A fresh folder under the temp folder, removed with its files.
-class TreeFolder {
-  public:
-    TreeFolder();
-    ~TreeFolder();
-    const std::string& Path() const { return path_; }
-    void Write(const std::string& relative, const std::string& content);
-    bool Exists(const std::string& relative) const;
-
-  private:
-    std::string path_;
-};
+// Source and target trees for the backup runs (the name these tests use).
+using TreeFolder = ScratchFolder;
 
 // The main form's part in the tests: records what the window asks of it.
 struct FakeMainForm : MainFormLink {
@@ -43,11 +34,7 @@ struct FakeMainForm : MainFormLink {
     HWND MainFormHandle() override { return nullptr; }
 };
 
-// A visible dialog box of this thread ("#32770"), as a message box shows it.
-struct BoxInfo {
-    HWND wnd = nullptr;
-    std::string caption, text;
-};
+// The visible dialog boxes ("#32770") of this thread, as message boxes show them.
 std::vector<BoxInfo> OpenBoxes();
 
 // Runs action once, from a thread timer, as soon as a modal loop (or any

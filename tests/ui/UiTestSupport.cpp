@@ -2,8 +2,10 @@
 
 #include <windowsx.h>
 
-#include <cstdio>
-#include <vector>
+#include <cstring>
+
+#include "common/Handles.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace pelvane::test {
 
@@ -71,44 +73,53 @@ void Click(HWND wnd, int x, int y, bool dbl) {
     Pump();
 }
 
-std::string Screenshot(HWND wnd, const std::string& name) {
+WindowPixels CaptureWindow(HWND wnd) {
     RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     Pump();
     RECT rc;
     GetWindowRect(wnd, &rc);
-    int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;  // bottom-up, as a .bmp file keeps it
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    // The window as it is on the screen; PrintWindow would miss children
-    // that do not answer WM_PRINT.
-    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
-    GdiFlush();
+    WindowPixels shot;
+    if (rc.right <= rc.left || rc.bottom <= rc.top) return shot;
+    shot.width = rc.right - rc.left;
+    shot.height = rc.bottom - rc.top;
+    WindowDC screen(nullptr);
+    GdiObject bitmap(CreateCompatibleBitmap(screen.get(), shot.width, shot.height));
+    HDC mem = CreateCompatibleDC(screen.get());
+    HGDIOBJ old = SelectObject(mem, bitmap.get());
+    // From the screen: PrintWindow would miss children that do not answer WM_PRINT.
+    BitBlt(mem, 0, 0, shot.width, shot.height, screen.get(), rc.left, rc.top, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    BITMAPINFOHEADER format = {sizeof format, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    shot.pixels.resize(static_cast<size_t>(shot.width) * shot.height);
+    GetDIBits(screen.get(), static_cast<HBITMAP>(bitmap.get()), 0, shot.height, shot.pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&format), DIB_RGB_COLORS);
+    return shot;
+}
+
+std::string Screenshot(HWND wnd, const std::string& name) {
+    const WindowPixels shot = CaptureWindow(wnd);
+    // 24-bit rows, bottom up, each padded to four bytes, as a .bmp file keeps them.
+    const int stride = (shot.width * 3 + 3) / 4 * 4;
+    std::string rows(static_cast<size_t>(stride) * shot.height, '\0');
+    for (int y = 0; y < shot.height; ++y) {
+        char* row = &rows[static_cast<size_t>(shot.height - 1 - y) * stride];
+        for (int x = 0; x < shot.width; ++x) {
+            const uint32_t p = shot.pixels[static_cast<size_t>(y) * shot.width + x];
+            row[x * 3] = static_cast<char>(p & 0xFF);
+            row[x * 3 + 1] = static_cast<char>(p >> 8 & 0xFF);
+            row[x * 3 + 2] = static_cast<char>(p >> 16 & 0xFF);
+        }
+    }
+    BITMAPINFOHEADER info = {sizeof info, shot.width, shot.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(rows.size());
     CreateDirectoryA("..\\screenshots", nullptr);
     std::string path = "..\\screenshots\\" + name + ".bmp";
-    int stride = ((w * 3 + 3) / 4) * 4;
-    BITMAPFILEHEADER fh = {};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(stride * h);
-    if (FILE* f = fopen(path.c_str(), "wb")) {
-        fwrite(&fh, sizeof fh, 1, f);
-        fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-        fwrite(bits, static_cast<size_t>(stride) * h, 1, f);
-        fclose(f);
-    }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    WriteBytes(path, std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+                         std::string(reinterpret_cast<const char*>(&info), sizeof info) + rows);
     return path;
 }
 
@@ -123,6 +134,18 @@ std::string ClipboardText() {
     }
     CloseClipboard();
     return text;
+}
+
+BoxInfo ReadBox(HWND box) {
+    BoxInfo info;
+    info.wnd = box;
+    char text[1024] = {};
+    GetWindowTextA(box, text, sizeof text);
+    info.caption = text;
+    text[0] = 0;
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the static text's id in a message box
+    info.text = text;
+    return info;
 }
 
 }  // namespace pelvane::test

@@ -3,7 +3,9 @@
 // sent as the system would deliver them, and screenshots for review.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ui/Window.h"
 
@@ -33,9 +35,23 @@ void PressKey(HWND wnd, UINT vk, bool ctrl = false, bool shift = false);
 void Type(HWND wnd, const std::string& text);
 // A left click (or double-click) at client coordinates.
 void Click(HWND wnd, int x, int y, bool dbl = false);
+// A window's pixels as they are on the screen after a full redraw: rows top
+// down, each pixel 0x00RRGGBB; no pixels when the window has no area.
+struct WindowPixels {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+WindowPixels CaptureWindow(HWND wnd);
 // Saves the window as <build>/screenshots/<name>.bmp; returns the path.
 std::string Screenshot(HWND wnd, const std::string& name);
 // The text on the clipboard, or "" when there is none.
 std::string ClipboardText();
+
+// A message box: its window, caption and text.
+struct BoxInfo {
+    HWND wnd = nullptr;
+    std::string caption, text;
+};
+BoxInfo ReadBox(HWND box);
 
 }  // namespace pelvane::test
