@@ -217,10 +217,16 @@ TEST(SqliteDbFields, ColumnsBecomeFieldsWithRowidAndRepeatedNames) {
     EXPECT_EQ(12, q.FieldDefs()[0].size);
 }
 
+// busy.sqb in folder, holding the task table with one row.
+std::string OneTaskFile(const ScratchFolder& folder) {
+    std::string path = folder.Path("busy.sqb");
+    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'b');");
+    return path;
+}
+
 TEST(SqliteDbBusy, FetchingFromALockedFile) {
     ScratchFolder folder;
-    const std::string path = folder.Path("busy.sqb");
-    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'b');");
+    const std::string path = OneTaskFile(folder);
 
     TSqliteDb reader;
     PointAt(reader, path);
@@ -240,8 +246,7 @@ TEST(SqliteDbBusy, FetchingFromALockedFile) {
 
 TEST(SqliteDbBusy, OnBusyEndsTheFetchQuietly) {
     ScratchFolder folder;
-    const std::string path = folder.Path("busy.sqb");
-    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'b');");
+    const std::string path = OneTaskFile(folder);
     TSqliteDb reader;
     PointAt(reader, path);
     int busyCalls = 0;

@@ -56,19 +56,12 @@ TEST(Application, HookRewritesQueuedMessagesBeforeDispatch) {
 
 TEST(Application, FailedHandlerShowsTheStandardBoxAndGoesOn) {
     Probe probe;
-    static std::string caption, text;
-    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        HWND box = FindWindowA("#32770", "Pelvane");
-        if (!box) return;
-        test::BoxInfo info = test::ReadBox(box);
-        caption = info.caption;
-        text = info.text;
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    });
+    std::vector<test::BoxInfo> boxes;
+    test::AnswerNextBox(boxes);
     EXPECT_EQ(0, SendMessageA(probe.Handle(), WM_USER, 0, 0));
-    EXPECT_EQ("Pelvane", caption);
-    EXPECT_EQ("Cannot open file x.", text);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Pelvane", boxes[0].caption);
+    EXPECT_EQ("Cannot open file x.", boxes[0].text);
     EXPECT_TRUE(IsWindow(probe.Handle()));
 }
 

@@ -135,18 +135,17 @@ TEST_F(InputDialogTest, MaskIsAppliedToTheGivenText) {
 // The error box: one MessageBoxA with "Hiba", the error icon and OK.
 TEST(ErrorBox, ShowsTextWithHibaCaptionModalToOwner) {
     HWND owner = test::SharedHost();
-    static std::string seenText, seenCaption;
-    static HWND seenOwner;
-    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        HWND box = FindWindowA("#32770", "Hiba");
-        if (!box) return;
-        test::BoxInfo info = test::ReadBox(box);
-        seenCaption = info.caption;
-        seenText = info.text;
-        seenOwner = GetWindow(box, GW_OWNER);
-        test::Screenshot(box, "errorbox");
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    std::string seenText, seenCaption;
+    HWND seenOwner = nullptr;
+    test::WhenIdle([&] {
+        auto boxes = test::OpenBoxes();
+        if (boxes.empty()) return false;
+        seenCaption = boxes[0].caption;
+        seenText = boxes[0].text;
+        seenOwner = GetWindow(boxes[0].wnd, GW_OWNER);
+        test::Screenshot(boxes[0].wnd, "errorbox");
+        PostMessageA(boxes[0].wnd, WM_COMMAND, IDOK, 0);
+        return true;
     });
     ShowError("Nincs végrehajtható feladat", owner);
     EXPECT_EQ("Hiba", seenCaption);

@@ -13,35 +13,6 @@
 namespace pelvane::test {
 namespace {
 
-std::function<bool()>& IdleAction() {
-    static std::function<bool()> action;
-    return action;
-}
-
-void CALLBACK IdleTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    auto& action = IdleAction();
-    if (!action) {
-        KillTimer(nullptr, id);
-        return;
-    }
-    // The action may open a loop of its own: take it out first.
-    auto run = std::move(action);
-    action = nullptr;
-    if (run()) {
-        KillTimer(nullptr, id);
-    } else if (!action) {
-        action = std::move(run);
-    }
-}
-
-BOOL CALLBACK CollectBox(HWND wnd, LPARAM lp) {
-    char cls[32] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
-    reinterpret_cast<std::vector<BoxInfo>*>(lp)->push_back(ReadBox(wnd));
-    return TRUE;
-}
-
 constexpr char kProbeClass[] = "PelvaneTestProbe";
 constexpr UINT kProbeMessage = WM_APP + 7;
 
@@ -144,27 +115,6 @@ std::string ReadIni(const std::string& section, const std::string& key) {
     GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>", buf, sizeof buf,
                              ProgramFile("Pelvane.ini").c_str());
     return buf;
-}
-
-std::vector<BoxInfo> OpenBoxes() {
-    std::vector<BoxInfo> boxes;
-    EnumThreadWindows(GetCurrentThreadId(), CollectBox, reinterpret_cast<LPARAM>(&boxes));
-    return boxes;
-}
-
-void WhenIdle(std::function<bool()> action, UINT every) {
-    IdleAction() = std::move(action);
-    SetTimer(nullptr, 0, every, IdleTimer);
-}
-
-void AnswerNextBox(std::vector<BoxInfo>& seen) {
-    WhenIdle([&seen] {
-        auto boxes = OpenBoxes();
-        if (boxes.empty()) return false;
-        seen.push_back(boxes.front());
-        PostMessageA(boxes.front().wnd, WM_COMMAND, IDOK, 0);
-        return true;
-    });
 }
 
 void AtNextMessageProcessing(std::function<void()> action) {

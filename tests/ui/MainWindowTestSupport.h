@@ -34,15 +34,6 @@ struct FakeMainForm : MainFormLink {
     HWND MainFormHandle() override { return nullptr; }
 };
 
-// The visible dialog boxes ("#32770") of this thread, as message boxes show them.
-std::vector<BoxInfo> OpenBoxes();
-
-// Runs action once, from a thread timer, as soon as a modal loop (or any
-// loop) dispatches it. The timer keeps firing until action returns true.
-void WhenIdle(std::function<bool()> action, UINT every = 30);
-// Answers the next message box with OK and records it.
-void AnswerNextBox(std::vector<BoxInfo>& seen);
-
 // Runs action when a message posted now is handled: inside a backup run that
 // is its first processing of pending messages.
 void AtNextMessageProcessing(std::function<void()> action);

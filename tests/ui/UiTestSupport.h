@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,5 +54,13 @@ struct BoxInfo {
     std::string caption, text;
 };
 BoxInfo ReadBox(HWND box);
+// The visible dialog boxes ("#32770") of this thread, as message boxes show them.
+std::vector<BoxInfo> OpenBoxes();
+
+// Runs action once, from a thread timer, as soon as a modal loop (or any
+// loop) dispatches it. The timer keeps firing until action returns true.
+void WhenIdle(std::function<bool()> action, UINT every = 30);
+// Answers the next message box with OK and records it.
+void AnswerNextBox(std::vector<BoxInfo>& seen);
 
 }  // namespace pelvane::test
