@@ -239,12 +239,12 @@ TEST_F(DataGridTest, PopupMenuCommandsReachTheTopLevelWindow) {
     grid.SetPopupMenu(menu);
     test::SharedHostWindow().lastCommand = 0;
     // The menu runs its own loop; a timer picks its first item from inside.
-    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        if (HWND popup = FindWindowA("#32768", nullptr)) {
-            PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
-            PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
-        }
+    test::WhenIdle([] {
+        HWND popup = test::OpenPopupMenu();
+        if (!popup) return false;
+        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+        return true;
     });
     RECT cell = grid.CellRect(0, 1);
     POINT pt = {cell.left + 5, cell.top + 5};

@@ -31,12 +31,25 @@ void CALLBACK IdleTimer(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-BOOL CALLBACK CollectBox(HWND wnd, LPARAM lp) {
+struct ClassSearch {
+    const char* cls;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectOfClass(HWND wnd, LPARAM lp) noexcept {
+    auto* search = reinterpret_cast<ClassSearch*>(lp);
     char cls[32] = {};
     GetClassNameA(wnd, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
-    reinterpret_cast<std::vector<BoxInfo>*>(lp)->push_back(ReadBox(wnd));
+    if (std::strcmp(cls, search->cls) == 0 && IsWindowVisible(wnd)) search->found.push_back(wnd);
     return TRUE;
+}
+
+// The visible top-level windows of this thread of one class: other test
+// programs on the same display never count.
+std::vector<HWND> ThreadWindows(const char* cls) {
+    ClassSearch search{cls, {}};
+    EnumThreadWindows(GetCurrentThreadId(), CollectOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 }  // namespace
@@ -182,8 +195,13 @@ BoxInfo ReadBox(HWND box) {
 
 std::vector<BoxInfo> OpenBoxes() {
     std::vector<BoxInfo> boxes;
-    EnumThreadWindows(GetCurrentThreadId(), CollectBox, reinterpret_cast<LPARAM>(&boxes));
+    for (HWND box : ThreadWindows("#32770")) boxes.push_back(ReadBox(box));
     return boxes;
+}
+
+HWND OpenPopupMenu() {
+    std::vector<HWND> menus = ThreadWindows("#32768");
+    return menus.empty() ? nullptr : menus.front();
 }
 
 void WhenIdle(std::function<bool()> action, UINT every) {

@@ -56,6 +56,8 @@ struct BoxInfo {
 BoxInfo ReadBox(HWND box);
 // The visible dialog boxes ("#32770") of this thread, as message boxes show them.
 std::vector<BoxInfo> OpenBoxes();
+// The popup menu ("#32768") that this thread has open, or null.
+HWND OpenPopupMenu();
 
 // Runs action once, from a thread timer, as soon as a modal loop (or any
 // loop) dispatches it. The timer keeps firing until action returns true.
