@@ -5,8 +5,8 @@ if(EXISTS "${OUT}")
     return()
 endif()
 if(NOT SQLITE3)
-    message(WARNING "No sqlite3 shell (run tools/setup): ${OUT} not created")
-    return()
+    # Without it the programs would come without their task table.
+    message(FATAL_ERROR "No sqlite3 shell to create ${OUT}: install it (tools/setup does)")
 endif()
 file(REMOVE "${OUT}.new")
 execute_process(
