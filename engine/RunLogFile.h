@@ -1,0 +1,32 @@
+#pragma once
+// The record of every run that outlives the program: each log line, as the
+// run wrote it, appended to Pelvane.log in UTF-8 with CRLF line ends. Past
+// its size limit the file becomes Pelvane.log.1 (one older generation is
+// kept) and a new one is started.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace pelvane {
+
+class RunLogFile {
+  public:
+    static constexpr uint64_t kDefaultLimit = 1024 * 1024;
+
+    explicit RunLogFile(std::wstring path, uint64_t limit = kDefaultLimit)
+        : path_(std::move(path)), limit_(limit) {}
+
+    // Appends one line. A failure never throws: it returns false and leaves
+    // the system's error code in LastError().
+    bool Append(const std::wstring& line) noexcept;
+    const std::wstring& Path() const { return path_; }
+    DWORD LastError() const { return error_; }
+
+  private:
+    std::wstring path_;
+    uint64_t limit_;
+    DWORD error_ = 0;
+};
+
+}  // namespace pelvane
