@@ -62,10 +62,11 @@ int LogView::VisibleLines() const {
 }
 
 void LogView::AppendLine(const std::string& line) {
+    if (lines_.size() >= maxLines_) DropFirstLine();
     lines_.push_back(line);
     longest_ = std::max(longest_, line.size());
     size_t index = lines_.size() - 1;
-    int digits = Digits(lines_.size());
+    int digits = Digits(dropped_ + lines_.size());
     if (digits != gutterDigits_) {
         // The gutter grew: every row moves right, so repaint all (rare).
         gutterDigits_ = digits;
@@ -80,6 +81,27 @@ void LogView::AppendLine(const std::string& line) {
         scrollPending_ = true;
         SetTimer(Handle(), kScrollTimer, 100, nullptr);
     }
+}
+
+void LogView::DropFirstLine() {
+    lines_.pop_front();
+    ++dropped_;
+    // Whatever pointed at a line keeps pointing at the same text.
+    auto up = [](Pos& p) {
+        if (p.line > 0) {
+            --p.line;
+        } else {
+            p.col = 0;
+        }
+    };
+    up(caret_);
+    up(anchor_);
+    if (top_ > 0) {
+        --top_;
+    } else if (Handle()) {
+        InvalidateRect(Handle(), nullptr, FALSE);  // the first visible line went
+    }
+    PlaceCaret();
 }
 
 void LogView::InvalidateLines(size_t from, size_t to) {
@@ -238,7 +260,7 @@ void LogView::PaintLine(HDC dc, size_t line, int y, const RECT& client) {
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     if (line < lines_.size()) {
-        std::string num = std::to_string(line + 1);
+        std::string num = std::to_string(dropped_ + line + 1);
         int x = gw - Scale(6) - static_cast<int>(num.size()) * charW_;
         ExtTextOutA(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &gutter, num.c_str(), static_cast<UINT>(num.size()),
                     nullptr);

@@ -1,9 +1,11 @@
 #pragma once
 // The read-only log text: whole lines appended at the end, a gutter with line
-// numbers, the caret line highlighted, selection and copying. Lines live in a
-// vector and only the visible ones are painted, so 100,000 lines stay cheap.
+// numbers, the caret line highlighted, selection and copying. Only the
+// visible lines are painted, so 100,000 lines stay cheap; past the limit the
+// oldest lines leave from the top, so a program that runs for months keeps
+// its memory bounded.
+#include <deque>
 #include <string>
-#include <vector>
 
 #include "common/Handles.h"
 #include "ui/Window.h"
@@ -21,14 +23,19 @@ class LogView : public Window {
     };
 
     static constexpr COLORREF kCaretLineColor = 14811135;  // pale yellow
+    static constexpr size_t kDefaultMaxLines = 100000;
 
     // Position and size in pixels of the parent's client area (already scaled).
     void Create(HWND parent, int id, int x, int y, int w, int h);
 
-    // Adds one line at the end; the caret and the scroll position stay.
+    // Adds one line at the end; the caret and the scroll position stay on
+    // their text, also when the oldest line leaves to make room.
     void AppendLine(const std::string& line);
     size_t LineCount() const { return lines_.size(); }
     const std::string& Line(size_t index) const { return lines_[index]; }
+    void SetMaxLines(size_t lines) { maxLines_ = lines ? lines : 1; }
+    // Lines that have left from the top; the gutter keeps counting from them.
+    size_t DroppedLines() const { return dropped_; }
 
     Pos CaretPos() const { return caret_; }
     void SetCaretPos(Pos pos, bool extendSelection = false);
@@ -60,7 +67,11 @@ class LogView : public Window {
     void InvalidateLines(size_t from, size_t to);
     void PaintLine(HDC dc, size_t line, int y, const RECT& client);
 
-    std::vector<std::string> lines_;
+    void DropFirstLine();
+
+    std::deque<std::string> lines_;
+    size_t maxLines_ = kDefaultMaxLines;
+    size_t dropped_ = 0;
     size_t longest_ = 0;  // characters of the longest line, for the horizontal range
     Pos caret_, anchor_;
     size_t wantCol_ = 0;  // column kept while moving up and down

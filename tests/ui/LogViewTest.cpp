@@ -14,11 +14,12 @@ class LogViewTest : public ::testing::Test {
         test::Pump();
     }
     void Fill(int n) {
-        for (int i = 0; i < n; ++i) log.AppendLine("sor " + std::to_string(i + 1));
+        for (int i = 0; i < n; ++i) log.AppendLine("sor " + std::to_string(++filled));
         test::Pump();
     }
     HWND host = test::SharedHost();
     LogView log;
+    int filled = 0;  // lines are numbered on from one Fill to the next
 };
 
 TEST_F(LogViewTest, AppendingKeepsCaretAndScrollPosition) {
@@ -47,6 +48,29 @@ TEST_F(LogViewTest, AppendingKeepsCaretAndScrollPosition) {
     }
     EXPECT_EQ(1009, si.nMax);
     EXPECT_EQ(static_cast<int>(top), si.nPos);
+}
+
+TEST_F(LogViewTest, PastTheLimitOldLinesLeaveFromTheTopAndTheViewStaysOnItsText) {
+    log.SetMaxLines(100);
+    Fill(100);
+    log.SetCaretPos({60, 1});
+    log.SetCaretPos({50, 3}, true);  // a selection from line 51 to 61
+    size_t top = log.TopLine();
+    ASSERT_GT(top, 5u);
+    Fill(5);
+    EXPECT_EQ(100u, log.LineCount());
+    EXPECT_EQ(5u, log.DroppedLines());
+    EXPECT_EQ("sor 6", log.Line(0));
+    EXPECT_EQ("sor 105", log.Line(99));
+    EXPECT_EQ(top - 5, log.TopLine());
+    EXPECT_EQ(45u, log.CaretPos().line);
+    EXPECT_EQ(" 51\r\nsor 52", log.SelectedText().substr(0, 11));
+    // A caret on a line that leaves goes to the start of the first line.
+    log.SetCaretPos({2, 2});
+    Fill(3);
+    EXPECT_EQ(0u, log.CaretPos().line);
+    EXPECT_EQ(0u, log.CaretPos().col);
+    EXPECT_EQ("sor 9", log.Line(0));
 }
 
 TEST_F(LogViewTest, KeysMoveTheCaretAndShiftSelects) {
