@@ -53,6 +53,23 @@ void TrayIcon::Notify(DWORD message) {
     notify_(message, &data);  // the shell's answer does not change anything here
 }
 
+void TrayIcon::SetTip(const std::string& tip) {
+    hint_ = tip;
+    if (active_ && Handle()) Notify(NIM_MODIFY);
+}
+
+void TrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    if (!active_ || !Handle()) return;
+    NOTIFYICONDATAA data = Record();
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;  // the first size with room for a balloon
+    data.uFlags = NIF_INFO;
+    std::strncpy(data.szInfo, text.c_str(), sizeof data.szInfo - 1);
+    std::strncpy(data.szInfoTitle, title.c_str(), sizeof data.szInfoTitle - 1);
+    data.dwInfoFlags = NIIF_ERROR;
+    data.uTimeout = 10000;  // the shell of old Windows versions reads it
+    notify_(NIM_MODIFY, &data);
+}
+
 void TrayIcon::Activate() {
     if (active_) return;
     Application::ProcessMessages();
@@ -82,6 +99,9 @@ void TrayIcon::MouseMessage(UINT mouseMsg) {
         case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDBLCLK:
             if (OnDblClick) OnDblClick();
+            break;
+        case NIN_BALLOONUSERCLICK:
+            if (OnBalloonClick) OnBalloonClick();
             break;
     }
 }

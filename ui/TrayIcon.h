@@ -38,8 +38,17 @@ class TrayIcon : public Window {
     // commands reach OnCommand.
     void SetPopupMenu(HMENU menu) { popupMenu_ = menu; }
 
+    // The tip shown over the icon (at most 63 characters: the version-1
+    // record's room); an active icon shows the new one at once.
+    void SetTip(const std::string& tip);
+    const std::string& Tip() const { return hint_; }
+    // A balloon with the error icon over an active icon. It goes to the shell
+    // in a larger record of its own; the icon's own record stays version 1.
+    void ShowBalloon(const std::string& title, const std::string& text);
+
     std::function<void()> OnDblClick;        // left, right or middle double-click
     std::function<void(UINT id)> OnCommand;  // a popup menu item was chosen
+    std::function<void()> OnBalloonClick;    // the user clicked the balloon
 
     // The record given to the shell (size NOTIFYICONDATAA_V1_SIZE: 88 bytes
     // in the 32-bit program).

@@ -172,6 +172,42 @@ TEST(StartupTray, RecordAndSingleActivation) {
     EXPECT_TRUE(idle.calls.empty());
 }
 
+TEST(StartupTray, TipAndBalloonOfAnActiveIcon) {
+    ShellRecorder shell;
+    TrayIcon tray("Pelvane", ProgramIcon(16), shell.Function());
+    int clicks = 0;
+    tray.OnBalloonClick = [&] { ++clicks; };
+    // Nothing reaches the shell before the icon is there.
+    tray.SetTip("Pelvane - utolsó mentés: 2026.12.08 15:20, 2 hiba");
+    tray.ShowBalloon("Pelvane", "2 hiba");
+    EXPECT_TRUE(shell.calls.empty());
+
+    tray.Activate();
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_STREQ(shell.calls[0].data.szTip, "Pelvane - utolsó mentés: 2026.12.08 15:20, 2 hiba");
+    tray.SetTip("Pelvane - utolsó mentés: 2026.12.08 15:21, hiba nélkül");
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(shell.calls[1].message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(shell.calls[1].data.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
+    EXPECT_EQ(shell.calls[1].data.uFlags, 7u);
+    EXPECT_STREQ(shell.calls[1].data.szTip, "Pelvane - utolsó mentés: 2026.12.08 15:21, hiba nélkül");
+
+    tray.ShowBalloon("Pelvane", "A mentés 3 hibával ért véget.");
+    ASSERT_EQ(shell.calls.size(), 3u);
+    const NOTIFYICONDATAA& b = shell.calls[2].data;
+    EXPECT_EQ(shell.calls[2].message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(b.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
+    EXPECT_EQ(b.uFlags, static_cast<UINT>(NIF_INFO));
+    EXPECT_EQ(b.hWnd, tray.Handle());
+    EXPECT_EQ(b.uID, 0u);
+    EXPECT_EQ(b.dwInfoFlags, static_cast<DWORD>(NIIF_ERROR));
+    EXPECT_STREQ(b.szInfoTitle, "Pelvane");
+    EXPECT_STREQ(b.szInfo, "A mentés 3 hibával ért véget.");
+
+    SendMouse(tray, NIN_BALLOONUSERCLICK);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST(StartupTray, MouseTable) {
     ShellRecorder shell;
     TrayIcon tray("Pelvane", ProgramIcon(16), shell.Function());
