@@ -1,6 +1,7 @@
 #include "settings/Scheduler.h"
 
 #include "common/Seged.h"
+#include "settings/StrToIntSafe.h"
 
 namespace pelvane {
 

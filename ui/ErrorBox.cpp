@@ -1,6 +1,4 @@
-#include <windows.h>
-
-#include "common/Seged.h"
+#include "ui/ErrorBox.h"
 
 namespace pelvane {
 

@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "settings/TimeFormat.h"
 #include "ui/Application.h"
+#include "ui/ErrorBox.h"
 #include "ui/InputDialog.h"
 
 namespace pelvane {

@@ -7,6 +7,7 @@
 #include "common/Exception.h"
 #include "common/Seged.h"
 #include "settings/Settings.h"
+#include "settings/StrToIntSafe.h"
 #include "tests/settings/FakeHolders.h"
 #include "tests/settings/TestSupport.h"
 

@@ -5,7 +5,9 @@
 #include <functional>
 
 #include "common/Seged.h"
+#include "settings/FormPos.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/ErrorBox.h"
 
 namespace pelvane {
 namespace {

@@ -8,6 +8,7 @@
 
 #include "common/Text.h"
 #include "settings/Autostart.h"
+#include "tests/support/ScratchKey.h"
 #include "tests/ui/MainWindowTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Application.h"
@@ -39,10 +40,13 @@ bool Enabled(HWND wnd) {
 
 class MainWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override { test::ResetProgramFolder(); }
+    void SetUp() override {
+        test::ResetProgramFolder();
+        SetAutostartRoot(root.get());
+    }
     void TearDown() override {
         form.reset();
-        DeleteRegValue(HKEY_CURRENT_USER, kRunKeyDelete, kAutostartValue);
+        SetAutostartRoot(HKEY_CURRENT_USER);
         // A close without a main form link would have ended the loop.
         MSG quit;
         while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -93,6 +97,7 @@ class MainWindowTest : public ::testing::Test {
         return lines;
     }
 
+    test::ScratchKey root{"mainwindow"};  // stands for HKEY_CURRENT_USER
     test::FakeMainForm mainForm;
     std::unique_ptr<Tfrm_Main> form;
 };
@@ -459,13 +464,7 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
     EXPECT_EQ(".bak", test::ReadIni("Defaults", "NoFile"));
     EXPECT_EQ("123", test::ReadIni("Screen", "Left"));
     EXPECT_EQ("77", test::ReadIni("Screen", "Top"));
-    EXPECT_EQ(ExecutablePath(), [] {
-        char value[MAX_PATH * 2] = {};
-        DWORD size = sizeof value;
-        RegGetValueA(HKEY_CURRENT_USER, kRunKeyWrite + 1, kAutostartValue, RRF_RT_REG_SZ, nullptr, value,
-                     &size);
-        return std::string(value);
-    }());
+    EXPECT_EQ(ExecutablePath() + '\0', root.String(test::kRunSubKey, kAutostartValue));
 
     Tfrm_Main& f = Create();
     EXPECT_TRUE(f.CheckBox1Checked());
