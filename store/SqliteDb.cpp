@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/Callback.h"
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "store/SqliteBaseQuery.h"
@@ -42,20 +43,25 @@ std::string WideToUtf8(const wchar_t* text, int chars) {
 }
 
 // The two collations; each compares exactly the lengths SQLite passes.
-int CompareBytes(void*, int n1, const void* s1, int n2, const void* s2) {
-    int c = std::memcmp(s1, s2, static_cast<size_t>(std::min(n1, n2)));
-    return c != 0 ? c : n1 - n2;
+// SQLite calls them back: nothing may escape (a failure compares equal).
+int CompareBytes(void*, int n1, const void* s1, int n2, const void* s2) noexcept {
+    return GuardCallback("collation", 0, [&] {
+        int c = std::memcmp(s1, s2, static_cast<size_t>(std::min(n1, n2)));
+        return c != 0 ? c : n1 - n2;
+    });
 }
 
-int CompareNoCase(void*, int n1, const void* s1, int n2, const void* s2) {
-    auto a = static_cast<const unsigned char*>(s1);
-    auto b = static_cast<const unsigned char*>(s2);
-    for (int i = 0; i < std::min(n1, n2); ++i) {
-        int x = a[i] >= 'A' && a[i] <= 'Z' ? a[i] + 32 : a[i];
-        int y = b[i] >= 'A' && b[i] <= 'Z' ? b[i] + 32 : b[i];
-        if (x != y) return x - y;
-    }
-    return n1 - n2;
+int CompareNoCase(void*, int n1, const void* s1, int n2, const void* s2) noexcept {
+    return GuardCallback("collation", 0, [&] {
+        auto a = static_cast<const unsigned char*>(s1);
+        auto b = static_cast<const unsigned char*>(s2);
+        for (int i = 0; i < std::min(n1, n2); ++i) {
+            int x = a[i] >= 'A' && a[i] <= 'Z' ? a[i] + 32 : a[i];
+            int y = b[i] >= 'A' && b[i] <= 'Z' ? b[i] + 32 : b[i];
+            if (x != y) return x - y;
+        }
+        return n1 - n2;
+    });
 }
 
 bool IsMemory(const std::string& name) {

@@ -744,20 +744,17 @@ LRESULT DataGrid::EditorMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefSubclassProc(wnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK DataGrid::EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK DataGrid::EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                      DWORD_PTR data) noexcept {
     auto* self = reinterpret_cast<DataGrid*>(data);
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(wnd, EditorProc, 0);
         if (self) self->editor_ = nullptr;
         return DefSubclassProc(wnd, msg, wp, lp);
     }
-    try {
-        return self->EditorMessage(wnd, msg, wp, lp);
-    } catch (const std::exception& e) {
-        // Same policy as the window base: show it, abandon the handler.
-        Application::HandleException(e);
-        return 0;
-    }
+    // Same policy as the window base: show it, abandon the handler.
+    return Application::Guarded("grid editor", LRESULT{0},
+                                [&] { return self->EditorMessage(wnd, msg, wp, lp); });
 }
 
 LRESULT DataGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

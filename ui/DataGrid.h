@@ -73,7 +73,8 @@ class DataGrid : public Window, private DataSetObserver {
     };
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR data) noexcept;
     LRESULT EditorMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
     // DataSetObserver

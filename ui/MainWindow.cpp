@@ -67,13 +67,15 @@ void FitLabel(HWND label, bool keepRight) {
     SetWindowPos(label, nullptr, left, rc.top, size.cx, rc.bottom - rc.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK LinkLabelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    if (msg == WM_SETCURSOR) {
-        SetCursor(LoadCursor(nullptr, IDC_HAND));
-        return TRUE;
-    }
+LRESULT CALLBACK LinkLabelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept {
     if (msg == WM_NCDESTROY) RemoveWindowSubclass(wnd, LinkLabelProc, 0);
-    return DefSubclassProc(wnd, msg, wp, lp);
+    return Application::Guarded("link label", LRESULT{0}, [&] {
+        if (msg == WM_SETCURSOR) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return LRESULT{TRUE};
+        }
+        return DefSubclassProc(wnd, msg, wp, lp);
+    });
 }
 
 // COM for the shell's dialogs and launcher, for the length of one call.
@@ -85,9 +87,15 @@ struct ComScope {
     bool ok;
 };
 
-int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM lp, LPARAM data) {
-    (void)lp;
-    const auto* request = reinterpret_cast<const FolderRequest*>(data);
+int BrowseMessage(HWND dialog, UINT msg, const FolderRequest* request);
+
+int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) noexcept {
+    return Application::Guarded("folder browser", 0, [&] {
+        return BrowseMessage(dialog, msg, reinterpret_cast<const FolderRequest*>(data));
+    });
+}
+
+int BrowseMessage(HWND dialog, UINT msg, const FolderRequest* request) {
     switch (msg) {
         case BFFM_INITIALIZED: {
             // Centred over the active window (the dialog is not active yet).

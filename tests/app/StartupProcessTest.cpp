@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -28,20 +29,22 @@ struct Found {
     HWND wnd = nullptr;
 };
 
-BOOL CALLBACK FindOfProcess(HWND wnd, LPARAM lp) {
+// Nothing in the two enum procedures below can throw; they are noexcept as
+// every callback is.
+BOOL CALLBACK FindOfProcess(HWND wnd, LPARAM lp) noexcept {
     auto* f = reinterpret_cast<Found*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
     char cls[64] = {};
     GetClassNameA(wnd, cls, sizeof cls);
-    if (pid == f->pid && std::string(cls) == f->cls) {
+    if (pid == f->pid && std::strcmp(cls, f->cls) == 0) {
         f->wnd = wnd;
         return FALSE;
     }
     return TRUE;
 }
 
-BOOL CALLBACK FindChildById(HWND wnd, LPARAM lp) {
+BOOL CALLBACK FindChildById(HWND wnd, LPARAM lp) noexcept {
     auto* f = reinterpret_cast<std::pair<int, HWND>*>(lp);
     if (GetDlgCtrlID(wnd) == f->first) {
         f->second = wnd;

@@ -2,8 +2,10 @@
 
 #include <windowsx.h>
 
+#include <cstdio>
 #include <cstring>
 
+#include "common/Callback.h"
 #include "common/Handles.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -15,7 +17,26 @@ std::function<bool()>& IdleAction() {
     return action;
 }
 
-void CALLBACK IdleTimer(HWND, UINT, UINT_PTR id, DWORD) {
+// Callbacks of the test helpers follow the program's rule: nothing crosses
+// the system's frame (the 32-bit test program would end there).
+void Complain(const char* message) {
+    std::fprintf(stderr, "exception in a test callback: %s\n", message ? message : "(unknown)");
+    std::fflush(stderr);
+}
+
+void IdleTimerTick(UINT_PTR id);
+
+void CALLBACK IdleTimer(HWND, UINT, UINT_PTR id, DWORD) noexcept {
+    GuardCallback(
+        "test timer", 0,
+        [id] {
+            IdleTimerTick(id);
+            return 0;
+        },
+        Complain);
+}
+
+void IdleTimerTick(UINT_PTR id) {
     auto& action = IdleAction();
     if (!action) {
         KillTimer(nullptr, id);
@@ -31,12 +52,17 @@ void CALLBACK IdleTimer(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-BOOL CALLBACK CollectBox(HWND wnd, LPARAM lp) {
-    char cls[32] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
-    reinterpret_cast<std::vector<BoxInfo>*>(lp)->push_back(ReadBox(wnd));
-    return TRUE;
+BOOL CALLBACK CollectBox(HWND wnd, LPARAM lp) noexcept {
+    return GuardCallback(
+        "test window list", TRUE,
+        [&] {
+            char cls[32] = {};
+            GetClassNameA(wnd, cls, sizeof cls);
+            if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
+            reinterpret_cast<std::vector<BoxInfo>*>(lp)->push_back(ReadBox(wnd));
+            return TRUE;
+        },
+        Complain);
 }
 
 }  // namespace
