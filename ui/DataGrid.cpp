@@ -206,15 +206,20 @@ DataGrid::HitInfo DataGrid::HitTest(int x, int y) const {
     return {Hit::Cell, row, col};
 }
 
+bool DataGrid::HasField() const {
+    return ds_ && ds_->Active() && !columns_.empty() && ds_->FieldIndex(columns_[col_].field) >= 0;
+}
+
 bool DataGrid::CanEdit() const {
-    return ds_ && ds_->Active() && !columns_.empty() && IsWindowEnabled(Handle()) &&
-           ds_->FieldIndex(columns_[col_].field) >= 0;
+    return HasField() && IsWindowEnabled(Handle());
 }
 
 void DataGrid::LoadEditorText() {
     if (!editor_ || writing_) return;
+    // The stored value also while the grid is disabled (a run moves the rows
+    // under it): the editor must never come back with a text of its own.
     std::string text;
-    if (CanEdit() && (ds_->RowCount() > 0)) text = ds_->FieldText(columns_[col_].field);
+    if (HasField() && ds_->RowCount() > 0) text = ds_->FieldText(columns_[col_].field);
     char current[1024] = {};
     GetWindowTextA(editor_, current, sizeof current);
     if (text == current) return;
@@ -799,6 +804,7 @@ LRESULT DataGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             InvalidateRect(Handle(), nullptr, FALSE);
             return 0;
         case WM_ENABLE:
+            LoadEditorText();
             UpdateEditor();
             InvalidateRect(Handle(), nullptr, FALSE);
             return 0;

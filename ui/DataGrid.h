@@ -108,6 +108,7 @@ class DataGrid : public Window, private DataSetObserver {
     void UpdateScrollBars();
     void UpdateEditor();
     void LoadEditorText();
+    bool HasField() const;  // the current column shows a field of an open dataset
     bool CanEdit() const;
     void OpenThemes();
     void CloseThemes();

@@ -715,6 +715,33 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
     EXPECT_TRUE(IsNull(f.Store().Tbl.FieldValue("forras")));
 }
 
+TEST_F(MainWindowTest, TheCellEditorShowsTheStoredFolderAfterARun) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    f.DBGrid1().SetSelectedIndex(0);  // the source column is current
+    f.Show();
+    test::ProcessQueue();
+    Click(Tfrm_Main::kButton1);
+    ASSERT_EQ(1, f.ActivePage());
+    // Back to the tasks, as a click on the tab does it.
+    RECT tab;
+    SendMessageA(C(Tfrm_Main::kPageControl1), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+    test::Click(C(Tfrm_Main::kPageControl1), (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    ASSERT_EQ(0, f.ActivePage());
+
+    // The run left the current (last) task current; a click on its source cell.
+    DataGrid& grid = f.DBGrid1();
+    RECT cell = grid.CellRect(1, 0);
+    test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
+    ASSERT_TRUE(grid.EditorVisible());
+    EXPECT_EQ(tree.Path() + "\\Two", Text(grid.Editor()));
+    EXPECT_EQ(DataSetState::Browse, f.Store().Tbl.State());
+    // And on the first task's target cell.
+    cell = grid.CellRect(0, 1);
+    test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
+    EXPECT_EQ(tree.Path() + "\\Save", Text(grid.Editor()));
+}
+
 TEST_F(MainWindowTest, HelpWithoutAPageOpensNothingAndShowsNothing) {
     Tfrm_Main& f = Create();
     Click(Tfrm_Main::kButton7);
