@@ -605,9 +605,29 @@ void Tfrm_Main::UpdateMenu(HMENU menu) {
 }
 
 void Tfrm_Main::ShowPage(int index) {
+    // A control on the page going out of sight must not keep the focus: keys
+    // typed then would edit a task unseen.
+    HWND hidden = index == 0 ? sheet2_.Handle() : sheet1_.Handle();
+    HWND focus = GetFocus();
+    const bool focusHidden = focus && IsChild(hidden, focus);
     SendMessageA(pageControl1_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     ShowWindow(sheet1_.Handle(), index == 0 ? SW_SHOW : SW_HIDE);
     ShowWindow(sheet2_.Handle(), index == 1 ? SW_SHOW : SW_HIDE);
+    if (focusHidden) SetFocus(pageControl1_);
+}
+
+bool Tfrm_Main::CanTakeFocus(HWND control) const {
+    if (!control || !IsWindow(control) || !IsChild(Handle(), control)) return false;
+    // Hidden or disabled itself or through a parent (a page not shown, the grid during a run).
+    for (HWND w = control; w && w != Handle(); w = GetParent(w))
+        if (!IsWindowVisible(w) || !IsWindowEnabled(w)) return false;
+    return true;
+}
+
+HWND Tfrm_Main::FocusTarget() const {
+    if (CanTakeFocus(lastFocus_)) return lastFocus_;
+    HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    return CanTakeFocus(first) ? first : Handle();
 }
 
 int Tfrm_Main::ActivePage() const {
@@ -774,10 +794,11 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             // The focus comes back to the control that had it, as in a dialog.
             if (LOWORD(wp) == WA_INACTIVE) {
                 HWND focus = GetFocus();
+                // The grid puts its editor back by itself when it gets the focus.
+                if (focus && focus == grid_.Editor()) focus = grid_.Handle();
                 if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
             } else if (!HIWORD(wp)) {
-                SetFocus(lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) ? lastFocus_
-                                                                                           : button1_);
+                SetFocus(FocusTarget());
             }
             return 0;
         case DM_GETDEFID:

@@ -208,6 +208,10 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& hdr);
     void ShowPage(int index);
+    // Where the focus goes when the window is activated again: the control
+    // that had it, if it can take it on the page shown; else the first one.
+    HWND FocusTarget() const;
+    bool CanTakeFocus(HWND control) const;
     void UpdateMenu(HMENU menu);
     void OpenDocument(const std::string& document);
     HWND FocusedTextField() const;

@@ -742,6 +742,40 @@ TEST_F(MainWindowTest, TheCellEditorShowsTheStoredFolderAfterARun) {
     EXPECT_EQ(tree.Path() + "\\Save", Text(grid.Editor()));
 }
 
+TEST_F(MainWindowTest, TheFocusNeverStaysOnAPageThatIsNotShown) {
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid("C:\\One", "E:\\Save");
+    f.Show();
+    test::ProcessQueue();
+    DataGrid& grid = f.DBGrid1();
+    RECT cell = grid.CellRect(0, 0);
+    test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
+    ASSERT_EQ(grid.Editor(), GetFocus());
+
+    // A scheduled run brings the log page to the front.
+    f.Button1Click();
+    ASSERT_EQ(1, f.ActivePage());
+    EXPECT_FALSE(IsChild(C(Tfrm_Main::kTabSheet1), GetFocus()));
+
+    // The user was in the grid and went to another program; a run came
+    // meanwhile. Coming back, the focus must not go into the hidden grid.
+    RECT tab;
+    SendMessageA(C(Tfrm_Main::kPageControl1), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+    test::Click(C(Tfrm_Main::kPageControl1), (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    ASSERT_EQ(0, f.ActivePage());
+    test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
+    ASSERT_EQ(grid.Editor(), GetFocus());
+    SendMessageA(f.Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+    f.ShowLogPage();
+    SendMessageA(f.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    HWND focus = GetFocus();
+    EXPECT_FALSE(IsChild(C(Tfrm_Main::kTabSheet1), focus));
+    SendMessageA(focus, WM_CHAR, 'x', 1);
+    test::ProcessQueue();
+    EXPECT_EQ(DataSetState::Browse, f.Store().Tbl.State());
+    EXPECT_EQ("C:\\One", f.Store().Tbl.FieldText("forras"));
+}
+
 TEST_F(MainWindowTest, HelpWithoutAPageOpensNothingAndShowsNothing) {
     Tfrm_Main& f = Create();
     Click(Tfrm_Main::kButton7);
