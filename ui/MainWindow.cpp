@@ -181,6 +181,9 @@ Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::string& programDir)
         ApplicationEvents1Message(msg);
         return frm_Main && frm_Main->ExecuteShortcut(msg);
     });
+    // A scheduled run kept back by a dialog comes when the last one closes,
+    // after the handler that opened it has finished.
+    Application::SetModalEndHandler([this] { PostRunPending(); });
     FormCreate();
 }
 
@@ -188,6 +191,7 @@ Tfrm_Main::~Tfrm_Main() {
     if (frm_Main == this) {
         frm_Main = nullptr;
         Application::SetMessageHook(nullptr);
+        Application::SetModalEndHandler(nullptr);
     }
     // The controls go with the window while this object is still whole:
     // their last notifications reach a working form.
@@ -227,6 +231,8 @@ void Tfrm_Main::CreateControls() {
     // The timers need the window and the status bar.
     Scheduler::Callbacks callbacks;
     callbacks.run = [this] { Button1Click(); };
+    callbacks.modalOpen = [] { return Application::InModal(); };
+    callbacks.runUnderWay = [this] { return engine_.InRun(); };
     callbacks.dailyTime = [this] { return PickerTime(); };
     callbacks.setPanel = [this](int panel, const std::string& text) {
         SendMessageA(statusBar1_, SB_SETTEXTA, static_cast<WPARAM>(panel),
@@ -423,7 +429,14 @@ void Tfrm_Main::Button1Click() {
     if (closePending_ && !engine_.InRun()) {
         closePending_ = false;
         Close();
+        return;
     }
+    // A daily run that fell due during this one comes now.
+    if (!engine_.InRun()) PostRunPending();
+}
+
+void Tfrm_Main::PostRunPending() {
+    if (scheduler_ && scheduler_->RunKept() && Handle()) PostMessageA(Handle(), kRunPendingMessage, 0, 0);
 }
 
 void Tfrm_Main::Button4Click() {
@@ -454,13 +467,21 @@ void Tfrm_Main::Button3Click() {
 void Tfrm_Main::DBGrid1DblClick() {
     browseField_ = grid_.SelectedField();
     if (browseField_.empty()) return;
-    TDataSet& tbl = store_.Tbl;
+    TSqliteTable& tbl = store_.Tbl;
+    const int row = tbl.Bookmark();  // the row double-clicked; -1 for a new row
     FolderRequest request;
     request.owner = Handle();
     request.initial = tbl.FieldText(browseField_);
     request.caption = browseField_ == "forras" ? "Forrás mappa kiválasztás" : "Cél mappa kiválasztás";
     std::string path;
-    if (!browser_ || !browser_(request, path)) return;
+    {
+        // The dialog's own loop lets the timers through: no scheduled run
+        // may start under it and move the cursor to another row.
+        Application::ModalScope modal;
+        if (!browser_ || !browser_(request, path)) return;
+    }
+    // The folder goes into the row double-clicked, whatever moved the cursor.
+    if (row >= 0 && tbl.Bookmark() != row) tbl.GotoBookmark(row);
     if (tbl.State() == DataSetState::Browse) tbl.Edit();  // an empty table starts a new row
     tbl.SetFieldText(browseField_, path);
     tbl.Post();
@@ -783,6 +804,17 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_TIMER:
             if (scheduler_ && scheduler_->OnTimer(static_cast<UINT_PTR>(wp))) return 0;
+            break;
+        case kRunPendingMessage:
+            if (scheduler_) scheduler_->RunPending();
+            return 0;
+        // The popup menu's and the system menu's loops let the timers through
+        // too: a run under the grid's menu would move the row it acts on.
+        case WM_ENTERMENULOOP:
+            Application::EnterModal();
+            break;
+        case WM_EXITMENULOOP:
+            Application::LeaveModal();
             break;
         case WM_SETTINGCHANGE:
             ReloadRegionalTimeFormat();

@@ -715,6 +715,14 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
     EXPECT_TRUE(IsNull(f.Store().Tbl.FieldValue("forras")));
 }
 
+// Runs counted by their start lines in the log.
+size_t Runs(Tfrm_Main& f) {
+    size_t runs = 0;
+    for (size_t i = 0; i < f.LogView1().LineCount(); ++i)
+        runs += f.LogView1().Line(i).rfind("*** Mentés indul: ", 0) == 0;
+    return runs;
+}
+
 TEST_F(MainWindowTest, TheCellEditorShowsTheStoredFolderAfterARun) {
     test::TreeFolder tree;
     Tfrm_Main& f = CreateWithTwoTasks(tree);
@@ -774,6 +782,91 @@ TEST_F(MainWindowTest, TheFocusNeverStaysOnAPageThatIsNotShown) {
     test::ProcessQueue();
     EXPECT_EQ(DataSetState::Browse, f.Store().Tbl.State());
     EXPECT_EQ("C:\\One", f.Store().Tbl.FieldText("forras"));
+}
+
+TEST_F(MainWindowTest, ATimerTickUnderTheFolderBrowserWaitsAndTheFolderLandsInTheRowDoubleClicked) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    TDataSet& tbl = f.Store().Tbl;
+    tbl.First();
+    size_t linesUnderTheDialog = 99;
+    const std::string chosen = tree.Path() + "\\Chosen";
+    f.SetFolderBrowser([&](const FolderRequest&, std::string& path) {
+        // The shell's dialog runs a loop of its own, which lets the timers through.
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+        linesUnderTheDialog = f.LogView1().LineCount();
+        path = chosen;
+        return true;
+    });
+    f.DBGrid1().SetSelectedIndex(0);
+    f.DBGrid1DblClick();
+    EXPECT_EQ(0u, linesUnderTheDialog);
+    EXPECT_EQ(chosen, tbl.FieldTextAt(0, 1));
+    EXPECT_EQ(tree.Path() + "\\Two", tbl.FieldTextAt(1, 1));
+
+    // The run comes once, afterwards, and backs up the folder just chosen.
+    test::ProcessQueue();
+    EXPECT_EQ(1u, Runs(f));
+    auto log = Log();
+    ASSERT_LE(2u, log.size());
+    EXPECT_EQ("*** Feladat: " + chosen + " >> " + tree.Path() + "\\Save", log[1]);
+    f.Store().Close();
+    f.Store().Open();
+    EXPECT_EQ(chosen, tbl.FieldTextAt(0, 1));
+    EXPECT_EQ(tree.Path() + "\\Two", tbl.FieldTextAt(1, 1));
+}
+
+TEST_F(MainWindowTest, ScheduledRunsWaitForMenusAndMessageBoxesAndADailyRunForARun) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    // The grid's popup menu runs a loop of its own too.
+    SendMessageA(f.Handle(), WM_ENTERMENULOOP, TRUE, 0);
+    SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+    EXPECT_EQ(0u, Runs(f));
+    SendMessageA(f.Handle(), WM_EXITMENULOOP, TRUE, 0);
+    test::ProcessQueue();
+    EXPECT_EQ(1u, Runs(f));
+
+    // A daily run that falls due during a run (here: asked for by a catch-up)
+    // comes when it ends, once; a continuous tick then is dropped.
+    test::AtNextMessageProcessing([&] {
+        f.GetScheduler()->RequestRun(ScheduledRun::Daily);
+        f.GetScheduler()->RequestRun(ScheduledRun::Daily);
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+    });
+    Click(Tfrm_Main::kButton1);
+    EXPECT_EQ(3u, Runs(f));
+    test::ProcessQueue();
+    EXPECT_EQ(3u, Runs(f));
+
+    // An empty table: the run's own error box. A daily run that falls due
+    // under it comes once the box and the run are over: a second box.
+    f.Store().Tbl.First();
+    f.aTorolExecute();
+    f.aTorolExecute();
+    std::vector<BoxInfo> boxes;
+    size_t boxesUnderTheFirst = 0;
+    int idle = 0;
+    test::WhenIdle([&] {
+        auto open = test::OpenBoxes();
+        if (open.empty()) return ++idle > 100;  // no second box: give up after a while
+        boxes.push_back(open[0]);
+        if (boxes.size() == 1) {
+            SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+            f.GetScheduler()->RequestRun(ScheduledRun::Daily);
+            boxesUnderTheFirst = test::OpenBoxes().size();
+        }
+        PostMessageA(open[0].wnd, WM_COMMAND, IDOK, 0);
+        return boxes.size() == 2;
+    });
+    Click(Tfrm_Main::kButton1);
+    test::ProcessQueue();
+    EXPECT_EQ(1u, boxesUnderTheFirst);
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ("Nincs végrehajtható feladat", boxes[0].text);
+    EXPECT_EQ("Nincs végrehajtható feladat", boxes[1].text);
+    EXPECT_EQ(3u, Runs(f));  // an empty table logs nothing
 }
 
 TEST_F(MainWindowTest, HelpWithoutAPageOpensNothingAndShowsNothing) {
