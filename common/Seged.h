@@ -1,5 +1,7 @@
 #pragma once
 // Routines shared by several windows and by the engine.
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
