@@ -114,7 +114,7 @@ void Application::EnterModal() {
     ++g_modalDepth;
 }
 
-void Application::LeaveModal() {
+void Application::LeaveModal() noexcept {
     if (g_modalDepth > 0 && --g_modalDepth == 0 && ModalEndStore()) {
         try {
             ModalEndStore()();

@@ -59,7 +59,7 @@ class Application {
         ModalScope& operator=(const ModalScope&) = delete;
     };
     static void EnterModal();
-    static void LeaveModal();  // never throws
+    static void LeaveModal() noexcept;
     static bool InModal();
     // Told when the last of our modal windows has closed; it must not throw.
     static void SetModalEndHandler(std::function<void()> handler);
