@@ -2,6 +2,10 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <string>
+
+#include "common/Handles.h"
+#include "settings/Autostart.h"
 #include "ui/Application.h"
 #include "ui/LogoWindow.h"
 #include "ui/MainWindow.h"
@@ -28,6 +32,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The shell's folder dialog and launcher want a single-threaded apartment.
     HRESULT com = OleInitialize(nullptr);
     Application::SetTitle("Pelvane");
+#ifdef PELVANE_TEST_AUTOSTART_ROOT
+    // Built so for the start-up tests only: the autostart entry goes under a
+    // scratch key, never into the user's own Run key.
+    RegKeyHandle testRoot;
+    {
+        const std::string path = std::string("Software\\PelvaneTest\\") + PELVANE_TEST_AUTOSTART_ROOT;
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr);
+        testRoot.reset(key);
+        if (!testRoot) return 3;
+        SetAutostartRoot(testRoot.get());
+    }
+#endif
     int code = 0;
     try {
         // The splash first: it is the main form, whose closing ends the program.

@@ -28,21 +28,9 @@ int32_t VariantToInt(const Variant& v);
 // or x; nothing may follow; 32-bit range. False when the text is no such number.
 bool TryStrToInt(const std::string& text, int32_t& value);
 
-// Text of the minutes field as an integer: outer blanks and control characters
-// cut, inner blanks removed, then TryStrToInt; 0 when that fails. Never throws.
-int32_t StrToIntSafe(const std::string& text);
-
-// A dialog's screen position in the settings file, section = form name,
-// keys Left and Top (10 when missing). Implemented with the settings file.
-void LoadFormPos(const std::string& section, int& left, int& top);
-void SaveFormPos(const std::string& section, int left, int top);
-
-// The autostart entry's registry access (paths with a leading backslash count
-// from the root key).
-bool WriteRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
-void DeleteRegValue(HKEY root, const std::string& key, const std::string& name);
-
-// A message box with the caption "Hiba", the error icon and OK, modal to owner.
-void ShowError(const std::string& text, HWND owner);
+// The routines of Seged that belong to a layer above live there:
+// StrToIntSafe (settings/StrToIntSafe.h), LoadFormPos and SaveFormPos
+// (settings/FormPos.h), WriteRegString and DeleteRegValue
+// (settings/RegistryAccessor.h), ShowError (ui/ErrorBox.h).
 
 }  // namespace pelvane

@@ -3,8 +3,22 @@
 #include <windows.h>
 
 #include "common/Seged.h"
+#include "settings/RegistryAccessor.h"
 
 namespace pelvane {
+namespace {
+
+HKEY g_autostartRoot = HKEY_CURRENT_USER;
+
+}  // namespace
+
+HKEY AutostartRoot() {
+    return g_autostartRoot;
+}
+
+void SetAutostartRoot(HKEY root) {
+    g_autostartRoot = root;
+}
 
 std::string ExecutablePath() {
     char path[MAX_PATH + 1] = {};
@@ -14,9 +28,9 @@ std::string ExecutablePath() {
 
 void ApplyAutostartEntry(bool checked) {
     if (checked)
-        WriteRegString(HKEY_CURRENT_USER, kRunKeyWrite, kAutostartValue, ExecutablePath());
+        WriteRegString(g_autostartRoot, kRunKeyWrite, kAutostartValue, ExecutablePath());
     else
-        DeleteRegValue(HKEY_CURRENT_USER, kRunKeyDelete, kAutostartValue);
+        DeleteRegValue(g_autostartRoot, kRunKeyDelete, kAutostartValue);
 }
 
 }  // namespace pelvane

@@ -1,6 +1,5 @@
-// LoadFormPos and SaveFormPos of Seged: a dialog's screen position in the
-// settings file, in the section named after the form.
-#include "common/Seged.h"
+#include "settings/FormPos.h"
+
 #include "settings/IniFile.h"
 #include "settings/SettingsKeys.h"
 

@@ -1,7 +1,5 @@
 #include "settings/RegistryAccessor.h"
 
-#include "common/Seged.h"
-
 namespace pelvane {
 
 void RegistryAccessor::SetRootKey(HKEY root) {

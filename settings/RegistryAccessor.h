@@ -29,4 +29,9 @@ class RegistryAccessor {
     RegKeyHandle current_;
 };
 
+// WriteRegString and DeleteRegValue of Seged, through an accessor made for
+// the call. Write creates the key; delete never does and says nothing.
+bool WriteRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+void DeleteRegValue(HKEY root, const std::string& key, const std::string& name);
+
 }  // namespace pelvane

@@ -1,6 +1,7 @@
 #include "settings/Scheduler.h"
 
 #include "common/Seged.h"
+#include "settings/StrToIntSafe.h"
 
 namespace pelvane {
 
@@ -47,7 +48,7 @@ void Scheduler::ArmAtLoad(const SettingsHolders& h) {
 
 bool Scheduler::OnTimer(UINT_PTR id) {
     if (id == kTimer1Id) {
-        callbacks_.run();
+        RequestRun(ScheduledRun::Continuous);
         return true;
     }
     if (id == kTimer2Id) {
@@ -65,6 +66,26 @@ void Scheduler::Timer2Timer() {
     // day's run again. Marked before the run, which lets ticks through.
     if (now.minuteNumber == lastDailyRun_) return;
     lastDailyRun_ = now.minuteNumber;
+    RequestRun(ScheduledRun::Daily);
+}
+
+void Scheduler::RequestRun(ScheduledRun kind) {
+    if (callbacks_.runUnderWay()) {
+        if (kind == ScheduledRun::Daily) kept_ = true;
+        return;
+    }
+    if (callbacks_.modalOpen()) {
+        // A run now would move the table's cursor under the dialog, and
+        // what the dialog answers would land in another row.
+        kept_ = true;
+        return;
+    }
+    callbacks_.run();
+}
+
+void Scheduler::RunPending() {
+    if (!kept_ || callbacks_.runUnderWay() || callbacks_.modalOpen()) return;
+    kept_ = false;
     callbacks_.run();
 }
 

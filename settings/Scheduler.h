@@ -24,6 +24,10 @@ struct ClockReading {
 };
 ClockReading ReadClock();
 
+// What asks for a scheduled run: a tick of the continuous timer, or a daily
+// one (the daily check, or a catch-up of a daily run that was missed).
+enum class ScheduledRun { Continuous, Daily };
+
 class Scheduler {
   public:
     static constexpr UINT_PTR kTimer1Id = 1;  // continuous
@@ -44,6 +48,10 @@ class Scheduler {
         std::function<TimeOfDay()> dailyTime;                              // DateTimePicker1's time of day
         std::function<void(int panel, const std::string& text)> setPanel;  // StatusBar1's panels
         std::function<ClockReading()> clock = ReadClock;
+        // What holds a scheduled run back: one of our modal windows is open
+        // (its loop lets ticks through), or a run is under way.
+        std::function<bool()> modalOpen = [] { return false; };
+        std::function<bool()> runUnderWay = [] { return false; };
     };
 
     // Both timers disabled on the given window; the two panels get their
@@ -60,6 +68,17 @@ class Scheduler {
     // The daily check: one run when the clock's hour and minute are the
     // picker's, at most one per minute.
     void Timer2Timer();
+
+    // The one way a scheduled run starts. With nothing holding it back it
+    // runs now. Under a modal window, or for a daily run during another run,
+    // it is kept (once, however many come) and RunPending carries it out
+    // when that has ended. A continuous tick during a run is dropped: the
+    // next tick comes anyway.
+    void RequestRun(ScheduledRun kind);
+    // A modal window or a run has ended: a kept run starts now, unless
+    // something still holds it back.
+    void RunPending();
+    bool RunKept() const { return kept_; }
 
     const WindowTimer& Timer1() const { return timer1_; }
     const WindowTimer& Timer2() const { return timer2_; }
@@ -78,6 +97,7 @@ class Scheduler {
     WindowTimer timer1_;
     WindowTimer timer2_;
     int64_t lastDailyRun_ = -1;  // minuteNumber of the last daily start
+    bool kept_ = false;          // a run fell due while something held it back
 };
 
 }  // namespace pelvane

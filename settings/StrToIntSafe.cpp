@@ -1,4 +1,5 @@
-// StrToIntSafe of Seged: the minutes field as a number, never failing.
+#include "settings/StrToIntSafe.h"
+
 #include <algorithm>
 #include <iterator>
 

@@ -19,6 +19,7 @@ class TRowCache {
     void SetData(int index, Row row) { rows_.at(index) = std::move(row); }
     int GetBookmark(int index) const { return bookmarks_.at(index); }
     int64_t GetRowId(int index) const { return rowIds_.at(index); }
+    void SetRowId(int index, int64_t rowId) { rowIds_.at(index) = rowId; }
     int IndexOfBookmark(int bookmark) const;  // -1 when not there
 
   private:

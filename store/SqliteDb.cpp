@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/Callback.h"
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "store/SqliteBaseQuery.h"
@@ -42,20 +43,25 @@ std::string WideToUtf8(const wchar_t* text, int chars) {
 }
 
 // The two collations; each compares exactly the lengths SQLite passes.
-int CompareBytes(void*, int n1, const void* s1, int n2, const void* s2) {
-    int c = std::memcmp(s1, s2, static_cast<size_t>(std::min(n1, n2)));
-    return c != 0 ? c : n1 - n2;
+// SQLite calls them back: nothing may escape (a failure compares equal).
+int CompareBytes(void*, int n1, const void* s1, int n2, const void* s2) noexcept {
+    return GuardCallback("collation", 0, [&] {
+        int c = std::memcmp(s1, s2, static_cast<size_t>(std::min(n1, n2)));
+        return c != 0 ? c : n1 - n2;
+    });
 }
 
-int CompareNoCase(void*, int n1, const void* s1, int n2, const void* s2) {
-    auto a = static_cast<const unsigned char*>(s1);
-    auto b = static_cast<const unsigned char*>(s2);
-    for (int i = 0; i < std::min(n1, n2); ++i) {
-        int x = a[i] >= 'A' && a[i] <= 'Z' ? a[i] + 32 : a[i];
-        int y = b[i] >= 'A' && b[i] <= 'Z' ? b[i] + 32 : b[i];
-        if (x != y) return x - y;
-    }
-    return n1 - n2;
+int CompareNoCase(void*, int n1, const void* s1, int n2, const void* s2) noexcept {
+    return GuardCallback("collation", 0, [&] {
+        auto a = static_cast<const unsigned char*>(s1);
+        auto b = static_cast<const unsigned char*>(s2);
+        for (int i = 0; i < std::min(n1, n2); ++i) {
+            int x = a[i] >= 'A' && a[i] <= 'Z' ? a[i] + 32 : a[i];
+            int y = b[i] >= 'A' && b[i] <= 'Z' ? b[i] + 32 : b[i];
+            if (x != y) return x - y;
+        }
+        return n1 - n2;
+    });
 }
 
 bool IsMemory(const std::string& name) {
@@ -373,31 +379,42 @@ sqlite3_stmt* TSqliteDb::PrepareResult(const std::string& sql, TSqliteBaseQuery&
     if (api_.sqlite3_prepare(db_, text.c_str(), -1, &statement, nullptr) != SQLITE_OK) RaiseLastError();
     if (!statement) return nullptr;
 
-    const int columns = api_.sqlite3_column_count(statement);
-    if (columns > 0) dataset.MutableFieldDefs().clear();
-    std::vector<FieldDef>& defs = dataset.MutableFieldDefs();
-    auto exists = [&](const std::string& name) {
-        const std::string key = AsciiLower(name);
-        return std::any_of(defs.begin(), defs.end(),
-                           [&](const FieldDef& d) { return AsciiLower(d.name) == key; });
-    };
-    for (int i = 0; i < columns; ++i) {
-        const char* raw = api_.sqlite3_column_name(statement, i);
-        const std::string column = raw ? raw : "";
-        if (AsciiLower(column) == "rowid") {
-            dataset.rowIdColumn_ = i;
-            continue;
+    try {
+        const int columns = api_.sqlite3_column_count(statement);
+        if (columns > 0) dataset.MutableFieldDefs().clear();
+        std::vector<FieldDef>& defs = dataset.MutableFieldDefs();
+        auto exists = [&](const std::string& name) {
+            const std::string key = AsciiLower(name);
+            return std::any_of(defs.begin(), defs.end(),
+                               [&](const FieldDef& d) { return AsciiLower(d.name) == key; });
+        };
+        auto columnName = [&](int i) {
+            const char* raw = api_.sqlite3_column_name(statement, i);
+            return std::string(raw ? raw : "");
+        };
+        // The rowid comes last ("select *, rowid as rowid"): a column of the
+        // table's own that is named rowid stands before it and is a field.
+        for (int i = columns - 1; i >= 0 && dataset.rowIdColumn_ < 0; --i)
+            if (AsciiLower(columnName(i)) == "rowid") dataset.rowIdColumn_ = i;
+        for (int i = 0; i < columns; ++i) {
+            if (i == dataset.rowIdColumn_) continue;
+            const std::string column = columnName(i);
+            std::string name = column;
+            for (int n = 1; exists(name); ++n) name = column + "_" + std::to_string(n);
+            const char* declared = api_.sqlite3_column_decltype(statement, i);
+            FieldDef info = GetFieldInfo(declared ? declared : "");
+            FieldDef def;
+            def.name = name;
+            def.kind = dataset.TypeLess ? FieldKind::String : info.kind;
+            def.size = info.size;
+            def.precision = def.kind == FieldKind::Float ? info.precision : 0;
+            defs.push_back(def);
         }
-        std::string name = column;
-        for (int n = 1; exists(name); ++n) name = column + "_" + std::to_string(n);
-        const char* declared = api_.sqlite3_column_decltype(statement, i);
-        FieldDef info = GetFieldInfo(declared ? declared : "");
-        FieldDef def;
-        def.name = name;
-        def.kind = dataset.TypeLess ? FieldKind::String : info.kind;
-        def.size = info.size;
-        def.precision = def.kind == FieldKind::Float ? info.precision : 0;
-        defs.push_back(def);
+    } catch (...) {
+        // A declared size that does not parse: the statement must not stay
+        // open, or the file stays open after the disconnect.
+        api_.sqlite3_finalize(statement);
+        throw;
     }
     return statement;
 }
@@ -509,6 +526,39 @@ void TSqliteDb::LoadRows(TSqliteBaseQuery& dataset, const std::string& sql) {
         }
         CloseResult(statement);
         return;
+    }
+}
+
+std::vector<TSqliteDb::ColumnInfo> TSqliteDb::TableColumns(const std::string& table) {
+    CheckConnected();
+    const std::string text = PrepareText("pragma table_info(" + table + ")", false);
+    for (bool retried = false;; retried = true) {
+        sqlite3_stmt* statement = nullptr;
+        if (api_.sqlite3_prepare(db_, text.c_str(), -1, &statement, nullptr) != SQLITE_OK) RaiseLastError();
+        std::vector<ColumnInfo> columns;
+        auto textOf = [&](int column) {
+            auto raw = reinterpret_cast<const char*>(api_.sqlite3_column_text(statement, column));
+            const std::string value = raw ? raw : "";
+            return utf8_ ? Utf8ToAnsi(value) : value;
+        };
+        int rc;
+        while ((rc = api_.sqlite3_step(statement)) == SQLITE_ROW) {
+            ColumnInfo column;
+            column.name = textOf(1);
+            column.type = textOf(2);
+            column.primaryKey = api_.sqlite3_column_int(statement, 5) != 0;
+            columns.push_back(std::move(column));
+        }
+        if (rc != SQLITE_ERROR && rc != SQLITE_MISUSE) {
+            api_.sqlite3_finalize(statement);
+            return columns;  // done, or busy: nothing is known then
+        }
+        // Statements prepared the legacy way name their real error only at reset.
+        const int reset = api_.sqlite3_reset(statement);
+        api_.sqlite3_finalize(statement);
+        // Another program changed the schema since it was read: once more.
+        if (reset == SQLITE_SCHEMA && !retried) continue;
+        RaiseLastError();
     }
 }
 

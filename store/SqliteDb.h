@@ -90,6 +90,14 @@ class TSqliteDb {
     int64_t LastInsertRowId();
     [[noreturn]] void RaiseLastError();
 
+    // The columns of a table as SQLite declares them (pragma table_info);
+    // empty for a missing table, or when the file is busy.
+    struct ColumnInfo {
+        std::string name, type;
+        bool primaryKey = false;
+    };
+    std::vector<ColumnInfo> TableColumns(const std::string& table);
+
     // The path the file is opened at, by the path rules (may throw for MustExist).
     std::string DatabasePath();
 

@@ -1,5 +1,8 @@
 #include "store/SqliteTable.h"
 
+#include <algorithm>
+
+#include "common/Seged.h"
 #include "common/Text.h"
 #include "store/SqliteDb.h"
 
@@ -32,10 +35,47 @@ void TSqliteTable::SetTableName(const std::string& name) {
     tableName_ = name;
 }
 
+void TSqliteTable::InspectTable() {
+    rowIdName_ = "rowid";
+    rowIdField_.clear();
+    std::vector<std::string> names;
+    std::string keyColumn, keyType;
+    int keyColumns = 0;
+    for (const TSqliteDb::ColumnInfo& column : CheckConnection().TableColumns(tableName_)) {
+        names.push_back(AsciiLower(column.name));
+        if (column.primaryKey) {
+            ++keyColumns;
+            keyColumn = column.name;
+            keyType = AsciiLower(column.type);
+        }
+    }
+    // SQLite makes a lone primary key column declared exactly "integer" the rowid itself.
+    if (keyColumns == 1 && keyType == "integer") rowIdField_ = keyColumn;
+    auto taken = [&](const char* name) { return std::find(names.begin(), names.end(), name) != names.end(); };
+    for (const char* name : {"rowid", "_rowid_", "oid"}) {
+        if (!taken(name)) {
+            rowIdName_ = name;
+            return;
+        }
+    }
+    if (!rowIdField_.empty()) {
+        rowIdName_ = rowIdField_;
+        return;
+    }
+    throw EDatabaseError("Table " + tableName_ +
+                         " has columns named rowid, _rowid_ and oid: its rows cannot be addressed");
+}
+
+[[noreturn]] void TSqliteTable::RowNotFound(int64_t rowId, const char* change) const {
+    throw EDatabaseError("Row not found in " + tableName_ + " (rowid " + std::to_string(rowId) +
+                         "): nothing was " + change);
+}
+
 std::string TSqliteTable::OpenStatement() {
     if (tableName_.empty()) throw ESqliteError("no table specified");
+    InspectTable();
     if (MaxResults == 0 && StartResult != 0) MaxResults = -1;
-    std::vector<std::string> lines{"select *, rowid as rowid from " + tableName_};
+    std::vector<std::string> lines{"select *, " + rowIdName_ + " as rowid from " + tableName_};
     if (MaxResults != 0) lines.push_back(" limit " + std::to_string(MaxResults));
     if (StartResult != 0) lines.push_back(" offset " + std::to_string(StartResult));
     if (!OrderBy.empty()) lines.push_back(" order by (" + OrderBy + ")");
@@ -70,9 +110,17 @@ void TSqliteTable::InternalPost() {
                     values += sqlText(field.name) + "=" + FieldValueSQL(field, record, blobs) + ",";
                 if (!values.empty()) values.back() = ' ';
                 db.ExecuteStatement(JoinLines({"update " + table + " set ", values,
-                                               " where rowid='" + std::to_string(rowId) + "'"}),
+                                               " where " + rowIdName_ + "='" + std::to_string(rowId) + "'"}),
                                     &blobs, true);
+                // A row that is gone (another program deleted it) must not pass as stored.
+                if (db.RowsAffected() == 0) RowNotFound(rowId, "updated");
                 Cache().SetData(index, record);
+                // Writing the rowid's own column moves the row to that rowid.
+                const int keyField = rowIdField_.empty() ? -1 : FieldIndex(rowIdField_);
+                if (keyField >= 0) {
+                    const Variant key = TDataSet::GetFieldData(Fields()[keyField], record);
+                    if (!IsNull(key)) Cache().SetRowId(index, VariantToInt(key));
+                }
             } else {
                 std::string names, values;
                 const std::vector<TField>& fields = Fields();
@@ -103,8 +151,10 @@ void TSqliteTable::InternalDelete() {
         db, AutoCommit, [&] { db.StartTransactionOfType(TransactionType); },
         [&] {
             const int index = CursorIndex();
-            db.LoadRows(*this, "delete from " + TableName() + " where rowid='" +
-                                   std::to_string(Cache().GetRowId(index)) + "'\r\n");
+            const int64_t rowId = Cache().GetRowId(index);
+            db.LoadRows(*this, "delete from " + TableName() + " where " + rowIdName_ + "='" +
+                                   std::to_string(rowId) + "'\r\n");
+            if (db.RowsAffected() == 0) RowNotFound(rowId, "deleted");
             Cache().Delete(index);
             if (CursorIndex() >= Cache().Count()) SetCursorIndex(CursorIndex() - 1);
         });

@@ -23,7 +23,14 @@ class TSqliteTable : public TSqliteBaseQuery {
     void InternalDelete() override;
 
   private:
+    // Reads the table's columns: which name reaches the rowid (a column of
+    // the table may be called rowid), and which column, if any, is the rowid.
+    void InspectTable();
+    [[noreturn]] void RowNotFound(int64_t rowId, const char* change) const;
+
     std::string tableName_;
+    std::string rowIdName_ = "rowid";  // rowid, _rowid_ or oid: the first the table leaves free
+    std::string rowIdField_;           // an "integer primary key" column: its value is the rowid
 };
 
 }  // namespace pelvane

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "common/Exception.h"
+
 namespace pelvane {
 namespace {
 
@@ -15,10 +17,19 @@ Application::MessageHook& HookStore() {
     return hook;
 }
 
-BOOL CALLBACK CollectEnabled(HWND wnd, LPARAM lp) {
-    if (IsWindowVisible(wnd) && IsWindowEnabled(wnd))
-        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
-    return TRUE;
+int g_modalDepth = 0;
+
+std::function<void()>& ModalEndStore() {
+    static std::function<void()> handler;
+    return handler;
+}
+
+BOOL CALLBACK CollectEnabled(HWND wnd, LPARAM lp) noexcept {
+    return Application::Guarded("modal window list", TRUE, [&] {
+        if (IsWindowVisible(wnd) && IsWindowEnabled(wnd))
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
+        return TRUE;
+    });
 }
 
 }  // namespace
@@ -66,6 +77,7 @@ void Application::ProcessMessages() {
 }
 
 void Application::RunModal(HWND dialog, const bool& done) {
+    ModalScope modal;
     std::vector<HWND> disabled;
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
     for (HWND w : disabled)
@@ -90,7 +102,34 @@ std::string Application::ErrorBoxText(const std::string& message) {
 }
 
 void Application::HandleException(const std::exception& e) {
+    ModalScope modal;
     MessageBoxA(GetActiveWindow(), ErrorBoxText(e.what()).c_str(), Title().c_str(), MB_ICONERROR | MB_OK);
+}
+
+void Application::ReportCallbackFailure(const char* message) {
+    HandleException(Exception(message ? message : "Ismeretlen hiba"));
+}
+
+void Application::EnterModal() {
+    ++g_modalDepth;
+}
+
+void Application::LeaveModal() noexcept {
+    if (g_modalDepth > 0 && --g_modalDepth == 0 && ModalEndStore()) {
+        try {
+            ModalEndStore()();
+        } catch (...) {
+            // Telling is all it does (a posted message); a failure changes nothing.
+        }
+    }
+}
+
+bool Application::InModal() {
+    return g_modalDepth > 0;
+}
+
+void Application::SetModalEndHandler(std::function<void()> handler) {
+    ModalEndStore() = std::move(handler);
 }
 
 }  // namespace pelvane

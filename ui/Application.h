@@ -6,6 +6,9 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <utility>
+
+#include "common/Callback.h"
 
 namespace pelvane {
 
@@ -32,6 +35,34 @@ class Application {
     // error icon and OK; a point is added when the text ends in a byte above '.'.
     static void HandleException(const std::exception& e);
     static std::string ErrorBoxText(const std::string& message);
+
+    // The body of a function that Windows calls back: an exception stops
+    // there and is shown in the standard error box, as any handler's is; the
+    // callback then answers onFailure.
+    template <typename R, typename Body>
+    static R Guarded(const char* callback, R onFailure, Body&& body) noexcept {
+        return GuardCallback(callback, onFailure, std::forward<Body>(body), ReportCallbackFailure);
+    }
+    // The error box for what a callback stopped; nullptr for an exception of
+    // unknown kind.
+    static void ReportCallbackFailure(const char* message);
+
+    // Our modal windows (message boxes, the prompt dialog, the folder
+    // browser, the main window's menus) are counted while they are open: a
+    // scheduled run must not start under one. Their loops are not ours, so
+    // timer ticks still arrive meanwhile.
+    class ModalScope {
+      public:
+        ModalScope() { EnterModal(); }
+        ~ModalScope() { LeaveModal(); }
+        ModalScope(const ModalScope&) = delete;
+        ModalScope& operator=(const ModalScope&) = delete;
+    };
+    static void EnterModal();
+    static void LeaveModal() noexcept;
+    static bool InModal();
+    // Told when the last of our modal windows has closed; it must not throw.
+    static void SetModalEndHandler(std::function<void()> handler);
 
   private:
     static bool PumpOne(HWND dialog);

@@ -206,15 +206,20 @@ DataGrid::HitInfo DataGrid::HitTest(int x, int y) const {
     return {Hit::Cell, row, col};
 }
 
+bool DataGrid::HasField() const {
+    return ds_ && ds_->Active() && !columns_.empty() && ds_->FieldIndex(columns_[col_].field) >= 0;
+}
+
 bool DataGrid::CanEdit() const {
-    return ds_ && ds_->Active() && !columns_.empty() && IsWindowEnabled(Handle()) &&
-           ds_->FieldIndex(columns_[col_].field) >= 0;
+    return HasField() && IsWindowEnabled(Handle());
 }
 
 void DataGrid::LoadEditorText() {
     if (!editor_ || writing_) return;
+    // The stored value also while the grid is disabled (a run moves the rows
+    // under it): the editor must never come back with a text of its own.
     std::string text;
-    if (CanEdit() && (ds_->RowCount() > 0)) text = ds_->FieldText(columns_[col_].field);
+    if (HasField() && ds_->RowCount() > 0) text = ds_->FieldText(columns_[col_].field);
     char current[1024] = {};
     GetWindowTextA(editor_, current, sizeof current);
     if (text == current) return;
@@ -744,20 +749,17 @@ LRESULT DataGrid::EditorMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefSubclassProc(wnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK DataGrid::EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK DataGrid::EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                      DWORD_PTR data) noexcept {
     auto* self = reinterpret_cast<DataGrid*>(data);
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(wnd, EditorProc, 0);
         if (self) self->editor_ = nullptr;
         return DefSubclassProc(wnd, msg, wp, lp);
     }
-    try {
-        return self->EditorMessage(wnd, msg, wp, lp);
-    } catch (const std::exception& e) {
-        // Same policy as the window base: show it, abandon the handler.
-        Application::HandleException(e);
-        return 0;
-    }
+    // Same policy as the window base: show it, abandon the handler.
+    return Application::Guarded("grid editor", LRESULT{0},
+                                [&] { return self->EditorMessage(wnd, msg, wp, lp); });
 }
 
 LRESULT DataGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -802,6 +804,7 @@ LRESULT DataGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             InvalidateRect(Handle(), nullptr, FALSE);
             return 0;
         case WM_ENABLE:
+            LoadEditorText();
             UpdateEditor();
             InvalidateRect(Handle(), nullptr, FALSE);
             return 0;

@@ -73,7 +73,8 @@ class DataGrid : public Window, private DataSetObserver {
     };
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR data) noexcept;
     LRESULT EditorMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
     // DataSetObserver
@@ -107,6 +108,7 @@ class DataGrid : public Window, private DataSetObserver {
     void UpdateScrollBars();
     void UpdateEditor();
     void LoadEditorText();
+    bool HasField() const;  // the current column shows a field of an open dataset
     bool CanEdit() const;
     void OpenThemes();
     void CloseThemes();

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "common/Seged.h"
+#include "settings/FormPos.h"
 #include "ui/Application.h"
 
 namespace pelvane {

@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "settings/TimeFormat.h"
 #include "ui/Application.h"
+#include "ui/ErrorBox.h"
 #include "ui/InputDialog.h"
 
 namespace pelvane {
@@ -66,13 +67,15 @@ void FitLabel(HWND label, bool keepRight) {
     SetWindowPos(label, nullptr, left, rc.top, size.cx, rc.bottom - rc.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK LinkLabelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    if (msg == WM_SETCURSOR) {
-        SetCursor(LoadCursor(nullptr, IDC_HAND));
-        return TRUE;
-    }
+LRESULT CALLBACK LinkLabelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept {
     if (msg == WM_NCDESTROY) RemoveWindowSubclass(wnd, LinkLabelProc, 0);
-    return DefSubclassProc(wnd, msg, wp, lp);
+    return Application::Guarded("link label", LRESULT{0}, [&] {
+        if (msg == WM_SETCURSOR) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return LRESULT{TRUE};
+        }
+        return DefSubclassProc(wnd, msg, wp, lp);
+    });
 }
 
 // COM for the shell's dialogs and launcher, for the length of one call.
@@ -84,9 +87,15 @@ struct ComScope {
     bool ok;
 };
 
-int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM lp, LPARAM data) {
-    (void)lp;
-    const auto* request = reinterpret_cast<const FolderRequest*>(data);
+int BrowseMessage(HWND dialog, UINT msg, const FolderRequest* request);
+
+int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) noexcept {
+    return Application::Guarded("folder browser", 0, [&] {
+        return BrowseMessage(dialog, msg, reinterpret_cast<const FolderRequest*>(data));
+    });
+}
+
+int BrowseMessage(HWND dialog, UINT msg, const FolderRequest* request) {
     switch (msg) {
         case BFFM_INITIALIZED: {
             // Centred over the active window (the dialog is not active yet).
@@ -172,6 +181,9 @@ Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::string& programDir)
         ApplicationEvents1Message(msg);
         return frm_Main && frm_Main->ExecuteShortcut(msg);
     });
+    // A scheduled run kept back by a dialog comes when the last one closes,
+    // after the handler that opened it has finished.
+    Application::SetModalEndHandler([this] { PostRunPending(); });
     FormCreate();
 }
 
@@ -179,6 +191,7 @@ Tfrm_Main::~Tfrm_Main() {
     if (frm_Main == this) {
         frm_Main = nullptr;
         Application::SetMessageHook(nullptr);
+        Application::SetModalEndHandler(nullptr);
     }
     // The controls go with the window while this object is still whole:
     // their last notifications reach a working form.
@@ -218,6 +231,8 @@ void Tfrm_Main::CreateControls() {
     // The timers need the window and the status bar.
     Scheduler::Callbacks callbacks;
     callbacks.run = [this] { Button1Click(); };
+    callbacks.modalOpen = [] { return Application::InModal(); };
+    callbacks.runUnderWay = [this] { return engine_.InRun(); };
     callbacks.dailyTime = [this] { return PickerTime(); };
     callbacks.setPanel = [this](int panel, const std::string& text) {
         SendMessageA(statusBar1_, SB_SETTEXTA, static_cast<WPARAM>(panel),
@@ -414,7 +429,14 @@ void Tfrm_Main::Button1Click() {
     if (closePending_ && !engine_.InRun()) {
         closePending_ = false;
         Close();
+        return;
     }
+    // A daily run that fell due during this one comes now.
+    if (!engine_.InRun()) PostRunPending();
+}
+
+void Tfrm_Main::PostRunPending() {
+    if (scheduler_ && scheduler_->RunKept() && Handle()) PostMessageA(Handle(), kRunPendingMessage, 0, 0);
 }
 
 void Tfrm_Main::Button4Click() {
@@ -445,13 +467,21 @@ void Tfrm_Main::Button3Click() {
 void Tfrm_Main::DBGrid1DblClick() {
     browseField_ = grid_.SelectedField();
     if (browseField_.empty()) return;
-    TDataSet& tbl = store_.Tbl;
+    TSqliteTable& tbl = store_.Tbl;
+    const int row = tbl.Bookmark();  // the row double-clicked; -1 for a new row
     FolderRequest request;
     request.owner = Handle();
     request.initial = tbl.FieldText(browseField_);
     request.caption = browseField_ == "forras" ? "Forrás mappa kiválasztás" : "Cél mappa kiválasztás";
     std::string path;
-    if (!browser_ || !browser_(request, path)) return;
+    {
+        // The dialog's own loop lets the timers through: no scheduled run
+        // may start under it and move the cursor to another row.
+        Application::ModalScope modal;
+        if (!browser_ || !browser_(request, path)) return;
+    }
+    // The folder goes into the row double-clicked, whatever moved the cursor.
+    if (row >= 0 && tbl.Bookmark() != row) tbl.GotoBookmark(row);
     if (tbl.State() == DataSetState::Browse) tbl.Edit();  // an empty table starts a new row
     tbl.SetFieldText(browseField_, path);
     tbl.Post();
@@ -596,9 +626,29 @@ void Tfrm_Main::UpdateMenu(HMENU menu) {
 }
 
 void Tfrm_Main::ShowPage(int index) {
+    // A control on the page going out of sight must not keep the focus: keys
+    // typed then would edit a task unseen.
+    HWND hidden = index == 0 ? sheet2_.Handle() : sheet1_.Handle();
+    HWND focus = GetFocus();
+    const bool focusHidden = focus && IsChild(hidden, focus);
     SendMessageA(pageControl1_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     ShowWindow(sheet1_.Handle(), index == 0 ? SW_SHOW : SW_HIDE);
     ShowWindow(sheet2_.Handle(), index == 1 ? SW_SHOW : SW_HIDE);
+    if (focusHidden) SetFocus(pageControl1_);
+}
+
+bool Tfrm_Main::CanTakeFocus(HWND control) const {
+    if (!control || !IsWindow(control) || !IsChild(Handle(), control)) return false;
+    // Hidden or disabled itself or through a parent (a page not shown, the grid during a run).
+    for (HWND w = control; w && w != Handle(); w = GetParent(w))
+        if (!IsWindowVisible(w) || !IsWindowEnabled(w)) return false;
+    return true;
+}
+
+HWND Tfrm_Main::FocusTarget() const {
+    if (CanTakeFocus(lastFocus_)) return lastFocus_;
+    HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    return CanTakeFocus(first) ? first : Handle();
 }
 
 int Tfrm_Main::ActivePage() const {
@@ -755,6 +805,17 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             if (scheduler_ && scheduler_->OnTimer(static_cast<UINT_PTR>(wp))) return 0;
             break;
+        case kRunPendingMessage:
+            if (scheduler_) scheduler_->RunPending();
+            return 0;
+        // The popup menu's and the system menu's loops let the timers through
+        // too: a run under the grid's menu would move the row it acts on.
+        case WM_ENTERMENULOOP:
+            Application::EnterModal();
+            break;
+        case WM_EXITMENULOOP:
+            Application::LeaveModal();
+            break;
         case WM_SETTINGCHANGE:
             ReloadRegionalTimeFormat();
             break;
@@ -765,10 +826,11 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             // The focus comes back to the control that had it, as in a dialog.
             if (LOWORD(wp) == WA_INACTIVE) {
                 HWND focus = GetFocus();
+                // The grid puts its editor back by itself when it gets the focus.
+                if (focus && focus == grid_.Editor()) focus = grid_.Handle();
                 if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
             } else if (!HIWORD(wp)) {
-                SetFocus(lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) ? lastFocus_
-                                                                                           : button1_);
+                SetFocus(FocusTarget());
             }
             return 0;
         case DM_GETDEFID:

@@ -94,6 +94,9 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
         kMenuTorol,
     };
 
+    // Posted to carry out a scheduled run that something held back.
+    static constexpr UINT kRunPendingMessage = WM_APP + 1;
+
     static constexpr const char* kWebAddress = "https://pelvane.example/";
     static constexpr const char* kWebLabel = "pelvane.example";
 
@@ -208,8 +211,13 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& hdr);
     void ShowPage(int index);
+    // Where the focus goes when the window is activated again: the control
+    // that had it, if it can take it on the page shown; else the first one.
+    HWND FocusTarget() const;
+    bool CanTakeFocus(HWND control) const;
     void UpdateMenu(HMENU menu);
     void OpenDocument(const std::string& document);
+    void PostRunPending();
     HWND FocusedTextField() const;
     HWND Child(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
                int id, DWORD exStyle = 0);

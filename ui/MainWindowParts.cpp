@@ -6,6 +6,7 @@
 #include <string>
 
 #include "resources/Picture.h"
+#include "ui/Application.h"
 
 namespace pelvane {
 namespace {
@@ -30,8 +31,15 @@ bool ForwardedToForm(UINT msg) {
     return false;
 }
 
-LRESULT CALLBACK GroupBoxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR form) {
+LRESULT GroupBoxMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR form);
+
+LRESULT CALLBACK GroupBoxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR form) noexcept {
     if (msg == WM_NCDESTROY) RemoveWindowSubclass(wnd, GroupBoxProc, 0);
+    return Application::Guarded("group box", LRESULT{0},
+                                [&] { return GroupBoxMessage(wnd, msg, wp, lp, form); });
+}
+
+LRESULT GroupBoxMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR form) {
     if (ForwardedToForm(msg) && form) return SendMessageA(reinterpret_cast<HWND>(form), msg, wp, lp);
     switch (msg) {
         case WM_ERASEBKGND:
@@ -77,11 +85,14 @@ void RoundPanel(HDC dc, const RECT& rc, int radius, COLORREF fill, COLORREF edge
     SelectObject(dc, oldPen);
 }
 
-BOOL CALLBACK FirstIconName(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
-    auto* out = reinterpret_cast<std::string*>(found);
-    // Numbered resources are looked up as "#n".
-    *out = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name)) : std::string(name);
-    return FALSE;
+BOOL CALLBACK FirstIconName(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) noexcept {
+    return Application::Guarded("icon enumeration", FALSE, [&] {
+        auto* out = reinterpret_cast<std::string*>(found);
+        // Numbered resources are looked up as "#n".
+        *out = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name))
+                                    : std::string(name);
+        return FALSE;
+    });
 }
 
 // Pens and brushes for the menu images.

@@ -4,6 +4,7 @@
 
 #include "common/Exception.h"
 #include "common/Text.h"
+#include "ui/Application.h"
 #include "ui/Window.h"
 
 namespace pelvane {
@@ -322,10 +323,11 @@ LRESULT MaskEdit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefSubclassProc(hwnd_, msg, wp, lp);
 }
 
-LRESULT CALLBACK MaskEdit::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK MaskEdit::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                        DWORD_PTR data) noexcept {
     auto* self = reinterpret_cast<MaskEdit*>(data);
     if (!self || !self->hwnd_) return DefSubclassProc(wnd, msg, wp, lp);
-    return self->HandleMessage(msg, wp, lp);
+    return Application::Guarded("masked edit", LRESULT{0}, [&] { return self->HandleMessage(msg, wp, lp); });
 }
 
 }  // namespace pelvane

@@ -61,7 +61,7 @@ class MaskEdit {
 
   private:
     static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                         DWORD_PTR data);
+                                         DWORD_PTR data) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void TypeChar(char c, bool beep);
     void ClearRange(size_t from, size_t to);

@@ -20,9 +20,6 @@ TrayIcon::TrayIcon(std::string hint, HICON icon, NotifyFunction notify)
     // A hidden top-level window rather than a message-only one: it must be
     // able to take the foreground for its menu and to hear the broadcast.
     CreateWnd(0, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
-    // The program asks for the highest available rights; an elevated process
-    // would not hear the broadcast of a normal Explorer otherwise.
-    ChangeWindowMessageFilterEx(Handle(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
 }
 
 TrayIcon::~TrayIcon() {

@@ -106,7 +106,7 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
-LRESULT CALLBACK Window::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK Window::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_NCCREATE) {
         auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
         self->hwnd_ = wnd;
@@ -118,17 +118,15 @@ LRESULT CALLBACK Window::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
         LRESULT r = DefWindowProcA(wnd, msg, wp, lp);
         self->hwnd_ = nullptr;
-        self->Destroyed();
+        Application::Guarded("window procedure", 0, [self] {
+            self->Destroyed();
+            return 0;
+        });
         return r;
     }
-    // Exceptions must not unwind through the system's code that called us:
-    // a failed handler is abandoned and its message shown, as everywhere else.
-    try {
-        return self->HandleMessage(msg, wp, lp);
-    } catch (const std::exception& e) {
-        Application::HandleException(e);
-        return 0;
-    }
+    // A failed handler is abandoned and its message shown, as everywhere else.
+    return Application::Guarded("window procedure", LRESULT{0},
+                                [&] { return self->HandleMessage(msg, wp, lp); });
 }
 
 }  // namespace pelvane

@@ -57,7 +57,7 @@ class Window {
     virtual void Destroyed() {}
 
   private:
-    static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
     HWND hwnd_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "common/Callback.h"
 #include "common/Text.h"
 #include "engine/BackupEngine.h"
 
@@ -13,10 +14,12 @@ namespace {
 
 std::atomic<bool> ctrlC{false};
 
-BOOL WINAPI OnConsoleCtrl(DWORD type) {
-    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-    ctrlC = true;  // the run stops between files and still writes its end line
-    return TRUE;
+BOOL WINAPI OnConsoleCtrl(DWORD type) noexcept {
+    return GuardCallback("console control handler", FALSE, [type] {
+        if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
+        ctrlC = true;  // the run stops between files and still writes its end line
+        return TRUE;
+    });
 }
 
 }  // namespace

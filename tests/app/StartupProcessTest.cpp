@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "common/Seged.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/ScratchKey.h"
 #include "ui/LogoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/TrayIcon.h"
@@ -27,20 +29,22 @@ struct Found {
     HWND wnd = nullptr;
 };
 
-BOOL CALLBACK FindOfProcess(HWND wnd, LPARAM lp) {
+// Nothing in the two enum procedures below can throw; they are noexcept as
+// every callback is.
+BOOL CALLBACK FindOfProcess(HWND wnd, LPARAM lp) noexcept {
     auto* f = reinterpret_cast<Found*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
     char cls[64] = {};
     GetClassNameA(wnd, cls, sizeof cls);
-    if (pid == f->pid && std::string(cls) == f->cls) {
+    if (pid == f->pid && std::strcmp(cls, f->cls) == 0) {
         f->wnd = wnd;
         return FALSE;
     }
     return TRUE;
 }
 
-BOOL CALLBACK FindChildById(HWND wnd, LPARAM lp) {
+BOOL CALLBACK FindChildById(HWND wnd, LPARAM lp) noexcept {
     auto* f = reinterpret_cast<std::pair<int, HWND>*>(lp);
     if (GetDlgCtrlID(wnd) == f->first) {
         f->second = wnd;
@@ -53,7 +57,11 @@ BOOL CALLBACK FindChildById(HWND wnd, LPARAM lp) {
 class Program {
   public:
     explicit Program(const std::string& ini) {
-        for (const char* file : {"Pelvane.exe", "sqlite3.dll", "Pelvane.sqb"})
+        // The program as built for these tests: its autostart entry goes under
+        // the scratch key HKCU\Software\PelvaneTest\StartupProcess.
+        CopyFileA((AppDir() + "\\startup-program\\Pelvane.exe").c_str(), dir_.Path("Pelvane.exe").c_str(),
+                  FALSE);
+        for (const char* file : {"sqlite3.dll", "Pelvane.sqb"})
             CopyFileA((AppDir() + "\\" + file).c_str(), dir_.Path(file).c_str(), FALSE);
         dir_.Write("Pelvane.ini", ini);
         std::string command = "\"" + dir_.Path("Pelvane.exe") + "\"";
@@ -96,6 +104,8 @@ class Program {
         return true;
     }
     std::string Ini() const { return test::ReadBytes(dir_.Path("Pelvane.ini")); }
+    // Where the program keeps its autostart entry.
+    const test::ScratchKey& Root() const { return root_; }
     HWND MainControl(int id) const {
         std::pair<int, HWND> f{id, nullptr};
         EnumChildWindows(Window(kMainClass), FindChildById, reinterpret_cast<LPARAM>(&f));
@@ -103,6 +113,7 @@ class Program {
     }
 
   private:
+    test::ScratchKey root_{"StartupProcess", false};
     test::ScratchFolder dir_;
     PROCESS_INFORMATION pi_{};
     bool started_ = false;
@@ -127,8 +138,20 @@ void ExpectSplashFirst(const Program& p) {
 
 }  // namespace
 
+// The user's own Run value, as read (never written) by these tests.
+std::string UsersRunValue() {
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_CURRENT_USER, test::kRunSubKey, "Pelvane", RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS)
+        return "<missing>";
+    return data;
+}
+
 TEST(StartupProcess, AutoStartOffShowsSplashThenMainWindowAndClosingSaves) {
+    const std::string usersValue = UsersRunValue();
     Program p(kIniAutoStartOff);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(p.Root().get(), test::kRunSubKey, "Pelvane", REG_SZ, "X", 2));
     ASSERT_TRUE(p.Started());
     ExpectSplashFirst(p);
     ASSERT_TRUE(p.WaitFor([&] { return p.Visible(kMainClass); })) << "no main window";
@@ -141,6 +164,9 @@ TEST(StartupProcess, AutoStartOffShowsSplashThenMainWindowAndClosingSaves) {
     EXPECT_EQ(code, 0u);
     EXPECT_NE(p.Ini(), kIniAutoStartOff);
     EXPECT_NE(p.Ini().find("AutoStart=0"), std::string::npos);
+    // The entry is deleted where the program was told to keep it; the user's own stays.
+    EXPECT_EQ("<missing>", p.Root().String(test::kRunSubKey, "Pelvane"));
+    EXPECT_EQ(usersValue, UsersRunValue());
 }
 
 TEST(StartupProcess, AutoStartOnLeavesOnlyTheTrayIconAndBezarEndsWithoutSaving) {

@@ -69,8 +69,8 @@ std::string MenuText(HMENU menu, UINT pos) {
 
 // Runs inside the menu's own loop: notes the open menu and closes it.
 bool menuSeen = false;
-VOID CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
+VOID CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) noexcept {
+    KillTimer(nullptr, id);  // nothing below can throw
     // Only a menu of this process counts: other tests may run beside this one.
     for (HWND popup = nullptr; (popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr;) {
         DWORD pid = 0;

@@ -7,6 +7,7 @@
 #include "common/Exception.h"
 #include "common/Seged.h"
 #include "settings/Settings.h"
+#include "settings/StrToIntSafe.h"
 #include "tests/settings/FakeHolders.h"
 #include "tests/settings/TestSupport.h"
 
@@ -173,6 +174,54 @@ TEST_F(SchedulerTest, DailyCheckReadsThePickerEachTimeAndRunsAgainInAnotherMinut
     EXPECT_TRUE(s.OnTimer(Scheduler::kTimer1Id));  // Timer1's tick is the run itself
     EXPECT_FALSE(s.OnTimer(77));
     EXPECT_EQ(runs, 5);
+}
+
+TEST_F(SchedulerTest, ARunThatFallsDueUnderADialogComesOnceWhenItCloses) {
+    bool modal = true;
+    callbacks.modalOpen = [&] { return modal; };
+    Scheduler s(nullptr, callbacks);
+    daily = {8, 0, 0, 0};
+    SetClock(8 * 3600 + 1);
+    s.Timer2Timer();
+    s.OnTimer(Scheduler::kTimer1Id);
+    s.OnTimer(Scheduler::kTimer1Id);
+    EXPECT_EQ(runs, 0);
+    EXPECT_TRUE(s.RunKept());
+    s.RunPending();  // the dialog is still open
+    EXPECT_EQ(runs, 0);
+    modal = false;
+    s.RunPending();
+    s.RunPending();
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(s.RunKept());
+    s.OnTimer(Scheduler::kTimer1Id);  // nothing in the way: at once
+    EXPECT_EQ(runs, 2);
+}
+
+TEST_F(SchedulerTest, ADailyTickDuringARunIsDeferredNotLost) {
+    bool running = true, modal = false;
+    callbacks.runUnderWay = [&] { return running; };
+    callbacks.modalOpen = [&] { return modal; };
+    Scheduler s(nullptr, callbacks);
+    s.OnTimer(Scheduler::kTimer1Id);  // a continuous tick during a run is dropped
+    EXPECT_FALSE(s.RunKept());
+    daily = {23, 59, 0, 0};
+    SetClock(23 * 3600 + 59 * 60 + 50);
+    s.Timer2Timer();
+    SetClock(24 * 3600 + 45);  // the run goes on past midnight; the minute has passed
+    s.Timer2Timer();
+    EXPECT_EQ(runs, 0);
+    EXPECT_TRUE(s.RunKept());
+    // The run ends under an error box: the daily run waits for the box too.
+    running = false;
+    modal = true;
+    s.RunPending();
+    EXPECT_EQ(runs, 0);
+    modal = false;
+    s.RunPending();
+    EXPECT_EQ(runs, 1);
+    s.RunPending();
+    EXPECT_EQ(runs, 1);
 }
 
 }  // namespace

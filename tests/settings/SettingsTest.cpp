@@ -4,11 +4,13 @@
 
 #include "common/Seged.h"
 #include "settings/Autostart.h"
+#include "settings/FormPos.h"
 #include "settings/IniFile.h"
 #include "settings/RegistryAccessor.h"
 #include "settings/StoredRunOptions.h"
 #include "tests/settings/FakeHolders.h"
 #include "tests/settings/TestSupport.h"
+#include "tests/support/ScratchKey.h"
 
 namespace pelvane {
 namespace {
@@ -21,17 +23,16 @@ TimeOfDay FixedClock() {
 
 class SettingsTest : public ::testing::Test {
   protected:
+    // The test program lies in a folder of its own: SettingsFilePath() is
+    // that folder's Pelvane.ini, never the build's.
     void SetUp() override {
         SetRegionalTimeFormat(TimeFormat{});  // 24-hour H:mm:ss
-        Clean();
+        SetAutostartRoot(root.get());
+        DeleteFileA(SettingsFilePath().c_str());
     }
     void TearDown() override {
         ReloadRegionalTimeFormat();
-        Clean();
-    }
-    static void Clean() {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\PelvaneTest");
+        SetAutostartRoot(HKEY_CURRENT_USER);
         DeleteFileA(SettingsFilePath().c_str());
     }
     FakeHolders Loaded(const std::string& defaults) {
@@ -47,6 +48,7 @@ class SettingsTest : public ::testing::Test {
 
     ScratchFolder dir;
     std::string path = dir.Path("Pelvane.ini");
+    ScratchKey root{"settings"};  // stands for HKEY_CURRENT_USER
 };
 
 TEST_F(SettingsTest, NoFileGivesTheDefaultsAndCreatesNothing) {
@@ -154,14 +156,14 @@ TEST_F(SettingsTest, StringsKeepAnEmptyValueApartAndAreCutWhenLong) {
 TEST_F(SettingsTest, SaveEndsByWritingOrDeletingTheAutostartEntry) {
     FakeHolders h;
     h.checkBox1 = true;
-    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kRunKeyWrite, "Pelvane", "D:\\Other copy\\Pelvane.exe"));
+    ASSERT_TRUE(WriteRegString(root.get(), kRunKeyWrite, "Pelvane", "D:\\Other copy\\Pelvane.exe"));
     SaveSettings(h, path);
     // The program's own path and case, unquoted, with its terminating zero.
-    EXPECT_EQ(RegString(kRunKey, "Pelvane"), ExecutablePath() + '\0');
+    EXPECT_EQ(root.String(kRunSubKey, "Pelvane"), ExecutablePath() + '\0');
     EXPECT_NE(ExecutablePath().find("settings_tests.exe"), std::string::npos);
     h.checkBox1 = false;
     SaveSettings(h, path);
-    EXPECT_FALSE(RegString(kRunKey, "Pelvane"));
+    EXPECT_EQ(root.String(kRunSubKey, "Pelvane"), "<missing>");
     SaveSettings(h, path);  // nothing to delete: silent
 }
 
@@ -169,22 +171,21 @@ TEST_F(SettingsTest, AFailedWriteStopsTheSaveBeforeTheAutostartEntry) {
     FakeHolders h;
     h.checkBox1 = true;
     EXPECT_THROW(SaveSettings(h, dir.Path()), IniWriteError);  // a folder where the file should be
-    EXPECT_FALSE(RegString(kRunKey, "Pelvane"));
+    EXPECT_EQ(root.String(kRunSubKey, "Pelvane"), "<missing>");
 }
 
 TEST_F(SettingsTest, RegistryWriteCreatesTheKeyAndDeleteNeverDoes) {
-    DeleteRegValue(HKEY_CURRENT_USER, "\\Software\\PelvaneTest\\", "X");
-    EXPECT_FALSE(RegString("Software\\PelvaneTest", "X"));
+    DeleteRegValue(root.get(), "\\Software\\Test\\", "X");
     HKEY key;
-    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\PelvaneTest", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyExA(root.get(), "Software\\Test", 0, KEY_READ, &key), ERROR_SUCCESS);
 
-    EXPECT_TRUE(WriteRegString(HKEY_CURRENT_USER, "Software\\PelvaneTest\\Sub", "X", "a b"));
-    EXPECT_EQ(RegString("Software\\PelvaneTest\\Sub", "X"), std::string("a b\0", 4));
-    DeleteRegValue(HKEY_CURRENT_USER, "\\Software\\PelvaneTest\\Sub\\", "X");
-    EXPECT_FALSE(RegString("Software\\PelvaneTest\\Sub", "X"));
+    EXPECT_TRUE(WriteRegString(root.get(), "Software\\Test\\Sub", "X", "a b"));
+    EXPECT_EQ(root.String("Software\\Test\\Sub", "X"), std::string("a b\0", 4));
+    DeleteRegValue(root.get(), "\\Software\\Test\\Sub\\", "X");
+    EXPECT_EQ(root.String("Software\\Test\\Sub", "X"), "<missing>");
 
     HKEY bogus = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x1234));
-    EXPECT_FALSE(WriteRegString(bogus, "\\Software\\PelvaneTest", "X", "x"));
+    EXPECT_FALSE(WriteRegString(bogus, "\\Software\\Test", "X", "x"));
     try {
         RegistryAccessor().WriteString("Pelvane", "x");  // no key open
         FAIL() << "no error";

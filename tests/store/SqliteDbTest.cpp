@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "common/Callback.h"
+
 #include "store/SqliteQuery.h"
 #include "store/SqliteTable.h"
 #include "tests/store/StoreTestSupport.h"
@@ -144,6 +148,22 @@ TEST(SqliteDbExecute, CollationsCompareAsciiCaseAndBytes) {
     EXPECT_EQ("1", q.FieldText("nocase"));
     EXPECT_EQ("0", q.FieldText("bytes"));
     EXPECT_EQ("1", q.FieldText("shorter"));
+}
+
+// SQLite calls the collations back: a failure in one must not cross
+// SQLite's frame (the 32-bit program would end there); it compares equal.
+TEST(SqliteDbExecute, ACollationThatFailsComparesEqual) {
+    TSqliteDb db;
+    db.SetDriverDLL(test::SqliteDll());
+    db.SetDatabase(":memory:");
+    TSqliteQuery q(&db);
+    q.SetSQL("select 'ab' = 'abc' collate system as same");
+    SetCallbackProbe([](const char* callback) {
+        if (std::string(callback) == "collation") throw std::runtime_error("collation");
+    });
+    q.Open();
+    SetCallbackProbe(nullptr);
+    EXPECT_EQ("1", q.FieldText("same"));
 }
 
 TEST(SqliteDbFields, DeclaredTypeMapping) {

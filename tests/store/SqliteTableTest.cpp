@@ -273,6 +273,76 @@ TEST_F(TaskTable, FailedPostKeepsTheStateAndTheValues) {
     EXPECT_EQ(1, store.Tbl.RecordCount());
 }
 
+TEST_F(TaskTable, AUserColumnNamedRowidIsReadAsAFieldAndRowsAreStillAddressedByTheirRowid) {
+    RunSql(
+        path,
+        "create table feladat (rowid integer, feladat integer, forras varchar(255), cel varchar(255));"
+        "insert into feladat (_rowid_, rowid, feladat, forras, cel) values (5, 900, 1, 'C:\\A', 'E:\\A');"
+        "insert into feladat (_rowid_, rowid, feladat, forras, cel) values (6, 900, 2, 'C:\\B', 'E:\\B');");
+    store.Open();
+    ASSERT_EQ(2, store.Tbl.RecordCount());
+    EXPECT_EQ("1", store.Tbl.FieldText("feladat"));
+    EXPECT_EQ("C:\\A", store.Tbl.FieldText("forras"));
+    EXPECT_EQ("E:\\A", store.Tbl.FieldText("cel"));
+    EXPECT_EQ(5, store.Tbl.RowIdAt(0));
+    EXPECT_EQ(6, store.Tbl.RowIdAt(1));
+
+    // The user's column holds the same value in both rows: only the real
+    // rowid tells them apart.
+    store.Tbl.MoveTo(1);
+    store.Tbl.Edit();
+    store.Tbl.SetFieldText("cel", "E:\\B2");
+    store.Tbl.Post();
+    store.aTorolExecute();  // the second row, now current
+    TSqliteDb db;
+    test::PointAt(db, path);
+    TSqliteQuery q(&db);
+    q.SetSQL("select group_concat(_rowid_ || ':' || rowid || ':' || cel, ';') as r from feladat");
+    q.Open();
+    EXPECT_EQ("5:900:E:\\A", q.FieldText("r"));
+}
+
+TEST_F(TaskTable, AnIdThatIsTheRowidFollowsTheIdRule) {
+    RunSql(path,
+           "create table feladat (feladat integer primary key, forras varchar(255), cel varchar(255));"
+           "insert into feladat values (0, 'C:\\A', 'E:\\A');");
+    store.Open();
+    store.Tbl.Edit();  // id 0 gets the next id, which moves the row to rowid 1
+    store.Tbl.Post();
+    EXPECT_EQ("1", store.Tbl.FieldText("feladat"));
+    store.Tbl.Edit();
+    store.Tbl.SetFieldText("cel", "E:\\B");
+    store.Tbl.Post();
+    EXPECT_EQ("1:1|C:\\A|E:\\B;", FileRows());
+    store.aTorolExecute();
+    EXPECT_EQ("", FileRows());
+}
+
+TEST_F(TaskTable, AChangeThatFindsNoRowIsAnError) {
+    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'A');");
+    store.Open();
+    RunSql(path, "delete from feladat;");  // another program removed the row meanwhile
+    store.Tbl.Edit();
+    store.Tbl.SetFieldText("cel", "B");
+    EXPECT_EQ("Row not found in feladat (rowid 1): nothing was updated",
+              MessageOf<EDatabaseError>([&] { store.Tbl.Post(); }));
+    EXPECT_EQ(DataSetState::Edit, store.Tbl.State());
+    EXPECT_EQ("B", store.Tbl.FieldText("cel"));
+    store.Tbl.Cancel();
+    EXPECT_EQ("Row not found in feladat (rowid 1): nothing was deleted",
+              MessageOf<EDatabaseError>([&] { store.Tbl.Delete(); }));
+    EXPECT_EQ(1, store.Tbl.RecordCount());
+}
+
+TEST_F(TaskTable, AFieldSizeThatDoesNotParseLeavesNoStatementOpen) {
+    RunSql(path, "create table feladat (feladat integer, forras varchar(2.5), cel varchar(255));");
+    EXPECT_EQ("'2.5' is not a valid integer value", MessageOf<Exception>([&] { store.Open(); }));
+    // A statement left open keeps the connection, and with it the file,
+    // open after the disconnect.
+    store.Db1.SetConnected(false);
+    EXPECT_NE(FALSE, DeleteFileA(path.c_str())) << GetLastError();
+}
+
 TEST_F(TaskTable, ReadOnlyRefusesChanges) {
     RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (5, 'a', 'A');");
     store.Tbl.ReadOnly = true;

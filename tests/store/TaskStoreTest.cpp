@@ -51,9 +51,14 @@ TEST_F(TaskStoreTest, IdRule) {
 
 TEST(TaskStoreShipped, ProgramOpensTheDatabaseTheBuildMade) {
     TaskStore program;  // AppDir: the test program's folder, where the build put Pelvane.sqb
+    EXPECT_EQ(AppDir() + "\\Pelvane.sqb", program.Db1.DatabasePath());
+    // Opened as a copy: the build's own file stays untouched.
+    test::ScratchFolder folder;
+    ASSERT_TRUE(CopyFileA(program.Db1.DatabasePath().c_str(), folder.Path("Pelvane.sqb").c_str(), FALSE));
+    program.SetDatabaseFile(folder.Path("Pelvane.sqb"));
     program.Open();
     EXPECT_TRUE(program.Tbl.Active());
-    EXPECT_EQ(AppDir() + "\\Pelvane.sqb", program.Db1.DatabasePath());
+    EXPECT_EQ(0, program.Tbl.RecordCount());
 }
 
 TEST_F(TaskStoreTest, ConsoleHelpersAddAndRemove) {

@@ -4,8 +4,11 @@
 
 #include <functional>
 
+#include "common/Callback.h"
 #include "common/Seged.h"
+#include "settings/FormPos.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/ErrorBox.h"
 
 namespace pelvane {
 namespace {
@@ -15,13 +18,21 @@ namespace {
 std::function<void()> g_whileShown;
 RECT g_shownAt;
 
-void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) noexcept {
     KillTimer(nullptr, id);
-    if (!frm_InpStr) return;
-    GetWindowRect(frm_InpStr->Handle(), &g_shownAt);
-    auto action = std::move(g_whileShown);
-    g_whileShown = nullptr;
-    if (action) action();
+    GuardCallback(
+        "test timer", 0,
+        [] {
+            if (!frm_InpStr) return 0;
+            GetWindowRect(frm_InpStr->Handle(), &g_shownAt);
+            auto action = std::move(g_whileShown);
+            g_whileShown = nullptr;
+            if (action) action();
+            return 0;
+        },
+        [](const char* message) {
+            ADD_FAILURE() << "exception in the timer: " << (message ? message : "?");
+        });
 }
 
 bool Ask(const std::string& mask, std::string& text, std::function<void()> action) {

@@ -8,6 +8,7 @@
 
 #include "common/Text.h"
 #include "settings/Autostart.h"
+#include "tests/support/ScratchKey.h"
 #include "tests/ui/MainWindowTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Application.h"
@@ -39,10 +40,13 @@ bool Enabled(HWND wnd) {
 
 class MainWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override { test::ResetProgramFolder(); }
+    void SetUp() override {
+        test::ResetProgramFolder();
+        SetAutostartRoot(root.get());
+    }
     void TearDown() override {
         form.reset();
-        DeleteRegValue(HKEY_CURRENT_USER, kRunKeyDelete, kAutostartValue);
+        SetAutostartRoot(HKEY_CURRENT_USER);
         // A close without a main form link would have ended the loop.
         MSG quit;
         while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -93,6 +97,7 @@ class MainWindowTest : public ::testing::Test {
         return lines;
     }
 
+    test::ScratchKey root{"mainwindow"};  // stands for HKEY_CURRENT_USER
     test::FakeMainForm mainForm;
     std::unique_ptr<Tfrm_Main> form;
 };
@@ -459,13 +464,7 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
     EXPECT_EQ(".bak", test::ReadIni("Defaults", "NoFile"));
     EXPECT_EQ("123", test::ReadIni("Screen", "Left"));
     EXPECT_EQ("77", test::ReadIni("Screen", "Top"));
-    EXPECT_EQ(ExecutablePath(), [] {
-        char value[MAX_PATH * 2] = {};
-        DWORD size = sizeof value;
-        RegGetValueA(HKEY_CURRENT_USER, kRunKeyWrite + 1, kAutostartValue, RRF_RT_REG_SZ, nullptr, value,
-                     &size);
-        return std::string(value);
-    }());
+    EXPECT_EQ(ExecutablePath() + '\0', root.String(test::kRunSubKey, kAutostartValue));
 
     Tfrm_Main& f = Create();
     EXPECT_TRUE(f.CheckBox1Checked());
@@ -714,6 +713,160 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
     f.DBGrid1().SetSelectedIndex(0);
     f.DBGrid1DblClick();
     EXPECT_TRUE(IsNull(f.Store().Tbl.FieldValue("forras")));
+}
+
+// Runs counted by their start lines in the log.
+size_t Runs(Tfrm_Main& f) {
+    size_t runs = 0;
+    for (size_t i = 0; i < f.LogView1().LineCount(); ++i)
+        runs += f.LogView1().Line(i).rfind("*** Mentés indul: ", 0) == 0;
+    return runs;
+}
+
+TEST_F(MainWindowTest, TheCellEditorShowsTheStoredFolderAfterARun) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    f.DBGrid1().SetSelectedIndex(0);  // the source column is current
+    f.Show();
+    test::ProcessQueue();
+    Click(Tfrm_Main::kButton1);
+    ASSERT_EQ(1, f.ActivePage());
+    // Back to the tasks, as a click on the tab does it.
+    RECT tab;
+    SendMessageA(C(Tfrm_Main::kPageControl1), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+    test::Click(C(Tfrm_Main::kPageControl1), (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    ASSERT_EQ(0, f.ActivePage());
+
+    // The run left the current (last) task current; a click on its source cell.
+    DataGrid& grid = f.DBGrid1();
+    RECT cell = grid.CellRect(1, 0);
+    test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
+    ASSERT_TRUE(grid.EditorVisible());
+    EXPECT_EQ(tree.Path() + "\\Two", Text(grid.Editor()));
+    EXPECT_EQ(DataSetState::Browse, f.Store().Tbl.State());
+    // And on the first task's target cell.
+    cell = grid.CellRect(0, 1);
+    test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
+    EXPECT_EQ(tree.Path() + "\\Save", Text(grid.Editor()));
+}
+
+TEST_F(MainWindowTest, TheFocusNeverStaysOnAPageThatIsNotShown) {
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid("C:\\One", "E:\\Save");
+    f.Show();
+    test::ProcessQueue();
+    DataGrid& grid = f.DBGrid1();
+    RECT cell = grid.CellRect(0, 0);
+    test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
+    ASSERT_EQ(grid.Editor(), GetFocus());
+
+    // A scheduled run brings the log page to the front.
+    f.Button1Click();
+    ASSERT_EQ(1, f.ActivePage());
+    EXPECT_FALSE(IsChild(C(Tfrm_Main::kTabSheet1), GetFocus()));
+
+    // The user was in the grid and went to another program; a run came
+    // meanwhile. Coming back, the focus must not go into the hidden grid.
+    RECT tab;
+    SendMessageA(C(Tfrm_Main::kPageControl1), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+    test::Click(C(Tfrm_Main::kPageControl1), (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    ASSERT_EQ(0, f.ActivePage());
+    test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
+    ASSERT_EQ(grid.Editor(), GetFocus());
+    SendMessageA(f.Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+    f.ShowLogPage();
+    SendMessageA(f.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    HWND focus = GetFocus();
+    EXPECT_FALSE(IsChild(C(Tfrm_Main::kTabSheet1), focus));
+    SendMessageA(focus, WM_CHAR, 'x', 1);
+    test::ProcessQueue();
+    EXPECT_EQ(DataSetState::Browse, f.Store().Tbl.State());
+    EXPECT_EQ("C:\\One", f.Store().Tbl.FieldText("forras"));
+}
+
+TEST_F(MainWindowTest, ATimerTickUnderTheFolderBrowserWaitsAndTheFolderLandsInTheRowDoubleClicked) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    TDataSet& tbl = f.Store().Tbl;
+    tbl.First();
+    size_t linesUnderTheDialog = 99;
+    const std::string chosen = tree.Path() + "\\Chosen";
+    f.SetFolderBrowser([&](const FolderRequest&, std::string& path) {
+        // The shell's dialog runs a loop of its own, which lets the timers through.
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+        linesUnderTheDialog = f.LogView1().LineCount();
+        path = chosen;
+        return true;
+    });
+    f.DBGrid1().SetSelectedIndex(0);
+    f.DBGrid1DblClick();
+    EXPECT_EQ(0u, linesUnderTheDialog);
+    EXPECT_EQ(chosen, tbl.FieldTextAt(0, 1));
+    EXPECT_EQ(tree.Path() + "\\Two", tbl.FieldTextAt(1, 1));
+
+    // The run comes once, afterwards, and backs up the folder just chosen.
+    test::ProcessQueue();
+    EXPECT_EQ(1u, Runs(f));
+    auto log = Log();
+    ASSERT_LE(2u, log.size());
+    EXPECT_EQ("*** Feladat: " + chosen + " >> " + tree.Path() + "\\Save", log[1]);
+    f.Store().Close();
+    f.Store().Open();
+    EXPECT_EQ(chosen, tbl.FieldTextAt(0, 1));
+    EXPECT_EQ(tree.Path() + "\\Two", tbl.FieldTextAt(1, 1));
+}
+
+TEST_F(MainWindowTest, ScheduledRunsWaitForMenusAndMessageBoxesAndADailyRunForARun) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    // The grid's popup menu runs a loop of its own too.
+    SendMessageA(f.Handle(), WM_ENTERMENULOOP, TRUE, 0);
+    SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+    EXPECT_EQ(0u, Runs(f));
+    SendMessageA(f.Handle(), WM_EXITMENULOOP, TRUE, 0);
+    test::ProcessQueue();
+    EXPECT_EQ(1u, Runs(f));
+
+    // A daily run that falls due during a run (here: asked for by a catch-up)
+    // comes when it ends, once; a continuous tick then is dropped.
+    test::AtNextMessageProcessing([&] {
+        f.GetScheduler()->RequestRun(ScheduledRun::Daily);
+        f.GetScheduler()->RequestRun(ScheduledRun::Daily);
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+    });
+    Click(Tfrm_Main::kButton1);
+    EXPECT_EQ(3u, Runs(f));
+    test::ProcessQueue();
+    EXPECT_EQ(3u, Runs(f));
+
+    // An empty table: the run's own error box. A daily run that falls due
+    // under it comes once the box and the run are over: a second box.
+    f.Store().Tbl.First();
+    f.aTorolExecute();
+    f.aTorolExecute();
+    std::vector<BoxInfo> boxes;
+    size_t boxesUnderTheFirst = 0;
+    int idle = 0;
+    test::WhenIdle([&] {
+        auto open = test::OpenBoxes();
+        if (open.empty()) return ++idle > 100;  // no second box: give up after a while
+        boxes.push_back(open[0]);
+        if (boxes.size() == 1) {
+            SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+            f.GetScheduler()->RequestRun(ScheduledRun::Daily);
+            boxesUnderTheFirst = test::OpenBoxes().size();
+        }
+        PostMessageA(open[0].wnd, WM_COMMAND, IDOK, 0);
+        return boxes.size() == 2;
+    });
+    Click(Tfrm_Main::kButton1);
+    test::ProcessQueue();
+    EXPECT_EQ(1u, boxesUnderTheFirst);
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ("Nincs végrehajtható feladat", boxes[0].text);
+    EXPECT_EQ("Nincs végrehajtható feladat", boxes[1].text);
+    EXPECT_EQ(3u, Runs(f));  // an empty table logs nothing
 }
 
 TEST_F(MainWindowTest, HelpWithoutAPageOpensNothingAndShowsNothing) {

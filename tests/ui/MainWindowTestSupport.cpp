@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/Callback.h"
 #include "common/Seged.h"
 #include "store/SqliteDb.h"
 #include "tests/ui/UiTestSupport.h"
@@ -16,13 +17,18 @@ namespace {
 constexpr char kProbeClass[] = "PelvaneTestProbe";
 constexpr UINT kProbeMessage = WM_APP + 7;
 
-LRESULT CALLBACK ProbeProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == kProbeMessage) {
-        std::unique_ptr<std::function<void()>> action(reinterpret_cast<std::function<void()>*>(lp));
-        (*action)();
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wp, lp);
+LRESULT CALLBACK ProbeProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg != kProbeMessage) return DefWindowProcA(wnd, msg, wp, lp);
+    return GuardCallback(
+        "test probe", LRESULT{0},
+        [lp] {
+            std::unique_ptr<std::function<void()>> action(reinterpret_cast<std::function<void()>*>(lp));
+            (*action)();
+            return LRESULT{0};
+        },
+        [](const char* message) {
+            ADD_FAILURE() << "exception in the probe: " << (message ? message : "?");
+        });
 }
 
 HWND ProbeWindow() {

@@ -2,8 +2,10 @@
 
 #include <windowsx.h>
 
+#include <cstdio>
 #include <cstring>
 
+#include "common/Callback.h"
 #include "common/Handles.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -15,7 +17,26 @@ std::function<bool()>& IdleAction() {
     return action;
 }
 
-void CALLBACK IdleTimer(HWND, UINT, UINT_PTR id, DWORD) {
+// Callbacks of the test helpers follow the program's rule: nothing crosses
+// the system's frame (the 32-bit test program would end there).
+void Complain(const char* message) {
+    std::fprintf(stderr, "exception in a test callback: %s\n", message ? message : "(unknown)");
+    std::fflush(stderr);
+}
+
+void IdleTimerTick(UINT_PTR id);
+
+void CALLBACK IdleTimer(HWND, UINT, UINT_PTR id, DWORD) noexcept {
+    GuardCallback(
+        "test timer", 0,
+        [id] {
+            IdleTimerTick(id);
+            return 0;
+        },
+        Complain);
+}
+
+void IdleTimerTick(UINT_PTR id) {
     auto& action = IdleAction();
     if (!action) {
         KillTimer(nullptr, id);
@@ -37,11 +58,16 @@ struct ClassSearch {
 };
 
 BOOL CALLBACK CollectOfClass(HWND wnd, LPARAM lp) noexcept {
-    auto* search = reinterpret_cast<ClassSearch*>(lp);
-    char cls[32] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (std::strcmp(cls, search->cls) == 0 && IsWindowVisible(wnd)) search->found.push_back(wnd);
-    return TRUE;
+    return GuardCallback(
+        "test window list", TRUE,
+        [&] {
+            auto* search = reinterpret_cast<ClassSearch*>(lp);
+            char cls[32] = {};
+            GetClassNameA(wnd, cls, sizeof cls);
+            if (std::strcmp(cls, search->cls) == 0 && IsWindowVisible(wnd)) search->found.push_back(wnd);
+            return TRUE;
+        },
+        Complain);
 }
 
 // The visible top-level windows of this thread of one class: other test

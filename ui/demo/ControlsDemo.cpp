@@ -9,6 +9,7 @@
 #include "common/Seged.h"
 #include "ui/Application.h"
 #include "ui/DataGrid.h"
+#include "ui/ErrorBox.h"
 #include "ui/InputDialog.h"
 #include "ui/LogView.h"
 #include "ui/MaskEdit.h"

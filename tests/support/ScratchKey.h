@@ -1,0 +1,55 @@
+#pragma once
+// A registry key of a test's own, under HKCU\Software\PelvaneTest, removed
+// with everything below it when it goes out of scope. It stands for
+// HKEY_CURRENT_USER as the root of the autostart entry.
+#include <windows.h>
+
+#include <string>
+
+namespace pelvane::test {
+
+class ScratchKey {
+  public:
+    // The key's name is name, followed by the process id unless told otherwise
+    // (a key that another program is built to use).
+    explicit ScratchKey(const std::string& name, bool withProcessId = true)
+        : path_("Software\\PelvaneTest\\" + name +
+                (withProcessId ? "-" + std::to_string(GetCurrentProcessId()) : std::string())) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+        RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key_, nullptr);
+    }
+    ~ScratchKey() {
+        if (key_) RegCloseKey(key_);
+        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\PelvaneTest");  // when no other test holds a key there
+    }
+    ScratchKey(const ScratchKey&) = delete;
+    ScratchKey& operator=(const ScratchKey&) = delete;
+
+    HKEY get() const { return key_; }
+    // Below HKEY_CURRENT_USER, without a leading backslash.
+    const std::string& Path() const { return path_; }
+
+    // The stored bytes of a REG_SZ value below the key, terminating zero
+    // included; "<missing>" when there is none.
+    std::string String(const std::string& subKey, const std::string& name) const {
+        char data[1024];
+        DWORD size = sizeof data, type = 0;
+        if (RegGetValueA(key_, subKey.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) !=
+                ERROR_SUCCESS ||
+            type != REG_SZ)
+            return "<missing>";
+        return std::string(data, size);
+    }
+
+  private:
+    std::string path_;
+    HKEY key_ = nullptr;
+};
+
+// The Run key below a root, as the autostart entry reaches it.
+constexpr const char* kRunSubKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+}  // namespace pelvane::test
