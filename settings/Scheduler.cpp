@@ -1,5 +1,8 @@
 #include "settings/Scheduler.h"
 
+#include <cstdio>
+#include <utility>
+
 #include "common/Seged.h"
 #include "settings/StrToIntSafe.h"
 
@@ -18,6 +21,9 @@ ClockReading ReadClock() {
     r.hour = local.wHour;
     r.minute = local.wMinute;
     r.minuteNumber = static_cast<int64_t>(ticks.QuadPart / 600000000ULL);  // 100-ns units per minute
+    char day[16];
+    snprintf(day, sizeof day, "%04u.%02u.%02u", local.wYear, local.wMonth, local.wDay);
+    r.day = day;
     return r;
 }
 
@@ -39,7 +45,15 @@ void Scheduler::ArmAtLoad(bool checkBox1, bool radioButton1, bool radioButton2,
     if (checkBox1 && radioButton1) {
         timer2_.SetEnabled(true);
         callbacks_.setPanel(kDailyPanel, kDailyOn);
+        lastDailyDay_ = callbacks_.lastDailyRun();
+        catchUpDue_ = true;
     }
+}
+
+void Scheduler::Resumed() {
+    // The timers went on counting where they were; the next daily check
+    // comes within 55 s and looks for the run the sleep took.
+    if (timer2_.Enabled()) catchUpDue_ = true;
 }
 
 void Scheduler::ArmAtLoad(const SettingsHolders& h) {
@@ -61,31 +75,48 @@ bool Scheduler::OnTimer(UINT_PTR id) {
 void Scheduler::Timer2Timer() {
     ClockReading now = callbacks_.clock();
     TimeOfDay daily = callbacks_.dailyTime();
-    if (now.hour != daily.hour || now.minute != daily.minute) return;
-    // 55 s ticks give some minutes two ticks; the second must not start the
-    // day's run again. Marked before the run, which lets ticks through.
-    if (now.minuteNumber == lastDailyRun_) return;
-    lastDailyRun_ = now.minuteNumber;
-    RequestRun(ScheduledRun::Daily);
+    const bool catchUp = std::exchange(catchUpDue_, false);
+    if (now.hour == daily.hour && now.minute == daily.minute) {
+        // 55 s ticks give some minutes two ticks; the second must not start
+        // the day's run again. Marked before the run, which lets ticks through.
+        if (now.minuteNumber == lastDailyRun_) return;
+        lastDailyRun_ = now.minuteNumber;
+        RequestRun(ScheduledRun::Daily);
+        return;
+    }
+    // The computer was off or asleep at that minute, or Pelvane not running.
+    const bool passed = now.hour * 60 + now.minute > daily.hour * 60 + daily.minute;
+    if (catchUp && passed && lastDailyDay_ != now.day) RequestRun(ScheduledRun::Daily);
 }
 
 void Scheduler::RequestRun(ScheduledRun kind) {
     if (callbacks_.runUnderWay()) {
-        if (kind == ScheduledRun::Daily) kept_ = true;
+        if (kind == ScheduledRun::Daily) kept_ = keptDaily_ = true;
         return;
     }
     if (callbacks_.modalOpen()) {
         // A run now would move the table's cursor under the dialog, and
         // what the dialog answers would land in another row.
         kept_ = true;
+        keptDaily_ = keptDaily_ || kind == ScheduledRun::Daily;
         return;
     }
-    callbacks_.run();
+    Start(kind);
 }
 
 void Scheduler::RunPending() {
     if (!kept_ || callbacks_.runUnderWay() || callbacks_.modalOpen()) return;
     kept_ = false;
+    Start(std::exchange(keptDaily_, false) ? ScheduledRun::Daily : ScheduledRun::Continuous);
+}
+
+void Scheduler::Start(ScheduledRun kind) {
+    if (kind == ScheduledRun::Daily) {
+        // Recorded as it starts: a later start on the same day catches up nothing.
+        ClockReading now = callbacks_.clock();
+        lastDailyDay_ = now.day;
+        callbacks_.dailyRunStarted(now.day);
+    }
     callbacks_.run();
 }
 

@@ -16,11 +16,13 @@ namespace pelvane {
 
 // One reading of the clock: the local wall-clock hour and minute, and a
 // number that tells one real minute from another (minutes since 1601 UTC),
-// which stays distinct when the wall clock repeats an hour.
+// which stays distinct when the wall clock repeats an hour; and the local
+// day as "yyyy.mm.dd".
 struct ClockReading {
     int hour = 0;
     int minute = 0;
     int64_t minuteNumber = 0;
+    std::string day;
 };
 ClockReading ReadClock();
 
@@ -52,6 +54,10 @@ class Scheduler {
         // (its loop lets ticks through), or a run is under way.
         std::function<bool()> modalOpen = [] { return false; };
         std::function<bool()> runUnderWay = [] { return false; };
+        // The day of the last daily run as the settings file keeps it: read
+        // when the daily schedule is armed, written when a daily run starts.
+        std::function<std::string()> lastDailyRun = [] { return std::string(); };
+        std::function<void(const std::string& day)> dailyRunStarted = [](const std::string&) {};
     };
 
     // Both timers disabled on the given window; the two panels get their
@@ -66,8 +72,12 @@ class Scheduler {
     // For the window's WM_TIMER: true when the id is one of ours.
     bool OnTimer(UINT_PTR id);
     // The daily check: one run when the clock's hour and minute are the
-    // picker's, at most one per minute.
+    // picker's, at most one per minute. The first check after the arming
+    // and after Resumed also catches up a daily run that was missed: when
+    // today's time has passed and no daily run has started today.
     void Timer2Timer();
+    // The computer came back from sleep or hibernation.
+    void Resumed();
 
     // The one way a scheduled run starts. With nothing holding it back it
     // runs now. Under a modal window, or for a daily run during another run,
@@ -93,11 +103,16 @@ class Scheduler {
     static void RadioButton2Click(SettingsHolders& holders);
 
   private:
+    void Start(ScheduledRun kind);
+
     Callbacks callbacks_;
     WindowTimer timer1_;
     WindowTimer timer2_;
-    int64_t lastDailyRun_ = -1;  // minuteNumber of the last daily start
+    int64_t lastDailyRun_ = -1;  // minuteNumber of the last daily check that matched
+    std::string lastDailyDay_;   // the day of the last daily run, "" when none is known
+    bool catchUpDue_ = false;    // the next daily check looks for a missed run
     bool kept_ = false;          // a run fell due while something held it back
+    bool keptDaily_ = false;     // ... and it was a daily one
 };
 
 }  // namespace pelvane

@@ -51,4 +51,17 @@ void SaveSettings(const SettingsHolders& holders) {
     SaveSettings(holders, SettingsFilePath());
 }
 
+std::string ReadLastDailyRun(const std::string& path) {
+    return IniFile(path, IniFile::Access::ReadOnly).ReadString(kDefaults, kLastDaily, "");
+}
+
+bool WriteLastDailyRun(const std::string& path, const std::string& day) noexcept {
+    try {
+        IniFile(path).WriteString(kDefaults, kLastDaily, day);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 }  // namespace pelvane

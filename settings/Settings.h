@@ -18,4 +18,10 @@ void LoadSettings(SettingsHolders& holders);
 void SaveSettings(const SettingsHolders& holders, const std::string& path);
 void SaveSettings(const SettingsHolders& holders);
 
+// The day of the last daily run ("yyyy.mm.dd"), "" when none is recorded.
+std::string ReadLastDailyRun(const std::string& path);
+// Records it as the run starts; false when the file cannot be written (the
+// run goes on all the same).
+bool WriteLastDailyRun(const std::string& path, const std::string& day) noexcept;
+
 }  // namespace pelvane

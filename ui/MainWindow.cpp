@@ -238,6 +238,10 @@ void Tfrm_Main::CreateControls() {
         SendMessageA(statusBar1_, SB_SETTEXTA, static_cast<WPARAM>(panel),
                      reinterpret_cast<LPARAM>(text.c_str()));
     };
+    callbacks.lastDailyRun = [this] { return ReadLastDailyRun(dir_ + "\\Pelvane.ini"); };
+    callbacks.dailyRunStarted = [this](const std::string& day) {
+        WriteLastDailyRun(dir_ + "\\Pelvane.ini", day);
+    };
     scheduler_ = std::make_unique<Scheduler>(Handle(), std::move(callbacks));
 }
 
@@ -808,6 +812,10 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kRunPendingMessage:
             if (scheduler_) scheduler_->RunPending();
             return 0;
+        case WM_POWERBROADCAST:
+            if (scheduler_ && (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND))
+                scheduler_->Resumed();
+            return TRUE;
         // The popup menu's and the system menu's loops let the timers through
         // too: a run under the grid's menu would move the row it acts on.
         case WM_ENTERMENULOOP:

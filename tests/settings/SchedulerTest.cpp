@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 #include "common/Exception.h"
 #include "common/Seged.h"
@@ -57,8 +58,9 @@ class SchedulerTest : public ::testing::Test {
     }
     // The clock at a number of seconds after the midnight of some day.
     void SetClock(int64_t seconds) {
-        clock = {static_cast<int>(seconds / 3600 % 24), static_cast<int>(seconds / 60 % 60),
-                 1000 + seconds / 60};
+        clock.hour = static_cast<int>(seconds / 3600 % 24);
+        clock.minute = static_cast<int>(seconds / 60 % 60);
+        clock.minuteNumber = 1000 + seconds / 60;
     }
 
     HWND window;
@@ -222,6 +224,82 @@ TEST_F(SchedulerTest, ADailyTickDuringARunIsDeferredNotLost) {
     EXPECT_EQ(runs, 1);
     s.RunPending();
     EXPECT_EQ(runs, 1);
+}
+
+TEST_F(SchedulerTest, AMissedDailyRunIsCaughtUpOnceAfterAStartOrAResume) {
+    std::string stored;  // LastDaily in the settings file
+    std::vector<std::string> recorded;
+    callbacks.lastDailyRun = [&] { return stored; };
+    callbacks.dailyRunStarted = [&](const std::string& day) { recorded.push_back(stored = day); };
+    daily = {8, 0, 0, 0};
+    const int64_t day = 24 * 3600;
+    auto at = [&](int64_t seconds, const char* date) {
+        SetClock(seconds);
+        clock.day = date;
+    };
+
+    // Started at 10:30 with no daily run today: one run at the first check.
+    at(10 * 3600 + 30 * 60, "2026.12.08");
+    {
+        Scheduler s(nullptr, callbacks);
+        s.ArmAtLoad(true, true, false, "");
+        s.Timer2Timer();
+        EXPECT_EQ(runs, 1);
+        EXPECT_EQ(recorded, std::vector<std::string>{"2026.12.08"});
+        at(10 * 3600 + 31 * 60, "2026.12.08");
+        s.Timer2Timer();
+        EXPECT_EQ(runs, 1);
+    }
+    // Started again the same day: nothing more.
+    {
+        Scheduler s(nullptr, callbacks);
+        s.ArmAtLoad(true, true, false, "");
+        s.Timer2Timer();
+        EXPECT_EQ(runs, 1);
+    }
+    // The next day before 08:00: nothing at the start, the run at its minute.
+    at(day + 7 * 3600, "2026.12.09");
+    Scheduler s(nullptr, callbacks);
+    s.ArmAtLoad(true, true, false, "");
+    s.Timer2Timer();
+    EXPECT_EQ(runs, 1);
+    at(day + 8 * 3600 + 20, "2026.12.09");
+    s.Timer2Timer();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(stored, "2026.12.09");
+    // Asleep over the following 08:00: the first check after the resume
+    // catches up, once; a check without a resume never does.
+    at(2 * day + 9 * 3600, "2026.12.10");
+    s.Timer2Timer();
+    EXPECT_EQ(runs, 2);
+    s.Resumed();
+    s.Timer2Timer();
+    EXPECT_EQ(runs, 3);
+    EXPECT_EQ(stored, "2026.12.10");
+    s.Resumed();
+    s.Timer2Timer();
+    EXPECT_EQ(runs, 3);
+    // A catch-up that falls during a run comes when the run ends, and is
+    // recorded as it starts.
+    bool running = true;
+    callbacks.runUnderWay = [&] { return running; };
+    Scheduler busy(nullptr, callbacks);
+    at(3 * day + 12 * 3600, "2026.12.11");
+    busy.ArmAtLoad(true, true, false, "");
+    busy.Timer2Timer();
+    EXPECT_EQ(runs, 3);
+    EXPECT_EQ(stored, "2026.12.10");
+    running = false;
+    busy.RunPending();
+    EXPECT_EQ(runs, 4);
+    EXPECT_EQ(stored, "2026.12.11");
+    // Not armed for the daily schedule: no catch-up at all.
+    Scheduler continuous(nullptr, callbacks);
+    at(4 * day + 12 * 3600, "2026.12.12");
+    continuous.ArmAtLoad(true, false, true, "0");
+    continuous.Resumed();
+    continuous.Timer2Timer();
+    EXPECT_EQ(runs, 4);
 }
 
 }  // namespace

@@ -90,6 +90,28 @@ TEST_F(SettingsTest, ANewFileHoldsItsKeysInOrderAfterADialogPositionWrittenFirst
     EXPECT_EQ(top, 5000);
 }
 
+TEST_F(SettingsTest, TheDayOfTheLastDailyRunGoesAtTheEndOfDefaultsAndTouchesNothingElse) {
+    const std::string before =
+        "[Defaults]\r\nAutoStart=1\r\nNoFile=.tmp;.t\xE9mp\r\nTime=8:30:05\r\n[Screen]\r\nLeft=10\r\n";
+    WriteBytes(path, before);
+    EXPECT_EQ(ReadLastDailyRun(path), "");  // an older file without the key
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_TRUE(WriteLastDailyRun(path, "2026.12.08"));
+    EXPECT_EQ(ReadBytes(path),
+              "[Defaults]\r\nAutoStart=1\r\nNoFile=.tmp;.t\xE9mp\r\nTime=8:30:05\r\nLastDaily=2026.12.08\r\n"
+              "[Screen]\r\nLeft=10\r\n");
+    EXPECT_EQ(ReadLastDailyRun(path), "2026.12.08");
+    // The file still loads as before, and the save at close leaves the key alone.
+    FakeHolders h;
+    LoadSettings(h, path, FixedClock);
+    EXPECT_TRUE(h.checkBox1);
+    SaveSettings(h, path);
+    EXPECT_EQ(ReadLastDailyRun(path), "2026.12.08");
+    // A file that cannot be written does not throw: the run goes on.
+    dir.MakeFolder("locked.ini");
+    EXPECT_FALSE(WriteLastDailyRun(dir.Path("locked.ini"), "2026.12.09"));
+}
+
 TEST_F(SettingsTest, OptionsAndScheduleSurviveARestart) {
     FakeHolders saved;
     saved.checkBox1 = saved.checkBox4 = saved.radioButton2 = true;
