@@ -417,8 +417,24 @@ void LogView::OnHScroll(int code) {
     ScrollTo(top_, left);
 }
 
+void LogView::OnContextMenu(LPARAM lp) {
+    POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    if (pt.x == -1 && pt.y == -1) {  // from the keyboard: under the caret
+        long long row = static_cast<long long>(caret_.line) - static_cast<long long>(top_);
+        pt.x = GutterWidth() + std::max(0, static_cast<int>(caret_.col) - left_) * charW_;
+        pt.y = static_cast<int>(std::max(0LL, std::min<long long>(row, VisibleLines())) + 1) * lineH_;
+        ClientToScreen(Handle(), &pt);
+    }
+    TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, GetAncestor(Handle(), GA_ROOT),
+                   nullptr);
+}
+
 LRESULT LogView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+        case WM_CONTEXTMENU:
+            if (!popup_) break;
+            OnContextMenu(lp);
+            return 0;
         case WM_PAINT:
             OnPaint();
             return 0;

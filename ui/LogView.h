@@ -34,6 +34,9 @@ class LogView : public Window {
     size_t LineCount() const { return lines_.size(); }
     const std::string& Line(size_t index) const { return lines_[index]; }
     void SetMaxLines(size_t lines) { maxLines_ = lines ? lines : 1; }
+    // Not owned: the menu opened by the right button or the menu key, at the
+    // caret when from the keyboard. Its commands go to the top-level window.
+    void SetPopupMenu(HMENU menu) { popup_ = menu; }
     // Lines that have left from the top; the gutter keeps counting from them.
     size_t DroppedLines() const { return dropped_; }
 
@@ -69,7 +72,10 @@ class LogView : public Window {
 
     void DropFirstLine();
 
+    void OnContextMenu(LPARAM lp);
+
     std::deque<std::string> lines_;
+    HMENU popup_ = nullptr;
     size_t maxLines_ = kDefaultMaxLines;
     size_t dropped_ = 0;
     size_t longest_ = 0;  // characters of the longest line, for the horizontal range

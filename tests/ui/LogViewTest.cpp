@@ -73,6 +73,26 @@ TEST_F(LogViewTest, PastTheLimitOldLinesLeaveFromTheTopAndTheViewStaysOnItsText)
     EXPECT_EQ("sor 9", log.Line(0));
 }
 
+TEST_F(LogViewTest, TheMenuKeyOpensThePopupMenuWhoseCommandsReachTheTopLevelWindow) {
+    Fill(3);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 4712, "Naplófájl megnyitása");
+    log.SetPopupMenu(menu);
+    test::SharedHostWindow().lastCommand = 0;
+    test::WhenIdle([] {
+        HWND popup = test::OpenPopupMenu();
+        if (!popup) return false;
+        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+        return true;
+    });
+    SendMessageA(log.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(log.Handle()), MAKELPARAM(-1, -1));
+    test::Pump();
+    EXPECT_EQ(4712, test::SharedHostWindow().lastCommand);
+    log.SetPopupMenu(nullptr);
+    DestroyMenu(menu);
+}
+
 TEST_F(LogViewTest, KeysMoveTheCaretAndShiftSelects) {
     log.AppendLine("első sor");
     log.AppendLine("2");
