@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Ctrl+C (SIGINT under Wine) stops a pelvane-cli run between files; the run
-# still ends with its end line. Usage: ctrl-c.sh BIN_DIR
+# Ctrl+C (SIGINT under Wine) stops a pelvane-cli run, between files and
+# inside a big one; the run still ends with its end line, the file being
+# copied is not put in place and no temporary file stays. Usage: ctrl-c.sh BIN_DIR
 set -euo pipefail
 bin=$1
 work=$(mktemp -d)
@@ -14,15 +15,30 @@ for d in range(50):
         with open(os.path.join(folder, "f%03d.txt" % f), "w") as out:
             out.write("x" * 100)
 PY
+mkdir -p "$work/big"
+truncate -s 4G "$work/big/huge.iso"  # sparse: takes no room in the source
 win() { echo "Z:${1//\//\\}"; }
-"${WINE:-/usr/lib/wine/wine64}" "$bin/pelvane-cli.exe" run "$(win "$work/src")" "$(win "$work/out")" >"$work/log" 2>&1 &
-pid=$!
-for _ in $(seq 600); do grep -q "Összesen" "$work/log" 2>/dev/null && break; sleep 0.05; done
-kill -INT "$pid" 2>/dev/null || true
-status=0
-wait $pid || status=$?
+
+# Runs pelvane-cli on SOURCE TARGET, sends Ctrl+C once the scan has ended;
+# prints the log and sets $status.
+interrupt() {
+    rm -f "$work/log"  # the last run's must not count as this one's
+    "${WINE:-/usr/lib/wine/wine64}" "$bin/pelvane-cli.exe" run "$(win "$1")" "$(win "$2")" >"$work/log" 2>&1 &
+    local pid=$!
+    for _ in $(seq 600); do grep -q "Összesen" "$work/log" 2>/dev/null && break; sleep 0.05; done
+    kill -INT "$pid" 2>/dev/null || true
+    status=0
+    wait $pid || status=$?
+    cat "$work/log"
+}
+
+interrupt "$work/src" "$work/out"
 copied=$(find "$work/out" -type f 2>/dev/null | wc -l)
-cat "$work/log"
 echo "exit $status, copied $copied of 5000"
 [ "$status" -eq 0 ] && grep -q "\*\*\* Mentés kész: " "$work/log" && [ "$copied" -lt 5000 ] &&
     ! find "$work/out" -name '~pelvane*' | grep -q .
+
+interrupt "$work/big" "$work/out-big"
+echo "exit $status; in the target: $(find "$work/out-big" -type f 2>/dev/null | wc -l) files"
+[ "$status" -eq 0 ] && grep -q "\*\*\* Mentés kész: " "$work/log" && ! grep -q "Hiba: " "$work/log" &&
+    [ -z "$(find "$work/out-big" -type f 2>/dev/null)" ]
