@@ -38,12 +38,28 @@ int64_t BackupEngine::CollectFiles(const std::wstring& folder, const std::wstrin
     int64_t total = 0;
     // Depth first, a folder's files before its sub-folders, without recursion:
     // a path of 32,767 characters may hold thousands of levels.
+    struct Subfolder {
+        std::wstring name;
+        bool link;  // a reparse point (junction, symbolic link): it may lead back up
+    };
     struct Level {
-        std::vector<std::wstring> subfolders;  // reversed: the next one at the back
+        size_t length;                      // of its relative path
+        std::vector<Subfolder> subfolders;  // reversed: the next one at the back
+        std::wstring identity;              // of the folder, once asked for
     };
     std::vector<Level> levels;
-    std::vector<size_t> lengths;  // of the relative path at each level
     std::wstring relative;
+    // Whether the linked folder at relative is the same as one of the folders it lies in.
+    auto leadsUp = [&]() {
+        const std::wstring linked = fs_.FolderIdentity(scanLong_ + relative);
+        if (linked.empty()) return false;
+        for (Level& up : levels) {
+            if (up.identity.empty())
+                up.identity = fs_.FolderIdentity(scanLong_ + relative.substr(0, up.length));
+            if (up.identity == linked) return true;
+        }
+        return false;
+    };
     std::vector<FoundEntry> entries;
     for (;;) {
         entries.clear();
@@ -52,7 +68,7 @@ int64_t BackupEngine::CollectFiles(const std::wstring& folder, const std::wstrin
             LogError(ExcludeTrailingBackslash(scanShown_ + relative), fs_.ErrorText(error));
         s_.ProcessMessages();
         list.BeginFolder(relative);
-        Level level;
+        Level level{relative.size(), {}, {}};
         for (const FoundEntry& e : entries) {
             if (PassesMask(e.attributes, kFileMask) &&
                 (!archiveOnly || (e.attributes & FILE_ATTRIBUTE_ARCHIVE))) {
@@ -60,18 +76,24 @@ int64_t BackupEngine::CollectFiles(const std::wstring& folder, const std::wstrin
                 total += static_cast<int64_t>(e.size);
             }
             if (recurse && PassesMask(e.attributes, kFolderMask) && (e.attributes & FILE_ATTRIBUTE_DIRECTORY))
-                level.subfolders.push_back(e.name);
+                level.subfolders.push_back({e.name, (e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
         }
         std::reverse(level.subfolders.begin(), level.subfolders.end());
         levels.push_back(std::move(level));
-        lengths.push_back(relative.size());
         // The next folder: the first sub-folder not yet scanned, going up as levels run out.
-        while (!levels.empty() && levels.back().subfolders.empty()) levels.pop_back(), lengths.pop_back();
-        if (levels.empty()) return total;
-        relative.resize(lengths.back());
-        relative += levels.back().subfolders.back();
-        relative += L'\\';
-        levels.back().subfolders.pop_back();
+        for (;;) {
+            while (!levels.empty() && levels.back().subfolders.empty()) levels.pop_back();
+            if (levels.empty()) return total;
+            Subfolder next = std::move(levels.back().subfolders.back());
+            levels.back().subfolders.pop_back();
+            relative.resize(levels.back().length);
+            relative += next.name;
+            relative += L'\\';
+            if (!next.link || !leadsUp()) break;
+            // A link back to a folder above would repeat the tree without end.
+            LogError(scanShown_ + ExcludeTrailingBackslash(relative),
+                     fs_.ErrorText(ERROR_CANT_RESOLVE_FILENAME));
+        }
     }
 }
 

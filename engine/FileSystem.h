@@ -63,6 +63,10 @@ class FileSystem {
     // Opens an existing file for writing and sets its last-write time only.
     virtual bool SetFileDate(const std::wstring& path, int32_t packed) = 0;
 
+    // What tells two paths of the same folder apart from two folders (the
+    // volume and the file index), following links; "" when unknown.
+    virtual std::wstring FolderIdentity(const std::wstring& path) = 0;
+
     // The full path of a folder in the form that reaches any length
     // (\\?\C:\... or \\?\UNC\server\share\...), made once per task.
     virtual std::wstring LongForm(const std::wstring& path) = 0;

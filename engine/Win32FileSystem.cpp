@@ -140,6 +140,16 @@ class Win32FileSystem : public FileSystem {
         return file && Win32File(file.release()).SetDateAndAttributes(packed, INVALID_FILE_ATTRIBUTES);
     }
 
+    std::wstring FolderIdentity(const std::wstring& path) override {
+        FileHandle folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!folder || !GetFileInformationByHandle(folder.get(), &info)) return {};
+        return std::to_wstring(info.dwVolumeSerialNumber) + L":" +
+               std::to_wstring((uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+    }
+
     std::wstring LongForm(const std::wstring& path) override {
         if (StartsWith(path, kLongPrefix) || StartsWith(path, L"\\\\.\\")) return path;
         std::wstring full(MAX_PATH, L'\0');

@@ -217,6 +217,21 @@ TEST_F(SeamRun, FoldersThatCannotBeListedAreReportedAndTheRunGoesOn) {
     EXPECT_NE(Copy(L"Open\\b.txt"), nullptr);
 }
 
+TEST_F(SeamRun, ALinkBackToAFolderAboveIsReportedNotFollowed) {
+    Source(L"a.txt", "a");
+    Source(L"Sub\\b.txt", "b");
+    fs.AddFolder(L"C:\\Data\\Docs\\Sub\\up").linkTo = L"C:\\Data\\Docs";
+    fs.Find(L"C:\\Data\\Docs\\Sub\\up")->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    Source(L"Sub\\up\\seen through the link.txt", "x");
+    fs.AddFolder(L"C:\\Data\\Docs\\elsewhere").linkTo = L"C:\\Other";
+    fs.Find(L"C:\\Data\\Docs\\elsewhere")->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    Source(L"elsewhere\\c.txt", "c");
+    engine.Button1Click();
+    EXPECT_EQ(s.Errors(), Lines{L"Hiba: C:\\Data\\Docs\\Sub\\up : error 1921"});
+    EXPECT_EQ(fs.CountFiles(L"E:\\Save"), 3);  // a, b and the link that leads elsewhere
+    EXPECT_NE(Copy(L"elsewhere\\c.txt"), nullptr);
+}
+
 TEST_F(SeamRun, AStopInsideAFileEndsItsCopyAndKeepsTheOldOne) {
     Source(L"1 big.iso", "").virtualSize = 50000000;
     Source(L"2 next.txt", "next");

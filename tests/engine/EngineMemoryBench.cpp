@@ -34,6 +34,7 @@ class SyntheticTree : public FileSystem {
     bool SetAttributes(const std::wstring&, uint32_t) override { return false; }
     bool CreateFolder(const std::wstring&) override { return false; }
     bool SetFileDate(const std::wstring&, int32_t) override { return false; }
+    std::wstring FolderIdentity(const std::wstring&) override { return {}; }
     std::wstring LongForm(const std::wstring& p) override { return L"\\\\?\\" + p; }
     std::wstring FullPath(const std::wstring& p) override { return p; }
     std::wstring ErrorText(DWORD) override { return {}; }

@@ -24,6 +24,7 @@ class FakeFileSystem : public FileSystem {
         bool attributesUnreadable = false;
         bool sizeUnreadable = false;
         bool unlistable = false;  // a folder whose listing is refused (access denied)
+        std::wstring linkTo;      // a link (reparse point) to this folder: its identity
     };
 
     long long freeBytes = 1LL << 40;
@@ -69,12 +70,21 @@ class FakeFileSystem : public FileSystem {
     bool SetAttributes(const std::wstring& path, uint32_t attributes) override;
     bool CreateFolder(const std::wstring& path) override;
     bool SetFileDate(const std::wstring& path, int32_t packed) override;
+    std::wstring FolderIdentity(const std::wstring& path) override {
+        Node* n = Find(ExcludeBackslash(path));
+        return !n || !n->folder    ? std::wstring()
+               : n->linkTo.empty() ? Key(ExcludeBackslash(path))
+                                   : Key(n->linkTo);
+    }
     std::wstring LongForm(const std::wstring& path) override { return path; }
     std::wstring FullPath(const std::wstring& path) override { return path; }
     std::wstring ErrorText(DWORD code) override { return L"error " + std::to_wstring(code); }
 
   private:
     static std::wstring Key(const std::wstring& path) { return AsciiLower(path); }
+    static std::wstring ExcludeBackslash(const std::wstring& path) {
+        return !path.empty() && path.back() == L'\\' ? path.substr(0, path.size() - 1) : path;
+    }
     static std::wstring Parent(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
     bool InvalidName(const std::wstring& path) { return path.find(L':', 2) != std::wstring::npos; }
     bool Rename(const std::shared_ptr<Node>& node, const std::wstring& to, DWORD& error);
