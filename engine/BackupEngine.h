@@ -49,8 +49,8 @@ class BackupEngine {
         std::wstring source, target;            // long forms
         std::wstring sourceShown, targetShown;  // ordinary forms
     };
-    // A copy of the target folder's listing: name and packed date of each
-    // file (-1 for folders and dates that cannot be packed).
+    // An entry of a target folder's listing, a copy made by an earlier run:
+    // its name and packed date (-1 for folders and dates that cannot be packed).
     struct CopyEntry {
         std::wstring name;
         int32_t date;
