@@ -14,60 +14,95 @@ namespace pelvane {
 
 class BackupEngine {
   public:
+    // Milliseconds from some fixed point: how a copy knows when to let the
+    // window work again. GetTickCount64 unless a test gives its own.
+    using Clock = uint64_t (*)();
+
     BackupEngine(BackupSurroundings& surroundings, FileSystem& fs);
 
     // The run (the run button, the continuous timer and the daily check).
     // A request that arrives while a run is under way is ignored.
     void Button1Click();
-    // The stop button: the run ends at its next stop check.
+    // The stop button: the run ends at its next stop check, also inside a file.
     void Button5Click() { running_ = false; }
 
     bool Running() const { return running_; }
     bool InRun() const { return inRun_; }
 
     // One task: scan, log the total, map, copy what the method selects.
-    void ArchiveTask(const std::string& forras, const std::string& cel);
-    // One file; failures become "Hiba: " log lines, nothing escapes.
-    void CopyOneFile(const std::string& source, const std::string& target);
+    void ArchiveTask(const std::wstring& forras, const std::wstring& cel);
 
     // Appends every file below folder (ending in a backslash) to list and
-    // returns their total size; hidden and system sub-folders are not entered.
-    int64_t CollectFiles(const std::string& folder, const std::string& pattern, bool recurse, PathList& list,
-                         bool archiveOnly);
+    // returns their total size; hidden and system sub-folders are not
+    // entered. A folder that cannot be listed gives a "Hiba: " line. The
+    // listing that gives the files also gives the sub-folders, so pattern
+    // must match every name ("*").
+    int64_t CollectFiles(const std::wstring& folder, const std::wstring& pattern, bool recurse,
+                         PathList& list, bool archiveOnly);
+
+    void SetClock(Clock clock) { clock_ = clock; }
 
   private:
+    // The two ends of one file: the long forms the file system is given, and
+    // the paths the user reads in the log.
+    struct FilePaths {
+        std::wstring source, target;            // long forms
+        std::wstring sourceShown, targetShown;  // ordinary forms
+    };
+    // An entry of a target folder's listing, a copy made by an earlier run:
+    // its name and packed date (-1 for folders and dates that cannot be packed).
+    struct CopyEntry {
+        std::wstring name;
+        int32_t date;
+    };
+
     void HandleCurrentRow();
     bool StopRequested();  // processes pending messages, then looks at Running
-    void Log(const std::string& line) { s_.AppendLog(line); }
-    void LogError(const std::string& path, const std::string& message) {
-        Log("Hiba: " + path + " : " + message);
+    void Log(const std::wstring& line) { s_.AppendLog(line); }
+    void LogError(const std::wstring& path, const std::wstring& message) {
+        Log(L"Hiba: " + path + L" : " + message);
     }
-    std::string FileError(const char* what, const std::string& path, DWORD code);
-    bool IsExcluded(const std::string& source);
-    bool DirectoryExists(const std::string& path);
-    bool ForceDirectories(std::string folder);
-    void EnsureFolder(const std::string& folder);
-    std::unique_ptr<FileStream> CreateTemporary(const std::string& target, std::string& temp, DWORD& error);
-    bool CopyBytes(FileStream& from, FileStream& to, uint64_t count, std::string& error);
-    bool PutInPlace(const std::string& temp, const std::string& target, DWORD& error);
+    std::wstring FileError(const wchar_t* what, const std::wstring& path, DWORD code);
+    // One file; failures become "Hiba: " log lines, nothing escapes.
+    void CopyOneFile(const FilePaths& paths);
+    void ListCopies(const std::wstring& folder);
+    const CopyEntry* FindCopy(std::wstring_view name) const;
+    bool IsExcluded(const std::wstring& source);
+    bool DirectoryExists(const std::wstring& path);
+    bool ForceDirectories(std::wstring folder);
+    void EnsureFolder(const std::wstring& folder);
+    std::unique_ptr<FileStream> CreateTemporary(const std::wstring& target, std::wstring& temp, DWORD& error);
+    enum class CopyResult { Done, Failed, Stopped };
+    CopyResult CopyBytes(FileStream& from, FileStream& to, uint64_t count, std::wstring& error);
+    bool PutInPlace(FileStream& temp, const std::wstring& target, DWORD& error);
+    void Discard(std::unique_ptr<FileStream> temp, const std::wstring& path);  // deletes an unfinished copy
     void StartProgress(int64_t total);
-    void StepProgress(uint64_t bytes);
+    void StepProgress(int64_t bytes);
     void ResetProgress();
 
     BackupSurroundings& s_;
     FileSystem& fs_;
+    Clock clock_;
     bool running_ = false;
     bool inRun_ = false;
-    const std::string* taskSource_ = nullptr;  // the task being backed up, for failures that escape it
-    std::string lastFolder_;                   // the target folder last found or made
-    std::vector<char> buffer_;                 // the copy buffer, 61 440 bytes
-    unsigned progressShift_ = 0;               // bytes >> shift fits the 32-bit bar
+    bool inTask_ = false;
+    std::wstring taskSource_;             // the task being backed up, for failures that escape it
+    std::wstring scanShown_;              // the folder CollectFiles was given
+    std::wstring scanLong_;               // and its long form
+    std::wstring lastFolder_;             // the target folder last found or made
+    std::vector<CopyEntry> copies_;       // the current target folder's files (method 2)
+    std::string excludedText_;            // ExcludedTypes as last read
+    std::vector<std::wstring> excluded_;  // and its fields, lower-cased
+    std::vector<char> buffer_;            // the copy buffer, 61 440 bytes
+    uint64_t lastPump_ = 0;               // when messages were last processed
+    uint64_t fileStepped_ = 0;            // bytes of the current file already on the bar
+    unsigned progressShift_ = 0;          // bytes >> shift fits the 32-bit bar
     uint64_t progressBytes_ = 0;
     int progressPosition_ = 0;
 };
 
 // "### ### ### ##0": digits fill twelve places from the right in groups of
 // three; the three separating blanks always stand; longer numbers extend left.
-std::string FormatTotal(int64_t total);
+std::wstring FormatTotal(int64_t total);
 
 }  // namespace pelvane

@@ -2,27 +2,32 @@
 
 #include <cstdio>
 
+#include "common/Text.h"
 #include "engine/BackupEngine.h"
 
 namespace pelvane {
 namespace {
 
 // "yyyy.mm.dd hh:mm:ss"; the colons are the system's time separator.
-std::string Timestamp() {
+std::wstring Timestamp() {
     SYSTEMTIME t;
     GetLocalTime(&t);
-    char sep[8] = ":";
-    if (GetLocaleInfoA(GetThreadLocale(), LOCALE_STIME, sep, sizeof sep) < 2) sep[0] = ':';
-    char text[64];
-    snprintf(text, sizeof text, "%04u.%02u.%02u %02u%c%02u%c%02u", t.wYear, t.wMonth, t.wDay, t.wHour, sep[0],
+    wchar_t sep[8] = L":";
+    if (GetLocaleInfoW(GetThreadLocale(), LOCALE_STIME, sep, 8) < 2) sep[0] = L':';
+    wchar_t text[64];
+    swprintf(text, 64, L"%04u.%02u.%02u %02u%lc%02u%lc%02u", t.wYear, t.wMonth, t.wDay, t.wHour, sep[0],
              t.wMinute, sep[0], t.wSecond);
     return text;
+}
+
+uint64_t TickCount() {
+    return GetTickCount64();
 }
 
 }  // namespace
 
 BackupEngine::BackupEngine(BackupSurroundings& surroundings, FileSystem& fs)
-    : s_(surroundings), fs_(fs), buffer_(61440) {}
+    : s_(surroundings), fs_(fs), clock_(TickCount), buffer_(61440) {}
 
 void BackupEngine::Button1Click() {
     // Timer ticks and clicks are delivered inside a run's message processing;
@@ -54,8 +59,11 @@ void BackupEngine::Button1Click() {
 
     s_.EnableRunButton(false);
     s_.ShowLogPage();
-    Log("*** Mentés indul: " + Timestamp());
+    Log(L"*** Mentés indul: " + Timestamp());
     running_ = true;
+    // The user may have removed or renamed target folders since the last run.
+    lastFolder_.clear();
+    lastPump_ = clock_();
     s_.EnableStopButton(true);
     try {
         if (s_.OnlyCurrentTask()) {
@@ -66,29 +74,30 @@ void BackupEngine::Button1Click() {
     } catch (const std::exception& e) {
         // A failure outside the per-file handling ends the run, never leaves
         // the window in its running state.
-        Log(taskSource_ ? "Hiba: " + *taskSource_ + " : " + e.what() : std::string("Hiba: ") + e.what());
-        taskSource_ = nullptr;
+        const std::wstring message = AnsiToWide(e.what());
+        Log(inTask_ ? L"Hiba: " + taskSource_ + L" : " + message : L"Hiba: " + message);
+        inTask_ = false;
         ResetProgress();
     }
-    Log("*** Mentés kész: " + Timestamp());
+    Log(L"*** Mentés kész: " + Timestamp());
     s_.EnableRunButton(true);
     s_.EnableStopButton(false);
-    s_.SetStatusText("");
+    s_.SetStatusText(L"");
     s_.EnableDeleteAction(true);
     s_.EnableTaskGrid(true);
 }
 
 void BackupEngine::HandleCurrentRow() {
     TaskRows& rows = s_.Tasks();
-    std::string forras = rows.Source();
-    std::string cel = rows.Target();
-    Log("*** Feladat: " + forras + " >> " + cel);
+    std::wstring forras = rows.Source();
+    std::wstring cel = rows.Target();
+    Log(L"*** Feladat: " + forras + L" >> " + cel);
     if (running_) ArchiveTask(forras, cel);
 }
 
-std::string FormatTotal(int64_t total) {
-    std::string digits = std::to_string(total);
-    std::string groups[4];
+std::wstring FormatTotal(int64_t total) {
+    std::wstring digits = std::to_wstring(total);
+    std::wstring groups[4];
     size_t n = digits.size();
     // The three right-hand groups take three digits each; the first takes the rest.
     for (int g = 3; g >= 0; --g) {
@@ -96,7 +105,7 @@ std::string FormatTotal(int64_t total) {
         groups[g] = digits.substr(n - take, take);
         n -= take;
     }
-    return groups[0] + " " + groups[1] + " " + groups[2] + " " + groups[3];
+    return groups[0] + L" " + groups[1] + L" " + groups[2] + L" " + groups[3];
 }
 
 }  // namespace pelvane

@@ -1,6 +1,8 @@
 #pragma once
 // Everything a backup run uses of its surroundings. The main window provides
 // it with its controls; the console program and the tests with their own.
+// The log and status texts come in UTF-16 with the true file names: each
+// surrounding shows them as well as it can (the window in its code page).
 #include <string>
 
 #include "engine/TaskRows.h"
@@ -13,7 +15,7 @@ class BackupSurroundings {
 
     virtual TaskRows& Tasks() = 0;  // the task table Tbl
 
-    virtual void AppendLog(const std::string& line) = 0;  // LogView1
+    virtual void AppendLog(const std::wstring& line) = 0;  // LogView1
 
     // ProgressBar1: the minimum is 0; the run keeps the range within 32 bits.
     virtual void SetProgressMax(int max) = 0;
@@ -21,8 +23,8 @@ class BackupSurroundings {
     virtual void SetProgressPosition(int position) = 0;
     virtual void StepProgress(int amount) = 0;
 
-    virtual void SetStatusText(const std::string& text) = 0;  // StatusBar1, panel 0
-    virtual void ShowLogPage() = 0;                           // PageControl1, page "Napló"
+    virtual void SetStatusText(const std::wstring& text) = 0;  // StatusBar1, panel 0
+    virtual void ShowLogPage() = 0;                            // PageControl1, page "Napló"
 
     virtual void EnableRunButton(bool enabled) = 0;     // Button1
     virtual void EnableStopButton(bool enabled) = 0;    // Button5

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "common/Exception.h"
 #include "common/Paths.h"
 #include "common/Seged.h"
@@ -9,58 +11,82 @@ namespace {
 
 constexpr uint32_t kProtected = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr int kMaxExcludedFields = 20;
+// How often a long copy lets the window work and looks for a stop.
+constexpr uint64_t kPumpInterval = 100;
+
+// The root of a long form (\\?\C: or \\?\UNC\server\share), above which no
+// folder is made.
+bool IsLongRoot(const std::wstring& folder) {
+    const std::wstring unc = L"\\\\?\\UNC\\", local = L"\\\\?\\";
+    if (folder.compare(0, unc.size(), unc) == 0)
+        return std::count(folder.begin() + unc.size(), folder.end(), L'\\') <= 1;
+    return folder.compare(0, local.size(), local) == 0 &&
+           folder.find(L'\\', local.size()) == std::wstring::npos;
+}
 
 }  // namespace
 
-void BackupEngine::CopyOneFile(const std::string& source, const std::string& target) {
+void BackupEngine::CopyOneFile(const FilePaths& p) {
     DWORD error = 0;
-    std::unique_ptr<FileStream> in = fs_.OpenRead(source, error);
-    if (!in) return LogError(source, FileError("Cannot open file", source, error));
+    std::unique_ptr<FileStream> in = fs_.OpenRead(p.source, error);
+    if (!in) return LogError(p.sourceShown, FileError(L"Cannot open file", p.source, error));
 
+    const std::wstring folder = ExtractFileDir(p.target);
+    const bool known = !folder.empty() && folder == lastFolder_;
     try {
-        EnsureFolder(ExtractFileDir(target));
+        EnsureFolder(folder);
     } catch (const Exception& e) {
-        return LogError(target, e.Message());
+        return LogError(p.targetShown, AnsiToWide(e.Message()));
     }
 
     // A new copy is written under a temporary name and put in place only when
-    // complete, so a failed copy never destroys the previous good one.
-    const bool copy = !IsExcluded(source);
-    std::string temp;
+    // complete, so a failed or stopped copy never destroys the previous good one.
+    const bool copy = !IsExcluded(p.source);
+    std::wstring temp;
     std::unique_ptr<FileStream> out;
     if (copy) {
-        out = CreateTemporary(target, temp, error);
+        out = CreateTemporary(p.target, temp, error);
+        if (!out && known) {
+            // The folder was taken as made from an earlier file and may have
+            // gone since: look again, then try once more.
+            lastFolder_.clear();
+            EnsureFolder(folder);
+            out = CreateTemporary(p.target, temp, error);
+        }
         if (!out) {
-            lastFolder_.clear();  // the folder may have gone: look again next time
-            return LogError(source, FileError("Cannot create file", target, error));
+            lastFolder_.clear();
+            return LogError(p.sourceShown, FileError(L"Cannot create file", p.target, error));
         }
     }
-    s_.SetStatusText(source);
+    s_.SetStatusText(p.sourceShown);
 
     uint64_t size = 0;
     const bool sized = in->Size(size);
     const int32_t date = in->PackedDate();
     const uint32_t attributes = in->Attributes();
     if (copy) {
-        std::string failure = "Stream read error";  // also when the size is unknown: never an empty copy
-        if (!sized || !CopyBytes(*in, *out, size, failure)) {
-            out.reset();
-            fs_.Delete(temp);
-            return LogError(source, failure);
+        std::wstring failure = L"Stream read error";  // also when the size is unknown: never an empty copy
+        fileStepped_ = 0;
+        CopyResult result = sized ? CopyBytes(*in, *out, size, failure) : CopyResult::Failed;
+        if (result == CopyResult::Done && !PutInPlace(*out, p.target, error)) {
+            failure = FileError(L"Cannot create file", p.target, error);
+            result = CopyResult::Failed;
         }
-        if (!PutInPlace(temp, target, error)) {
-            out.reset();
-            fs_.Delete(temp);
-            return LogError(source, FileError("Cannot create file", target, error));
+        if (result != CopyResult::Done) {
+            // Only finished files count on the bar; a stopped file gets no line of its own.
+            StepProgress(-static_cast<int64_t>(fileStepped_));
+            Discard(std::move(out), temp);
+            if (result == CopyResult::Failed) LogError(p.sourceShown, failure);
+            return;
         }
         // Through the still open copy: after the rename (which may set the
         // archive flag), and no further path look-ups, which Wine makes dear.
         out->SetDateAndAttributes(date, attributes);
         out.reset();
-        StepProgress(size);
+        StepProgress(static_cast<int64_t>(size - fileStepped_));
     } else {
-        StepProgress(size);
-        fs_.SetFileDate(target, date);  // an older copy that stands there takes the date
+        StepProgress(static_cast<int64_t>(size));
+        fs_.SetFileDate(p.target, date);  // an older copy that stands there takes the date
     }
     in.reset();
 
@@ -68,65 +94,98 @@ void BackupEngine::CopyOneFile(const std::string& source, const std::string& tar
     // a source whose copy failed keeps its archive flag for the next run.
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
     if (s_.ClearArchiveFlag() && (attributes & FILE_ATTRIBUTE_ARCHIVE))
-        fs_.SetAttributes(source, attributes & ~FILE_ATTRIBUTE_ARCHIVE);
-    if (!copy) fs_.SetAttributes(target, attributes);
+        fs_.SetAttributes(p.source, attributes & ~FILE_ATTRIBUTE_ARCHIVE);
+    if (!copy) fs_.SetAttributes(p.target, attributes);
 }
 
-std::string BackupEngine::FileError(const char* what, const std::string& path, DWORD code) {
-    return std::string(what) + " \"" + fs_.FullPath(path) + "\". " + fs_.ErrorText(code);
+std::wstring BackupEngine::FileError(const wchar_t* what, const std::wstring& path, DWORD code) {
+    return std::wstring(what) + L" \"" + fs_.FullPath(path) + L"\". " + fs_.ErrorText(code);
 }
 
-bool BackupEngine::IsExcluded(const std::string& source) {
+bool BackupEngine::IsExcluded(const std::wstring& source) {
+    // The list is read for every file (the user may change it during a run),
+    // but taken apart only when it changed.
     const std::string types = s_.ExcludedTypes();
-    const std::string extension = AsciiLower(ExtractFileExt(source));
-    for (int n = 1; n <= kMaxExcludedFields; ++n) {
-        std::string field = GetToken(';', types, n);
-        if (!field.empty() && AsciiLower(field) == extension) return true;
+    if (types != excludedText_) {
+        excluded_.clear();
+        for (int n = 1; n <= kMaxExcludedFields; ++n) {
+            std::string field = GetToken(';', types, n);
+            if (!field.empty()) excluded_.push_back(AsciiLower(AnsiToWide(field)));
+        }
+        excludedText_ = types;
     }
+    if (excluded_.empty()) return false;
+    const std::wstring extension = AsciiLower(ExtractFileExt(source));
+    for (const std::wstring& field : excluded_)
+        if (field == extension) return true;
     return false;
 }
 
-bool BackupEngine::DirectoryExists(const std::string& path) {
+bool BackupEngine::DirectoryExists(const std::wstring& path) {
     uint32_t attributes = fs_.GetAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool BackupEngine::ForceDirectories(std::string folder) {
+bool BackupEngine::ForceDirectories(std::wstring folder) {
     if (folder.empty()) throw EInOutError("Unable to create directory");
-    folder = ExcludeTrailingBackslash(folder);
-    if (folder.size() < 3 || DirectoryExists(folder) || ExtractFilePath(folder) == folder) return true;
-    return ForceDirectories(ExtractFilePath(folder)) && fs_.CreateFolder(folder);
+    // Up to the first folder that is there, then the rest made downwards;
+    // without recursion, as a long path may hold thousands of levels.
+    std::vector<std::wstring> missing;
+    for (folder = ExcludeTrailingBackslash(folder);
+         folder.size() >= 3 && !IsLongRoot(folder) && ExtractFilePath(folder) != folder &&
+         !DirectoryExists(folder);
+         folder = ExcludeTrailingBackslash(ExtractFilePath(folder)))
+        missing.push_back(folder);
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+        if (!fs_.CreateFolder(*it)) return false;
+    return true;
 }
 
-void BackupEngine::EnsureFolder(const std::string& folder) {
+void BackupEngine::EnsureFolder(const std::wstring& folder) {
     // Files come folder by folder: look the folder up once, not per file.
     if (!folder.empty() && folder == lastFolder_) return;
     if (DirectoryExists(folder) || ForceDirectories(folder)) lastFolder_ = folder;
 }
 
-std::unique_ptr<FileStream> BackupEngine::CreateTemporary(const std::string& target, std::string& temp,
+void BackupEngine::Discard(std::unique_ptr<FileStream> temp, const std::wstring& path) {
+    if (temp->DeleteOnClose()) return;
+    temp.reset();
+    fs_.Delete(path);
+}
+
+std::unique_ptr<FileStream> BackupEngine::CreateTemporary(const std::wstring& target, std::wstring& temp,
                                                           DWORD& error) {
-    const std::string folder = ExtractFilePath(target);
+    const std::wstring folder = ExtractFilePath(target);
     for (int n = 0; n < 100; ++n) {
-        temp = folder + "~pelvane" + (n ? std::to_string(n) : std::string()) + ".tmp";
+        temp = folder + L"~pelvane" + (n ? std::to_wstring(n) : std::wstring()) + L".tmp";
         std::unique_ptr<FileStream> file = fs_.CreateNew(temp, error);
         if (file || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) return file;
     }
     return nullptr;
 }
 
-bool BackupEngine::CopyBytes(FileStream& from, FileStream& to, uint64_t count, std::string& error) {
-    while (count > 0) {
-        uint32_t block = static_cast<uint32_t>(std::min<uint64_t>(count, buffer_.size()));
-        if (from.Read(buffer_.data(), block) != block) return error = "Stream read error", false;
-        if (to.Write(buffer_.data(), block) != block) return error = "Stream write error", false;
-        count -= block;
+BackupEngine::CopyResult BackupEngine::CopyBytes(FileStream& from, FileStream& to, uint64_t count,
+                                                 std::wstring& error) {
+    for (uint64_t done = 0; done < count;) {
+        uint32_t block = static_cast<uint32_t>(std::min<uint64_t>(count - done, buffer_.size()));
+        if (from.Read(buffer_.data(), block) != block)
+            return error = L"Stream read error", CopyResult::Failed;
+        if (to.Write(buffer_.data(), block) != block)
+            return error = L"Stream write error", CopyResult::Failed;
+        done += block;
+        // A big file must not freeze the window: by the clock, not per block,
+        // so the loop over small blocks stays as fast as it is.
+        if (clock_() - lastPump_ >= kPumpInterval) {
+            StepProgress(static_cast<int64_t>(done - fileStepped_));
+            fileStepped_ = done;
+            if (StopRequested()) return CopyResult::Stopped;
+        }
     }
-    return true;
+    return CopyResult::Done;
 }
 
-bool BackupEngine::PutInPlace(const std::string& temp, const std::string& target, DWORD& error) {
-    if (fs_.Replace(temp, target, error)) return true;
+bool BackupEngine::PutInPlace(FileStream& temp, const std::wstring& target, DWORD& error) {
+    if (temp.RenameTo(target, error)) return true;
     // A copy that an earlier run made read-only, hidden or system must still
     // be replaceable, or a changed source of that kind could never be saved again.
     uint32_t attributes = fs_.GetAttributes(target);
@@ -134,7 +193,7 @@ bool BackupEngine::PutInPlace(const std::string& temp, const std::string& target
         (attributes & FILE_ATTRIBUTE_DIRECTORY) || !(attributes & kProtected))
         return false;
     fs_.SetAttributes(target, attributes & ~kProtected);
-    if (fs_.Replace(temp, target, error)) return true;
+    if (temp.RenameTo(target, error)) return true;
     fs_.SetAttributes(target, attributes);
     return false;
 }

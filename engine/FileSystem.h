@@ -2,7 +2,10 @@
 // The file operations a backup run makes, behind one narrow interface: the
 // program uses plain Win32; tests can put a file system in its place that
 // behaves as Windows does where Wine does not (archive bits, refused creates
-// over read-only, hidden or system files, a disk that fills up).
+// over read-only, hidden or system files, a disk that fills up, a folder
+// that refuses to be listed).
+// Paths are UTF-16. The engine hands over the long forms that LongForm
+// makes, so any name and any length up to the system's limit is reached.
 #include <windows.h>
 
 #include <cstdint>
@@ -13,9 +16,10 @@
 namespace pelvane {
 
 struct FoundEntry {
-    std::string name;
+    std::wstring name;
     uint64_t size = 0;
     uint32_t attributes = 0;
+    uint64_t lastWrite = 0;  // as a FILETIME: 100 ns steps since 1601, UTC
 };
 
 // An open file. Read and Write return the count actually transferred.
@@ -30,6 +34,10 @@ class FileStream {
     virtual bool SetDateAndAttributes(int32_t packed, uint32_t attributes) = 0;
     virtual uint32_t Read(void* buffer, uint32_t count) = 0;
     virtual uint32_t Write(const void* buffer, uint32_t count) = 0;
+    // A file made by CreateNew: gives it the name to (replacing a file
+    // there) while it stays open, or deletes it when closed.
+    virtual bool RenameTo(const std::wstring& to, DWORD& error) = 0;
+    virtual bool DeleteOnClose() = 0;
 };
 
 class FileSystem {
@@ -37,34 +45,37 @@ class FileSystem {
     virtual ~FileSystem() = default;
 
     // Every entry matching pattern (a folder followed by a name pattern),
-    // without "." and ".."; false when the folder cannot be listed.
-    virtual bool Enumerate(const std::string& pattern, std::vector<FoundEntry>& entries) = 0;
+    // without "." and "..". False with the system's error code when the
+    // folder cannot be listed; an existing folder with no match is no failure.
+    virtual bool Enumerate(const std::wstring& pattern, std::vector<FoundEntry>& entries, DWORD& error) = 0;
 
     // Opens an existing file for reading, sharing reading and writing.
-    virtual std::unique_ptr<FileStream> OpenRead(const std::string& path, DWORD& error) = 0;
-    // Creates a new file for reading and writing, shared only for renaming (so
-    // it can be put in place while still open); fails when it exists.
-    virtual std::unique_ptr<FileStream> CreateNew(const std::string& path, DWORD& error) = 0;
-    // Puts from in place of to, replacing an existing file.
-    virtual bool Replace(const std::string& from, const std::string& to, DWORD& error) = 0;
-    virtual bool Delete(const std::string& path) = 0;
+    virtual std::unique_ptr<FileStream> OpenRead(const std::wstring& path, DWORD& error) = 0;
+    // Creates a new file for reading, writing, renaming and deleting, shared
+    // only for deleting (so it can be put in place while still open); fails
+    // when it exists.
+    virtual std::unique_ptr<FileStream> CreateNew(const std::wstring& path, DWORD& error) = 0;
 
-    virtual uint32_t GetAttributes(const std::string& path) = 0;  // INVALID_FILE_ATTRIBUTES when missing
-    virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
-    virtual bool CreateFolder(const std::string& path) = 0;
-
-    // Packed last-write date of a file (opened for reading); -1 when unavailable.
-    virtual int32_t FileAge(const std::string& path) = 0;
-    // A file (not a folder) exists there and its date can be packed.
-    virtual bool FileExists(const std::string& path) = 0;
+    virtual bool Delete(const std::wstring& path) = 0;
+    virtual uint32_t GetAttributes(const std::wstring& path) = 0;  // INVALID_FILE_ATTRIBUTES when missing
+    virtual bool SetAttributes(const std::wstring& path, uint32_t attributes) = 0;
+    virtual bool CreateFolder(const std::wstring& path) = 0;
     // Opens an existing file for writing and sets its last-write time only.
-    virtual bool SetFileDate(const std::string& path, int32_t packed) = 0;
+    virtual bool SetFileDate(const std::wstring& path, int32_t packed) = 0;
 
-    virtual std::string FullPath(const std::string& path) = 0;
-    virtual std::string ErrorText(DWORD code) = 0;
+    // What tells two paths of the same folder apart from two folders (the
+    // volume and the file index), following links; "" when unknown.
+    virtual std::wstring FolderIdentity(const std::wstring& path) = 0;
+
+    // The full path of a folder in the form that reaches any length
+    // (\\?\C:\... or \\?\UNC\server\share\...), made once per task.
+    virtual std::wstring LongForm(const std::wstring& path) = 0;
+    // A path as the user reads it: the long form's prefix taken off.
+    virtual std::wstring FullPath(const std::wstring& path) = 0;
+    virtual std::wstring ErrorText(DWORD code) = 0;
 };
 
-// The production file system: plain Win32 A functions.
+// The production file system: plain Win32 W functions.
 std::unique_ptr<FileSystem> MakeWin32FileSystem();
 
 }  // namespace pelvane

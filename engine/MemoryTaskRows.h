@@ -10,7 +10,7 @@ namespace pelvane {
 
 class MemoryTaskRows : public TaskRows {
   public:
-    using Task = std::pair<std::string, std::string>;  // source, target
+    using Task = std::pair<std::wstring, std::wstring>;  // source, target
     explicit MemoryTaskRows(std::vector<Task> tasks) : tasks_(std::move(tasks)) {}
 
     void MoveTo(size_t index) { current_ = index; }
@@ -23,8 +23,8 @@ class MemoryTaskRows : public TaskRows {
         if (current_ < tasks_.size()) ++current_;
     }
     bool Eof() override { return current_ >= tasks_.size(); }
-    std::string Source() override { return Eof() ? std::string() : tasks_[current_].first; }
-    std::string Target() override { return Eof() ? std::string() : tasks_[current_].second; }
+    std::wstring Source() override { return Eof() ? std::wstring() : tasks_[current_].first; }
+    std::wstring Target() override { return Eof() ? std::wstring() : tasks_[current_].second; }
 
   private:
     std::vector<Task> tasks_;

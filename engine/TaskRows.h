@@ -14,8 +14,10 @@ class TaskRows {
     virtual void First() = 0;
     virtual void Next() = 0;
     virtual bool Eof() = 0;
-    virtual std::string Source() = 0;  // forras of the current row; null reads as ""
-    virtual std::string Target() = 0;  // cel of the current row; null reads as ""
+    // forras and cel of the current row, exactly as stored (any name, in
+    // UTF-16); null reads as "".
+    virtual std::wstring Source() = 0;
+    virtual std::wstring Target() = 0;
 };
 
 }  // namespace pelvane

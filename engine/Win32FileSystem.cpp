@@ -1,14 +1,22 @@
 #include <windows.h>
 
+#include <cstring>
+
 #include "common/FileDate.h"
 #include "common/Handles.h"
-#include "common/Seged.h"
 #include "common/Text.h"
 #include "engine/FileSystem.h"
 
 namespace pelvane {
 
 namespace {
+
+constexpr wchar_t kLongPrefix[] = L"\\\\?\\";
+constexpr wchar_t kLongUncPrefix[] = L"\\\\?\\UNC\\";
+
+bool StartsWith(const std::wstring& s, const wchar_t* prefix) {
+    return s.compare(0, wcslen(prefix), prefix) == 0;
+}
 
 class Win32File : public FileStream {
   public:
@@ -48,6 +56,26 @@ class Win32File : public FileStream {
         return WriteFile(file_.get(), buffer, count, &done, nullptr) ? done : 0;
     }
 
+    // Through the open handle: a move by path would open the file once more,
+    // which costs Wine two round trips to its server for every file.
+    bool RenameTo(const std::wstring& to, DWORD& error) override {
+        const size_t bytes = to.size() * sizeof(wchar_t);
+        std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
+        auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        info->ReplaceIfExists = TRUE;
+        info->RootDirectory = nullptr;
+        info->FileNameLength = static_cast<DWORD>(bytes);
+        memcpy(info->FileName, to.c_str(), bytes + sizeof(wchar_t));
+        if (SetFileInformationByHandle(file_.get(), FileRenameInfo, info, static_cast<DWORD>(buffer.size())))
+            return true;
+        error = GetLastError();
+        return false;
+    }
+    bool DeleteOnClose() override {
+        FILE_DISPOSITION_INFO info{TRUE};
+        return SetFileInformationByHandle(file_.get(), FileDispositionInfo, &info, sizeof info);
+    }
+
   private:
     // Attributes and times in one query. (GetFileInformationByHandle would
     // also ask for the volume's serial number, which costs Wine a round trip
@@ -66,64 +94,88 @@ class Win32File : public FileStream {
 
 class Win32FileSystem : public FileSystem {
   public:
-    bool Enumerate(const std::string& pattern, std::vector<FoundEntry>& entries) override {
-        WIN32_FIND_DATAA fd;
-        FindHandle find(FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
+    bool Enumerate(const std::wstring& pattern, std::vector<FoundEntry>& entries, DWORD& error) override {
+        WIN32_FIND_DATAW fd;
+        FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
                                          nullptr, FIND_FIRST_EX_LARGE_FETCH));
-        if (!find) return false;
+        if (!find) {
+            error = GetLastError();
+            // No match in a folder that is there (an empty drive root) lists nothing.
+            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES) return false;
+            std::wstring folder = pattern.substr(0, pattern.find_last_of(L'\\'));
+            if (!folder.empty() && folder.back() == L':') folder += L'\\';
+            DWORD attributes = GetFileAttributesW(folder.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+            error = ERROR_PATH_NOT_FOUND;
+            return false;
+        }
         do {
-            const char* n = fd.cFileName;
-            if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-            entries.push_back({n, (uint64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow, fd.dwFileAttributes});
-        } while (FindNextFileA(find.get(), &fd));
-        return true;
+            const wchar_t* n = fd.cFileName;
+            if (n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0))) continue;
+            entries.push_back(
+                {n, (uint64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow, fd.dwFileAttributes,
+                 (uint64_t(fd.ftLastWriteTime.dwHighDateTime) << 32) | fd.ftLastWriteTime.dwLowDateTime});
+        } while (FindNextFileW(find.get(), &fd));
+        error = GetLastError();
+        return error == ERROR_NO_MORE_FILES;
     }
 
-    std::unique_ptr<FileStream> OpenRead(const std::string& path, DWORD& error) override {
+    std::unique_ptr<FileStream> OpenRead(const std::wstring& path, DWORD& error) override {
         return Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
                     FILE_FLAG_SEQUENTIAL_SCAN, error);
     }
-    std::unique_ptr<FileStream> CreateNew(const std::string& path, DWORD& error) override {
-        return Open(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, CREATE_NEW, 0, error);
+    std::unique_ptr<FileStream> CreateNew(const std::wstring& path, DWORD& error) override {
+        return Open(path, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, CREATE_NEW, 0, error);
     }
-    bool Replace(const std::string& from, const std::string& to, DWORD& error) override {
-        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-        error = GetLastError();
-        return false;
-    }
-    bool Delete(const std::string& path) override { return DeleteFileA(path.c_str()); }
 
-    uint32_t GetAttributes(const std::string& path) override { return GetFileAttributesA(path.c_str()); }
-    bool SetAttributes(const std::string& path, uint32_t attributes) override {
-        return SetFileAttributesA(path.c_str(), attributes);
+    bool Delete(const std::wstring& path) override { return DeleteFileW(path.c_str()); }
+    uint32_t GetAttributes(const std::wstring& path) override { return GetFileAttributesW(path.c_str()); }
+    bool SetAttributes(const std::wstring& path, uint32_t attributes) override {
+        return SetFileAttributesW(path.c_str(), attributes);
     }
-    bool CreateFolder(const std::string& path) override { return CreateDirectoryA(path.c_str(), nullptr); }
-
-    int32_t FileAge(const std::string& path) override { return GetFileAge(path); }
-    bool FileExists(const std::string& path) override {
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
-               !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-               FileTimeToPackedDate(data.ftLastWriteTime) != -1;
-    }
-    bool SetFileDate(const std::string& path, int32_t packed) override {
-        FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    bool CreateFolder(const std::wstring& path) override { return CreateDirectoryW(path.c_str(), nullptr); }
+    bool SetFileDate(const std::wstring& path, int32_t packed) override {
+        FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         return file && Win32File(file.release()).SetDateAndAttributes(packed, INVALID_FILE_ATTRIBUTES);
     }
 
-    std::string FullPath(const std::string& path) override {
-        char buf[MAX_PATH * 2];
-        char* name = nullptr;
-        DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, &name);
-        return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
+    std::wstring FolderIdentity(const std::wstring& path) override {
+        FileHandle folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!folder || !GetFileInformationByHandle(folder.get(), &info)) return {};
+        return std::to_wstring(info.dwVolumeSerialNumber) + L":" +
+               std::to_wstring((uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
     }
-    std::string ErrorText(DWORD code) override { return SysErrorMessage(code); }
+
+    std::wstring LongForm(const std::wstring& path) override {
+        if (StartsWith(path, kLongPrefix) || StartsWith(path, L"\\\\.\\")) return path;
+        std::wstring full(MAX_PATH, L'\0');
+        for (;;) {
+            DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+            if (n == 0) return path;  // no full form: the system will say what is wrong with it
+            if (n < full.size()) {
+                full.resize(n);
+                break;
+            }
+            full.resize(n);
+        }
+        if (StartsWith(full, L"\\\\")) return kLongUncPrefix + full.substr(2);
+        return kLongPrefix + full;
+    }
+    std::wstring FullPath(const std::wstring& path) override {
+        if (StartsWith(path, kLongUncPrefix)) return L"\\\\" + path.substr(wcslen(kLongUncPrefix));
+        if (StartsWith(path, kLongPrefix)) return path.substr(wcslen(kLongPrefix));
+        return path;
+    }
+    std::wstring ErrorText(DWORD code) override { return SysErrorMessageW(code); }
 
   private:
-    static std::unique_ptr<FileStream> Open(const std::string& path, DWORD access, DWORD share,
+    static std::unique_ptr<FileStream> Open(const std::wstring& path, DWORD access, DWORD share,
                                             DWORD disposition, DWORD flags, DWORD& error) {
-        HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition,
+        HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition,
                                FILE_ATTRIBUTE_NORMAL | flags, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             error = GetLastError();

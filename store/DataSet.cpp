@@ -399,6 +399,14 @@ const Row* TDataSet::RecordAt(int row) const {
     return row < CachedRowCount() ? &CachedRow(row) : nullptr;
 }
 
+std::wstring TDataSet::FieldWideText(const std::string& name) const {
+    return AnsiToWide(FieldText(name));
+}
+
+void TDataSet::SetFieldWideText(const std::string& name, const std::wstring& text) {
+    SetFieldText(name, WideToAnsi(text));
+}
+
 Variant TDataSet::FieldValueAt(int row, int field) const {
     const Row* record = RecordAt(row);
     if (!record || field < 0 || field >= static_cast<int>(fields_.size())) return Variant{};

@@ -121,6 +121,11 @@ class TDataSet {
     // Writing needs edit or insert state ("Dataset not in edit or insert mode").
     void SetFieldValue(const std::string& name, const Variant& value);
     void SetFieldText(const std::string& name, const std::string& text);  // "" -> null for non-text kinds
+    // A text field in UTF-16, for names that the code page cannot hold (a
+    // folder chosen or given outside it). Here through the code page; a
+    // dataset that keeps Unicode text gives and takes it exactly.
+    virtual std::wstring FieldWideText(const std::string& name) const;
+    virtual void SetFieldWideText(const std::string& name, const std::wstring& text);
 
     std::function<void(TDataSet&)> BeforePost;
 

@@ -1,5 +1,7 @@
 #include "store/SqliteBaseQuery.h"
 
+#include <utility>
+
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "store/SqliteDb.h"
@@ -74,21 +76,44 @@ bool TSqliteBaseQuery::Utf8() const {
     return !connection_ || connection_->Utf8Mode();
 }
 
+// The flag reaches only the next value that passes GetFieldData or
+// SetFieldData, not what observers read while they hear of the change; and
+// it never outlives the call, also when that fails.
+struct TSqliteBaseQuery::Utf8Text {
+    explicit Utf8Text(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Utf8Text() { flag_ = false; }
+    bool& flag_;
+};
+
+std::wstring TSqliteBaseQuery::FieldWideText(const std::string& name) const {
+    if (!Utf8() || !IsTextKind(FieldByName(name).kind)) return TDataSet::FieldWideText(name);
+    Utf8Text utf8(utf8Text_);
+    return Utf8ToWide(FieldText(name));
+}
+
+void TSqliteBaseQuery::SetFieldWideText(const std::string& name, const std::wstring& text) {
+    if (!Utf8() || !IsTextKind(FieldByName(name).kind)) return TDataSet::SetFieldWideText(name, text);
+    Utf8Text utf8(utf8Text_);
+    SetFieldText(name, WideToUtf8(text));
+}
+
 Variant TSqliteBaseQuery::GetFieldData(const TField& field, const Row& row) const {
+    const bool utf8Text = std::exchange(utf8Text_, false);
     Variant value = TDataSet::GetFieldData(field, row);
-    if (Utf8() && IsTextKind(field.kind))
+    if (Utf8() && !utf8Text && IsTextKind(field.kind))
         if (auto text = std::get_if<std::string>(&value)) return Utf8ToAnsi(*text);
     return value;
 }
 
 void TSqliteBaseQuery::SetFieldData(const TField& field, Row& row, const Variant& value) {
+    const bool utf8Text = std::exchange(utf8Text_, false);
     const bool utf8 = Utf8();
     auto text = std::get_if<std::string>(&value);
     if (!text || !IsTextKind(field.kind)) {
         TDataSet::SetFieldData(field, row, value);
         return;
     }
-    std::string stored = utf8 ? AnsiToUtf8(*text) : *text;
+    std::string stored = utf8 && !utf8Text ? AnsiToUtf8(*text) : *text;
     int size = field.size;
     if (size <= 0 && field.column >= 0 && field.column < static_cast<int>(FieldDefs().size()))
         size = FieldDefs()[field.column].size;

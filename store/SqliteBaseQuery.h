@@ -36,6 +36,10 @@ class TSqliteBaseQuery : public TDataSet {
     void GotoBookmark(int bookmark);   // "Bookmark not found"
     int64_t RowIdAt(int index) const;  // rowid of a stored row
 
+    // Text fields exactly, past the code page, in UTF-8 mode.
+    std::wstring FieldWideText(const std::string& name) const override;
+    void SetFieldWideText(const std::string& name, const std::wstring& text) override;
+
     // The text a value gets in an insert or update statement: null, or the
     // value in single quotes with quotes doubled; blob kinds add a
     // placeholder and their bytes to blobs. Text stays as stored (UTF-8).
@@ -64,6 +68,8 @@ class TSqliteBaseQuery : public TDataSet {
     Row fetchBuffer_;
     int rowIdColumn_ = -1;
     int64_t currentRowId_ = -1;
+    struct Utf8Text;
+    mutable bool utf8Text_ = false;  // values pass as UTF-8, not through the code page
 };
 
 }  // namespace pelvane

@@ -15,8 +15,8 @@ class TableTaskRows : public TaskRows {
     void First() override { table_.First(); }
     void Next() override { table_.Next(); }
     bool Eof() override { return table_.Eof(); }
-    std::string Source() override { return table_.FieldText("forras"); }
-    std::string Target() override { return table_.FieldText("cel"); }
+    std::wstring Source() override { return table_.FieldWideText("forras"); }
+    std::wstring Target() override { return table_.FieldWideText("cel"); }
 
   private:
     TDataSet& table_;

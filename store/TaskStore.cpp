@@ -49,12 +49,12 @@ void TaskStore::aTorolExecute() {
     if (Tbl.RecordCount() > 0) Tbl.Delete();
 }
 
-int32_t TaskStore::AddTask(const std::string& source, const std::string& target) {
+int32_t TaskStore::AddTask(const std::wstring& source, const std::wstring& target) {
     Tbl.Open();
     Tbl.Append();
     try {
-        Tbl.SetFieldText("forras", source);
-        Tbl.SetFieldText("cel", target);
+        Tbl.SetFieldWideText("forras", source);
+        Tbl.SetFieldWideText("cel", target);
         Tbl.Post();
     } catch (...) {
         Tbl.Cancel();

@@ -30,10 +30,10 @@ class TaskStore {
     // The delete action: deletes the current row when there is one, asks nothing.
     void aTorolExecute();
 
-    // For the console program (texts in the ANSI code page). AddTask appends
-    // and posts a row and returns its id; RemoveTask deletes the first row with
-    // that id and returns false when there is none.
-    int32_t AddTask(const std::string& source, const std::string& target);
+    // For the console program. AddTask appends and posts a row (the folders
+    // stored exactly) and returns its id; RemoveTask deletes the first row
+    // with that id and returns false when there is none.
+    int32_t AddTask(const std::wstring& source, const std::wstring& target);
     bool RemoveTask(int32_t id);
 
     // Declared in this order: the datasets go before the connection.

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "common/Seged.h"
+#include "common/Text.h"
 #include "settings/Settings.h"
 #include "settings/TimeFormat.h"
 #include "ui/Application.h"
@@ -113,12 +114,12 @@ int BrowseMessage(HWND dialog, UINT msg, const FolderRequest* request) {
                          0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             SetWindowTextA(dialog, request->caption.c_str());
             if (!request->initial.empty())
-                SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE,
+                SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
                              reinterpret_cast<LPARAM>(request->initial.c_str()));
             SendMessageA(dialog, BFFM_ENABLEOK, 0, FALSE);
             break;
         }
-        case BFFM_VALIDATEFAILEDA:
+        case BFFM_VALIDATEFAILEDW:
             return 0;  // a mistyped name closes the dialog
     }
     return 0;
@@ -126,21 +127,22 @@ int BrowseMessage(HWND dialog, UINT msg, const FolderRequest* request) {
 
 }  // namespace
 
-bool ShellBrowseForFolder(const FolderRequest& request, std::string& path) {
+bool ShellBrowseForFolder(const FolderRequest& request, std::wstring& path) {
     ComScope com;
-    char display[MAX_PATH] = {};
-    BROWSEINFOA bi = {};
+    wchar_t display[MAX_PATH] = {};
+    const std::wstring title = AnsiToWide(request.caption);
+    BROWSEINFOW bi = {};
     bi.hwndOwner = request.owner;
     bi.pidlRoot = nullptr;
     bi.pszDisplayName = display;
-    bi.lpszTitle = request.caption.c_str();
+    bi.lpszTitle = title.c_str();
     bi.ulFlags = kBrowseFlags;
     bi.lpfn = BrowseCallback;
     bi.lParam = reinterpret_cast<LPARAM>(&request);
-    PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&bi);
+    PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&bi);
     if (!item) return false;
-    char chosen[MAX_PATH + 1] = {};
-    BOOL ok = SHGetPathFromIDListA(item, chosen);
+    wchar_t chosen[MAX_PATH + 1] = {};
+    BOOL ok = SHGetPathFromIDListW(item, chosen);
     CoTaskMemFree(item);
     // An item without a file-system path would clear the cell: count it as cancelled.
     if (!ok || !chosen[0]) return false;
@@ -475,9 +477,9 @@ void Tfrm_Main::DBGrid1DblClick() {
     const int row = tbl.Bookmark();  // the row double-clicked; -1 for a new row
     FolderRequest request;
     request.owner = Handle();
-    request.initial = tbl.FieldText(browseField_);
+    request.initial = tbl.FieldWideText(browseField_);
     request.caption = browseField_ == "forras" ? "Forrás mappa kiválasztás" : "Cél mappa kiválasztás";
-    std::string path;
+    std::wstring path;
     {
         // The dialog's own loop lets the timers through: no scheduled run
         // may start under it and move the cursor to another row.
@@ -487,7 +489,7 @@ void Tfrm_Main::DBGrid1DblClick() {
     // The folder goes into the row double-clicked, whatever moved the cursor.
     if (row >= 0 && tbl.Bookmark() != row) tbl.GotoBookmark(row);
     if (tbl.State() == DataSetState::Browse) tbl.Edit();  // an empty table starts a new row
-    tbl.SetFieldText(browseField_, path);
+    tbl.SetFieldWideText(browseField_, path);
     tbl.Post();
 }
 
@@ -849,8 +851,9 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // BackupSurroundings
 
-void Tfrm_Main::AppendLog(const std::string& line) {
-    log_.AppendLine(line);
+// Names outside the code page show "?" where a character is missing.
+void Tfrm_Main::AppendLog(const std::wstring& line) {
+    log_.AppendLine(WideToAnsi(line));
 }
 
 void Tfrm_Main::SetProgressMax(int max) {
@@ -869,8 +872,8 @@ void Tfrm_Main::StepProgress(int amount) {
     SendMessageA(progressBar1_, PBM_DELTAPOS, static_cast<WPARAM>(amount), 0);
 }
 
-void Tfrm_Main::SetStatusText(const std::string& text) {
-    SendMessageA(statusBar1_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void Tfrm_Main::SetStatusText(const std::wstring& text) {
+    SendMessageA(statusBar1_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(WideToAnsi(text).c_str()));
 }
 
 void Tfrm_Main::ShowLogPage() {

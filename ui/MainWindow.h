@@ -42,14 +42,15 @@ class MainFormLink {
 };
 
 // What the folder browser is asked and answers; tests put their own in.
+// Folders travel in UTF-16, so any name is stored exactly.
 struct FolderRequest {
     HWND owner = nullptr;
-    std::string caption;  // title line and window caption
-    std::string initial;  // preselected folder, "" for none
+    std::string caption;   // title line and window caption
+    std::wstring initial;  // preselected folder, "" for none
 };
-using FolderBrowser = std::function<bool(const FolderRequest& request, std::string& path)>;
-// The shell's folder dialog (SHBrowseForFolderA): false when cancelled.
-bool ShellBrowseForFolder(const FolderRequest& request, std::string& path);
+using FolderBrowser = std::function<bool(const FolderRequest& request, std::wstring& path)>;
+// The shell's folder dialog (SHBrowseForFolderW): false when cancelled.
+bool ShellBrowseForFolder(const FolderRequest& request, std::wstring& path);
 
 class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolders {
   public:
@@ -158,12 +159,12 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
 
     // BackupSurroundings
     TaskRows& Tasks() override { return rows_; }
-    void AppendLog(const std::string& line) override;
+    void AppendLog(const std::wstring& line) override;
     void SetProgressMax(int max) override;
     int ProgressMax() override;
     void SetProgressPosition(int position) override;
     void StepProgress(int amount) override;
-    void SetStatusText(const std::string& text) override;
+    void SetStatusText(const std::wstring& text) override;
     void ShowLogPage() override;
     void EnableRunButton(bool enabled) override;
     void EnableStopButton(bool enabled) override;

@@ -31,20 +31,24 @@ bool StopRequestedByUser() {
     return ctrlC;
 }
 
-void WriteLine(const std::string& ansi, bool toStderr) {
+void WriteLine(const std::wstring& line, bool toStderr) {
     HANDLE out = GetStdHandle(toStderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode, written;
     if (GetConsoleMode(out, &mode)) {
-        std::wstring wide = AnsiToWide(ansi) + L"\r\n";
-        WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        std::wstring text = line + L"\r\n";
+        WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    std::string utf8 = AnsiToUtf8(ansi) + "\n";
+    std::string utf8 = WideToUtf8(line) + "\n";
     WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
-void ConsoleSurroundings::AppendLog(const std::string& line) {
-    if (line.compare(0, 6, "Hiba: ") == 0) sawError_ = true;
+void WriteLine(const std::string& ansi, bool toStderr) {
+    WriteLine(AnsiToWide(ansi), toStderr);
+}
+
+void ConsoleSurroundings::AppendLog(const std::wstring& line) {
+    if (line.compare(0, 6, L"Hiba: ") == 0) sawError_ = true;
     if (drawnPercent_ >= 0) fputs("\r\x1b[K", stderr);  // keep the bar off the log lines
     WriteLine(line);
     drawnPercent_ = -1;

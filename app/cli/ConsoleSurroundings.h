@@ -25,12 +25,12 @@ class ConsoleSurroundings : public BackupSurroundings {
     bool SawError() const { return sawError_; }
 
     TaskRows& Tasks() override { return tasks_; }
-    void AppendLog(const std::string& line) override;
+    void AppendLog(const std::wstring& line) override;
     void SetProgressMax(int max) override;
     int ProgressMax() override { return max_; }
     void SetProgressPosition(int position) override;
     void StepProgress(int amount) override { SetProgressPosition(position_ + amount); }
-    void SetStatusText(const std::string&) override {}
+    void SetStatusText(const std::wstring&) override {}
     void ShowLogPage() override {}
     void EnableRunButton(bool) override {}
     void EnableStopButton(bool) override {}
@@ -53,8 +53,9 @@ class ConsoleSurroundings : public BackupSurroundings {
     int max_ = 0, position_ = 0, drawnPercent_ = -1;
 };
 
-// Writes an ANSI (cp1250) text line to standard output or error: UTF-16 to a
-// console window, UTF-8 to a pipe or file.
+// Writes a text line to standard output or error: UTF-16 to a console
+// window, UTF-8 to a pipe or file. The narrow form takes the code page (1250).
+void WriteLine(const std::wstring& line, bool toStderr = false);
 void WriteLine(const std::string& ansi, bool toStderr = false);
 
 // Installs the Ctrl+C handler; StopRequestedByUser() turns true on Ctrl+C.

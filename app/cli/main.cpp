@@ -9,6 +9,7 @@
 #include "app/cli/ConsoleSurroundings.h"
 #include "common/Paths.h"
 #include "common/Seged.h"
+#include "common/Text.h"
 #include "engine/BackupEngine.h"
 #include "engine/MemoryTaskRows.h"
 #include "settings/StoredRunOptions.h"
@@ -42,26 +43,30 @@ constexpr int kExitOk = 0, kExitErrors = 1, kExitUsage = 2, kExitStore = 3;
 
 // A failure of the task store: its message goes to standard error, exit 3.
 struct StoreFailure {
-    std::string message;
+    std::wstring message;
 };
 
 struct UsageError {
-    std::string message;
+    std::wstring message;
 };
 
-int ParseNumber(const char* text, int low, int high, const char* option) {
+// The folders of a stored task: at most 255 bytes in UTF-8, and never cut
+// (a cut path would back up some other folder).
+constexpr size_t kMaxStoredFolder = 255;
+
+int ParseNumber(const std::wstring& text, int low, int high, const wchar_t* option) {
     int32_t value = 0;
-    if (!TryStrToInt(text, value) || value < low || value > high)
-        throw UsageError{std::string("invalid value for ") + option + ": " + text};
+    if (!TryStrToInt(WideToAnsi(text), value) || value < low || value > high)
+        throw UsageError{std::wstring(L"invalid value for ") + option + L": " + text};
     return value;
 }
 
 // Options common to the commands: --db PATH, taken out of args.
-std::string TakeDatabaseOption(std::vector<std::string>& args) {
-    std::string db;
+std::wstring TakeDatabaseOption(std::vector<std::wstring>& args) {
+    std::wstring db;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--db") continue;
-        if (i + 1 >= args.size()) throw UsageError{"missing value for --db"};
+        if (args[i] != L"--db") continue;
+        if (i + 1 >= args.size()) throw UsageError{L"missing value for --db"};
         db = args[i + 1];
         args.erase(args.begin() + i, args.begin() + i + 2);
         --i;
@@ -69,56 +74,67 @@ std::string TakeDatabaseOption(std::vector<std::string>& args) {
     return db;
 }
 
-void OpenStore(TaskStore& store, const std::string& db) {
+// The task store names its file in the code page.
+std::string DatabasePath(const std::wstring& db) {
+    std::string path = WideToAnsi(db);
+    if (AnsiToWide(path) != db)
+        throw StoreFailure{L"pelvane-cli: the path of the task database must be in code page 1250: " + db};
+    return path;
+}
+
+void OpenStore(TaskStore& store, const std::wstring& db) {
+    const std::string path = DatabasePath(db);
     try {
-        if (!db.empty()) store.SetDatabaseFile(db);
+        if (!path.empty()) store.SetDatabaseFile(path);
         store.Db1.SetMustExist(true);  // a mistyped --db must not leave a new empty file behind
         store.Open();
     } catch (const std::exception& e) {
-        throw StoreFailure{e.what()};
+        throw StoreFailure{AnsiToWide(e.what())};
     }
 }
 
 // The settings file that belongs to the database: the one beside it.
-std::string SettingsBeside(const std::string& db) {
+std::string SettingsBeside(const std::wstring& db) {
     if (db.empty()) return AppDir() + "\\Pelvane.ini";
+    const std::string path = DatabasePath(db);
     char full[MAX_PATH * 2];
     char* name = nullptr;
-    DWORD n = GetFullPathNameA(db.c_str(), sizeof full, full, &name);
-    return (n > 0 && n < sizeof full ? ExtractFilePath(full) : ExtractFilePath(db)) + "Pelvane.ini";
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, &name);
+    return (n > 0 && n < sizeof full ? ExtractFilePath(std::string(full)) : ExtractFilePath(path)) +
+           "Pelvane.ini";
 }
 
-int Run(std::vector<std::string> args) {
-    const std::string db = TakeDatabaseOption(args);
+int Run(std::vector<std::wstring> args) {
+    const std::wstring db = TakeDatabaseOption(args);
     RunOptions options;
     bool methodGiven = false, clearGiven = false, excludeGiven = false;
     int current = 0;
-    std::vector<std::string> folders;
+    std::vector<std::wstring> folders;
     for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&]() -> const char* {
-            if (i + 1 >= args.size()) throw UsageError{"missing value for " + a};
-            return args[++i].c_str();
+        const std::wstring& a = args[i];
+        auto value = [&]() -> const std::wstring& {
+            if (i + 1 >= args.size()) throw UsageError{L"missing value for " + a};
+            return args[++i];
         };
-        if (a == "--method") {
-            options.method = ParseNumber(value(), 0, 2, "--method"), methodGiven = true;
-        } else if (a == "--clear-archive") {
+        if (a == L"--method") {
+            options.method = ParseNumber(value(), 0, 2, L"--method"), methodGiven = true;
+        } else if (a == L"--clear-archive") {
             options.clearArchive = clearGiven = true;
-        } else if (a == "--exclude") {
-            options.excludedTypes = value(), excludeGiven = true;
-        } else if (a == "--current") {
-            current = ParseNumber(value(), 1, INT32_MAX, "--current");
-        } else if (a == "--progress") {
+        } else if (a == L"--exclude") {
+            options.excludedTypes = WideToAnsi(value()), excludeGiven = true;
+        } else if (a == L"--current") {
+            current = ParseNumber(value(), 1, INT32_MAX, L"--current");
+        } else if (a == L"--progress") {
             options.progress = true;
-        } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-            throw UsageError{"unknown option " + a};
+        } else if (a.size() > 2 && a.compare(0, 2, L"--") == 0) {
+            throw UsageError{L"unknown option " + a};
         } else {
             folders.push_back(a);
         }
     }
-    if (folders.size() % 2) throw UsageError{"give SOURCE TARGET pairs"};
+    if (folders.size() % 2) throw UsageError{L"give SOURCE TARGET pairs"};
     if (!folders.empty() && !db.empty())
-        throw UsageError{"--db goes with the stored tasks, not with SOURCE TARGET"};
+        throw UsageError{L"--db goes with the stored tasks, not with SOURCE TARGET"};
 
     std::unique_ptr<TaskStore> store;
     std::unique_ptr<TaskRows> rows;
@@ -129,13 +145,13 @@ int Run(std::vector<std::string> args) {
         if (!methodGiven) options.method = stored.mode;
         if (!clearGiven) options.clearArchive = stored.delArchived;
         if (!excludeGiven) options.excludedTypes = stored.excludedTypes;
-        if (current > store->Tbl.RecordCount()) throw UsageError{"--current is beyond the last task"};
+        if (current > store->Tbl.RecordCount()) throw UsageError{L"--current is beyond the last task"};
         if (current) store->Tbl.MoveTo(current - 1);
         rows = std::make_unique<TableTaskRows>(store->Tbl);
     } else {
         std::vector<MemoryTaskRows::Task> tasks;
         for (size_t i = 0; i < folders.size(); i += 2) tasks.emplace_back(folders[i], folders[i + 1]);
-        if (current > static_cast<int>(tasks.size())) throw UsageError{"--current is beyond the last task"};
+        if (current > static_cast<int>(tasks.size())) throw UsageError{L"--current is beyond the last task"};
         auto memory = std::make_unique<MemoryTaskRows>(std::move(tasks));
         if (current) memory->MoveTo(current - 1);
         rows = std::move(memory);
@@ -152,69 +168,73 @@ int Run(std::vector<std::string> args) {
     return console.SawError() ? kExitErrors : kExitOk;
 }
 
-int List(std::vector<std::string> args) {
-    const std::string db = TakeDatabaseOption(args);
-    if (!args.empty()) throw UsageError{"list takes no arguments"};
+int List(std::vector<std::wstring> args) {
+    const std::wstring db = TakeDatabaseOption(args);
+    if (!args.empty()) throw UsageError{L"list takes no arguments"};
     TaskStore store;
     OpenStore(store, db);
     for (store.Tbl.First(); !store.Tbl.Eof(); store.Tbl.Next())
-        WriteLine(store.Tbl.FieldText("feladat") + "\t" + store.Tbl.FieldText("forras") + "\t" +
-                  store.Tbl.FieldText("cel"));
+        WriteLine(AnsiToWide(store.Tbl.FieldText("feladat")) + L"\t" + store.Tbl.FieldWideText("forras") +
+                  L"\t" + store.Tbl.FieldWideText("cel"));
     return kExitOk;
 }
 
-int Add(std::vector<std::string> args) {
-    const std::string db = TakeDatabaseOption(args);
-    if (args.size() != 2) throw UsageError{"add takes SOURCE TARGET"};
+int Add(std::vector<std::wstring> args) {
+    const std::wstring db = TakeDatabaseOption(args);
+    if (args.size() != 2) throw UsageError{L"add takes SOURCE TARGET"};
+    for (const std::wstring& folder : args)
+        if (WideToUtf8(folder).size() > kMaxStoredFolder)
+            throw UsageError{L"a stored folder holds at most 255 bytes of UTF-8: " + folder};
     TaskStore store;
     OpenStore(store, db);
     try {
-        WriteLine(std::to_string(store.AddTask(args[0], args[1])));
+        WriteLine(std::to_wstring(store.AddTask(args[0], args[1])));
     } catch (const std::exception& e) {
-        throw StoreFailure{e.what()};
+        throw StoreFailure{AnsiToWide(e.what())};
     }
     return kExitOk;
 }
 
-int Remove(std::vector<std::string> args) {
-    const std::string db = TakeDatabaseOption(args);
-    if (args.size() != 1) throw UsageError{"remove takes ID"};
-    int id = ParseNumber(args[0].c_str(), INT32_MIN, INT32_MAX, "ID");
+int Remove(std::vector<std::wstring> args) {
+    const std::wstring db = TakeDatabaseOption(args);
+    if (args.size() != 1) throw UsageError{L"remove takes ID"};
+    int id = ParseNumber(args[0], INT32_MIN, INT32_MAX, L"ID");
     TaskStore store;
     OpenStore(store, db);
     try {
-        if (!store.RemoveTask(id)) throw StoreFailure{"Nincs " + std::to_string(id) + " azonosítójú feladat"};
+        if (!store.RemoveTask(id))
+            throw StoreFailure{L"Nincs " + std::to_wstring(id) + L" azonosítójú feladat"};
     } catch (const StoreFailure&) {
         throw;
     } catch (const std::exception& e) {
-        throw StoreFailure{e.what()};
+        throw StoreFailure{AnsiToWide(e.what())};
     }
     return kExitOk;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    // Arguments arrive in the ANSI code page (1250), as Windows passes them.
-    std::vector<std::string> args(argv + 1, argv + argc);
+// The arguments in UTF-16: folders with any name reach the run and the store.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::wstring> args(argv + 1, argv + argc);
     try {
-        if (args.empty()) throw UsageError{""};
-        std::string command = args.front();
+        if (args.empty()) throw UsageError{L""};
+        std::wstring command = args.front();
         args.erase(args.begin());
-        if (command == "run") return Run(args);
-        if (command == "list") return List(args);
-        if (command == "add") return Add(args);
-        if (command == "remove") return Remove(args);
-        throw UsageError{"unknown command " + command};
+        if (command == L"run") return Run(args);
+        if (command == L"list") return List(args);
+        if (command == L"add") return Add(args);
+        if (command == L"remove") return Remove(args);
+        throw UsageError{L"unknown command " + command};
     } catch (const UsageError& e) {
-        if (!e.message.empty()) fprintf(stderr, "pelvane-cli: %s\n", e.message.c_str());
+        if (!e.message.empty()) WriteLine(L"pelvane-cli: " + e.message, true);
         fputs(kUsage, stderr);
         return kExitUsage;
     } catch (const StoreFailure& e) {
         WriteLine(e.message, true);
         return kExitStore;
     } catch (const std::exception& e) {
-        WriteLine(std::string("pelvane-cli: ") + e.what(), true);
+        WriteLine(L"pelvane-cli: " + AnsiToWide(e.what()), true);
         return kExitErrors;
     }
 }

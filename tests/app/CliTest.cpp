@@ -24,10 +24,10 @@ struct Result {
 };
 
 // Quoted as the C runtime parses it: backslashes before the closing quote doubled.
-std::string Quote(const std::string& arg) {
-    size_t last = arg.find_last_not_of('\\');
-    size_t trailing = last == std::string::npos ? arg.size() : arg.size() - last - 1;
-    return "\"" + arg + std::string(trailing, '\\') + "\"";
+std::wstring Quote(const std::wstring& arg) {
+    size_t last = arg.find_last_not_of(L'\\');
+    size_t trailing = last == std::wstring::npos ? arg.size() : arg.size() - last - 1;
+    return L"\"" + arg + std::wstring(trailing, L'\\') + L"\"";
 }
 
 // A file the child writes its output into, removed when done. Files, not
@@ -62,18 +62,18 @@ class CapturedOutput {
 };
 
 // Runs pelvane-cli.exe (beside this test) with the arguments, each quoted.
-Result Cli(const std::vector<std::string>& args) {
-    std::string command = Quote(AppDir() + "\\pelvane-cli.exe");
-    for (const auto& a : args) command += " " + Quote(a);
+Result Cli(const std::vector<std::wstring>& args) {
+    std::wstring command = Quote(AnsiToWide(AppDir()) + L"\\pelvane-cli.exe");
+    for (const auto& a : args) command += L" " + Quote(a);
     CapturedOutput out("out"), err("err");
-    STARTUPINFOA si{};
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = out.Handle();
     si.hStdError = err.Handle();
     PROCESS_INFORMATION pi{};
     Result r;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         r.exitCode = 99;
         return r;
     }
@@ -86,6 +86,13 @@ Result Cli(const std::vector<std::string>& args) {
     r.out = out.Text();
     r.err = err.Text();
     return r;
+}
+
+// Arguments in the code page, as most of these tests give them.
+Result Cli(const std::vector<std::string>& args) {
+    std::vector<std::wstring> wide;
+    for (const auto& a : args) wide.push_back(AnsiToWide(a));
+    return Cli(wide);
 }
 
 TEST(Cli, RunsTasksAndPrintsTheLogInUtf8) {
@@ -104,6 +111,30 @@ TEST(Cli, RunsTasksAndPrintsTheLogInUtf8) {
     EXPECT_EQ(lines[5].rfind(AnsiToUtf8("*** Mentés kész: "), 0), 0u);
     EXPECT_EQ(tree.Read("out\\Árvíztűrő\\a.txt"), "12345");
     EXPECT_FALSE(tree.Exists("out\\Árvíztűrő\\b.tmp"));
+}
+
+TEST(Cli, TakesFoldersOutsideTheCodePageAndPrintsTheirTrueNames) {
+    test::ScratchFolder tree;
+    const std::wstring source = L"Русский 日本語 😀", target = L"Ελληνικά", name = L"naïve façade.txt";
+    tree.Write(source + L"\\" + name, "12345");
+    Result r = Cli(std::vector<std::wstring>{L"run", tree.Path(source), tree.Path(target)});
+    EXPECT_EQ(r.exitCode, 0u) << r.err;
+    auto lines = r.Lines();
+    ASSERT_EQ(lines.size(), 4u) << r.out;
+    const std::string feladat =
+        WideToUtf8(L"*** Feladat: " + tree.Path(source) + L" >> " + tree.Path(target));
+    EXPECT_EQ(lines[1], feladat);
+    EXPECT_EQ(tree.Read(target + L"\\" + source + L"\\" + name), "12345");
+}
+
+TEST(Cli, AFolderThatCannotBeListedGivesExitStatusOne) {
+    test::ScratchFolder tree;
+    Result r = Cli({"run", tree.Path("missing"), tree.Path("out")});
+    EXPECT_EQ(r.exitCode, 1u);
+    auto lines = r.Lines();
+    ASSERT_EQ(lines.size(), 5u) << r.out;
+    EXPECT_EQ(lines[2].rfind(AnsiToUtf8("Hiba: " + tree.Path("missing") + " : "), 0), 0u) << lines[2];
+    EXPECT_EQ(lines[3], AnsiToUtf8("Összesen    0"));
 }
 
 TEST(Cli, OptionsReachTheRun) {
@@ -161,6 +192,19 @@ TEST_F(StoredTasks, AddListRemove) {
     EXPECT_FALSE(missing.err.empty());
     EXPECT_EQ(Cli({"list", "--db", db}).out, "2\tC:\\Two\tE:\\\n");
     EXPECT_EQ(Cli({"add", "--db", db, "C:\\Three", "E:\\"}).out, "3\n");
+}
+
+TEST_F(StoredTasks, FoldersOutsideTheCodePageAreStoredExactly) {
+    const std::wstring source = tree.Path(L"日本語 Ελληνικά"), target = L"E:\\naïve 😀";
+    tree.Write(L"日本語 Ελληνικά\\a.txt", "a");
+    EXPECT_EQ(Cli(std::vector<std::wstring>{L"add", L"--db", AnsiToWide(db), source, target}).out, "1\n");
+    EXPECT_EQ(Cli({"list", "--db", db}).out, WideToUtf8(L"1\t" + source + L"\t" + target + L"\n"));
+
+    // Never cut: a shorter path would name some other folder.
+    const std::wstring longer = source + std::wstring(80, L'語');
+    Result tooLong = Cli(std::vector<std::wstring>{L"add", L"--db", AnsiToWide(db), longer, target});
+    EXPECT_EQ(tooLong.exitCode, 2u);
+    EXPECT_EQ(Cli({"list", "--db", db}).Lines().size(), 1u);
 }
 
 TEST_F(StoredTasks, RunUsesTheStoredTasksAndTheOptionsBesideTheDatabase) {

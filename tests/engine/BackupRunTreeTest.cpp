@@ -1,18 +1,28 @@
 // Whole runs over real folder trees under Wine.
 #include <gtest/gtest.h>
 
-#include "common/Seged.h"
+#include "common/FileDate.h"
+#include "common/Handles.h"
 #include "engine/BackupEngine.h"
 #include "tests/engine/RecordingSurroundings.h"
 #include "tests/support/ScratchFolder.h"
 
 using namespace pelvane;
-using Lines = std::vector<std::string>;
+using Lines = std::vector<std::wstring>;
 
 namespace {
 
 SYSTEMTIME Day(WORD year, WORD month, WORD day, WORD hour = 12, WORD minute = 0, WORD second = 0) {
     return SYSTEMTIME{year, month, 0, day, hour, minute, second, 0};
+}
+
+// The packed date of a file, read through its long form.
+int32_t Age(const std::wstring& path) {
+    FileHandle file(CreateFileW(test::LongPath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME written;
+    if (!file || !GetFileTime(file.get(), nullptr, nullptr, &written)) return -1;
+    return FileTimeToPackedDate(written);
 }
 
 class TreeRun : public ::testing::Test {
@@ -32,49 +42,133 @@ class TreeRun : public ::testing::Test {
         engine.Button1Click();
         return s;
     }
+    std::wstring Feladat(const std::wstring& source, const std::wstring& target) const {
+        return L"*** Feladat: " + tree.Path(source) + L" >> " + tree.Path(target);
+    }
 };
 
 TEST_F(TreeRun, MapsEachFileBelowTheSourcesLastFolderNameAndSkipsEmptyFolders) {
-    tree.Write("src\\Docs\\a.txt", "alpha");
-    tree.Write("src\\Docs\\2008\\b.txt", "beta");
-    tree.Write("src\\Docs\\2008\\deep\\árvíztűrő.doc", "gamma");
-    tree.MakeFolder("src\\Docs\\empty\\inner");
-    auto s = Run({{"src\\Docs", "out"}});
+    tree.Write(L"src\\Docs\\a.txt", "alpha");
+    tree.Write(L"src\\Docs\\2008\\b.txt", "beta");
+    tree.Write(L"src\\Docs\\2008\\deep\\árvíztűrő.doc", "gamma");
+    tree.MakeFolder(L"src\\Docs\\empty\\inner");
+    auto s = Run({{L"src\\Docs", L"out"}});
 
-    EXPECT_EQ(tree.Files("out"),
-              (Lines{"Docs\\2008\\b.txt", "Docs\\2008\\deep\\árvíztűrő.doc", "Docs\\a.txt"}));
-    EXPECT_FALSE(tree.Exists("out\\Docs\\empty"));
-    EXPECT_EQ(tree.Read("out\\Docs\\2008\\deep\\árvíztűrő.doc"), "gamma");
-    EXPECT_EQ(s->Body(), (Lines{"*** Feladat: " + tree.Path("src\\Docs") + " >> " + tree.Path("out"),
-                                "Összesen    14"}));
-    EXPECT_TRUE(s->log.front().rfind("*** Mentés indul: ", 0) == 0);
-    EXPECT_TRUE(s->log.back().rfind("*** Mentés kész: ", 0) == 0);
+    EXPECT_EQ(tree.Files(L"out"),
+              (Lines{L"Docs\\2008\\b.txt", L"Docs\\2008\\deep\\árvíztűrő.doc", L"Docs\\a.txt"}));
+    EXPECT_FALSE(tree.Exists(L"out\\Docs\\empty"));
+    EXPECT_EQ(tree.Read(L"out\\Docs\\2008\\deep\\árvíztűrő.doc"), "gamma");
+    EXPECT_EQ(s->Body(), (Lines{Feladat(L"src\\Docs", L"out"), L"Összesen    14"}));
+    EXPECT_TRUE(s->log.front().rfind(L"*** Mentés indul: ", 0) == 0);
+    EXPECT_TRUE(s->log.back().rfind(L"*** Mentés kész: ", 0) == 0);
     EXPECT_EQ(s->stepped, 14);
     EXPECT_EQ(s->position, 0);  // reset when the task ends
     EXPECT_EQ(s->progressMax, 14);
 }
 
+// Names in many scripts, at depths beyond 260 and 1,000 characters: every file
+// arrives byte for byte, with its date and attributes, by each method.
+class WorldTree : public TreeRun {
+  protected:
+    const std::wstring root = L"Русский документы";  // the task's own folder, outside the code page
+    const std::wstring at300 = Deep(300), at1000 = Deep(1000);
+    std::vector<std::wstring> files;
+
+    // A relative folder below the task folder whose full path is about that long.
+    std::wstring Deep(size_t length) const {
+        std::wstring relative = L"ελληνικά";
+        size_t base = tree.Path(L"src\\" + root + L"\\").size();
+        for (int n = 0; base + relative.size() < length - 40; ++n)
+            relative += L"\\" + std::wstring(n % 2 ? L"日本語のフォルダ" : L"mappa-ï") +
+                        std::wstring(40, static_cast<wchar_t>(L'0' + n % 10));
+        return relative;
+    }
+    void SetUp() override {
+        files = {L"日本語のファイル.txt",
+                 L"Ελληνικά.txt",
+                 L"nyaralás 😀.jpg",
+                 L"naïve façade.txt",
+                 L"Русский\\документ.txt",
+                 at300 + L"\\hosszú út.txt",
+                 at1000 + L"\\ezer karakter 😀.bin"};
+        for (WORD n = 1; n <= files.size(); ++n)
+            tree.Write(L"src\\" + root + L"\\" + files[n - 1], "content " + std::to_string(n),
+                       Day(2020, 3, n));
+        SetFileAttributesW(test::LongPath(tree.Path(L"src\\" + root + L"\\" + files[1])).c_str(),
+                           FILE_ATTRIBUTE_HIDDEN);
+        ASSERT_GT(tree.Path(L"src\\" + root + L"\\" + files.back()).size(), 1000u);
+    }
+    void ExpectCopies() {
+        int n = 0;
+        for (const std::wstring& name : files) {
+            std::wstring from = L"src\\" + root + L"\\" + name, to = L"out\\" + root + L"\\" + name;
+            EXPECT_EQ(tree.Read(to), "content " + std::to_string(++n)) << to.size();
+            EXPECT_EQ(Age(tree.Path(to)), Age(tree.Path(from)));
+            EXPECT_EQ(tree.Attributes(to), tree.Attributes(from));
+        }
+    }
+};
+
+TEST_F(WorldTree, EveryFileArrivesByTheFullCopy) {
+    auto s = Run({{L"src\\" + root, L"out"}});
+    EXPECT_EQ(s->Errors(), Lines{});
+    ExpectCopies();
+    EXPECT_EQ(tree.Files(L"out").size(), files.size());
+}
+
+TEST_F(WorldTree, TheNewerMethodCopiesOnceThenOnlyWhatChanged) {
+    auto newer = [](RecordingSurroundings& s) { s.method = 2; };
+    auto first = Run({{L"src\\" + root, L"out"}}, newer);
+    EXPECT_EQ(first->Errors(), Lines{});
+    ExpectCopies();
+
+    auto second = Run({{L"src\\" + root, L"out"}}, newer);
+    EXPECT_EQ(second->stepped, 0);
+    EXPECT_EQ(second->Errors(), Lines{});
+
+    tree.Write(L"src\\" + root + L"\\" + files.back(), "changed", Day(2021, 1, 1));
+    auto third = Run({{L"src\\" + root, L"out"}}, newer);
+    EXPECT_EQ(third->stepped, 7);
+    EXPECT_EQ(tree.Read(L"out\\" + root + L"\\" + files.back()), "changed");
+}
+
+TEST_F(WorldTree, TheLogCarriesTheTrueNames) {
+    tree.MakeFolder(L"out\\" + root + L"\\" + files[2]);  // a folder where a copy should go
+    auto s = Run({{L"src\\" + root, L"out"}});
+    ASSERT_EQ(s->Errors().size(), 1u);
+    const std::wstring line = L"Hiba: " + tree.Path(L"src\\" + root + L"\\" + files[2]) +
+                              L" : Cannot create file \"" + tree.Path(L"out\\" + root + L"\\" + files[2]) +
+                              L"\". ";
+    EXPECT_EQ(s->Errors()[0].rfind(line, 0), 0u);
+}
+
 TEST_F(TreeRun, TrailingBackslashesGiveTheSameTargets) {
-    tree.Write("src\\Docs\\a.txt", "alpha");
-    Run({{"src\\Docs\\", "one\\"}, {"src\\Docs", "two"}});
-    EXPECT_EQ(tree.Files("one"), Lines{"Docs\\a.txt"});
-    EXPECT_EQ(tree.Files("two"), Lines{"Docs\\a.txt"});
+    tree.Write(L"src\\Docs\\a.txt", "alpha");
+    Run({{L"src\\Docs\\", L"one\\"}, {L"src\\Docs", L"two"}});
+    EXPECT_EQ(tree.Files(L"one"), Lines{L"Docs\\a.txt"});
+    EXPECT_EQ(tree.Files(L"two"), Lines{L"Docs\\a.txt"});
+}
+
+TEST_F(TreeRun, PointsInTheSourceNeverMapOutsideTheTarget) {
+    tree.Write(L"src\\Docs\\a.txt", "alpha");
+    Run({{L"src\\Docs\\..\\Docs\\.", L"out"}});
+    EXPECT_EQ(tree.Files(L"out"), Lines{L"Docs\\a.txt"});
 }
 
 TEST_F(TreeRun, HiddenAndSystemFoldersAreSkippedButHiddenAndReadOnlyFilesAreCopied) {
-    tree.Write("src\\D\\hidden.txt", "h");
-    tree.Write("src\\D\\readonly.txt", "r");
-    tree.Write("src\\D\\H\\inside.txt", "x");
-    tree.Write("src\\D\\S\\inside.txt", "x");
-    SetFileAttributesA(tree.Path("src\\D\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    SetFileAttributesA(tree.Path("src\\D\\readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA(tree.Path("src\\D\\H").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
-    SetFileAttributesA(tree.Path("src\\D\\S").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM);
-    auto s = Run({{"src\\D", "out"}});
+    tree.Write(L"src\\D\\hidden.txt", "h");
+    tree.Write(L"src\\D\\readonly.txt", "r");
+    tree.Write(L"src\\D\\H\\inside.txt", "x");
+    tree.Write(L"src\\D\\S\\inside.txt", "x");
+    SetFileAttributesW(tree.Path(L"src\\D\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(tree.Path(L"src\\D\\readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(tree.Path(L"src\\D\\H").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(tree.Path(L"src\\D\\S").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM);
+    auto s = Run({{L"src\\D", L"out"}});
 
-    EXPECT_EQ(tree.Files("out"), (Lines{"D\\hidden.txt", "D\\readonly.txt"}));
-    EXPECT_TRUE(tree.Attributes("out\\D\\hidden.txt") & FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_TRUE(tree.Attributes("out\\D\\readonly.txt") & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(tree.Files(L"out"), (Lines{L"D\\hidden.txt", L"D\\readonly.txt"}));
+    EXPECT_TRUE(tree.Attributes(L"out\\D\\hidden.txt") & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(tree.Attributes(L"out\\D\\readonly.txt") & FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(s->Errors().empty());
 }
 
@@ -82,82 +176,88 @@ TEST_F(TreeRun, ExclusionComparesExtensionsFoldingOnlyAtoZ) {
     for (const char* name :
          {"a.TMP", "b.temp", ".tmp", "noext", "c.tar.gz", "d.tmp.txt", "e.Á", "f.á", "g.x21"})
         tree.Write(std::string("src\\E\\") + name, "data");
-    auto s = Run({{"src\\E", "out"}}, [](RecordingSurroundings& s) {
+    auto s = Run({{L"src\\E", L"out"}}, [](RecordingSurroundings& s) {
         // Twenty-one fields: the last one never takes part; ".á" matches only itself.
         s.excluded = ".tmp;.temp;.gz;.á;;.5;.6;.7;.8;.9;.10;.11;.12;.13;.14;.15;.16;.17;.18;.19;.x21";
     });
-    EXPECT_EQ(tree.Files("out"), (Lines{"E\\d.tmp.txt", "E\\e.Á", "E\\g.x21", "E\\noext"}));
+    EXPECT_EQ(tree.Files("out"),
+              (std::vector<std::string>{"E\\d.tmp.txt", "E\\e.Á", "E\\g.x21", "E\\noext"}));
     EXPECT_EQ(s->stepped, 9 * 4);  // excluded files advance the bar as well
-    EXPECT_EQ(s->status, "");
+    EXPECT_EQ(s->status, L"");
 }
 
 TEST_F(TreeRun, ABlankAfterTheSeparatorBelongsToTheField) {
-    tree.Write("src\\E\\a.tmp", "1");
-    tree.Write("src\\E\\b.temp", "2");
-    Run({{"src\\E", "out"}}, [](RecordingSurroundings& s) { s.excluded = ".tmp; .temp"; });
-    EXPECT_EQ(tree.Files("out"), Lines{"E\\b.temp"});
+    tree.Write(L"src\\E\\a.tmp", "1");
+    tree.Write(L"src\\E\\b.temp", "2");
+    Run({{L"src\\E", L"out"}}, [](RecordingSurroundings& s) { s.excluded = ".tmp; .temp"; });
+    EXPECT_EQ(tree.Files(L"out"), Lines{L"E\\b.temp"});
 }
 
 TEST_F(TreeRun, AnExcludedFilesOlderCopyKeepsItsContentButTakesTheDate) {
-    tree.Write("src\\E\\a.tmp", "new", Day(2020, 5, 6));
-    tree.Write("out\\E\\a.tmp", "old", Day(2010, 1, 1));
-    Run({{"src\\E", "out"}});
-    EXPECT_EQ(tree.Read("out\\E\\a.tmp"), "old");
-    EXPECT_EQ(GetFileAge(tree.Path("out\\E\\a.tmp")), GetFileAge(tree.Path("src\\E\\a.tmp")));
+    tree.Write(L"src\\E\\a.tmp", "new", Day(2020, 5, 6));
+    tree.Write(L"out\\E\\a.tmp", "old", Day(2010, 1, 1));
+    Run({{L"src\\E", L"out"}});
+    EXPECT_EQ(tree.Read(L"out\\E\\a.tmp"), "old");
+    EXPECT_EQ(Age(tree.Path(L"out\\E\\a.tmp")), Age(tree.Path(L"src\\E\\a.tmp")));
 }
 
 TEST_F(TreeRun, CopiesCarryTheSourcesPackedDate) {
-    tree.Write("src\\D\\a.txt", "a", Day(2008, 3, 14, 15, 9, 27));
-    tree.Write("src\\D\\empty.txt", "");
-    Run({{"src\\D", "out"}});
-    int32_t age = GetFileAge(tree.Path("out\\D\\a.txt"));
-    EXPECT_EQ(age, GetFileAge(tree.Path("src\\D\\a.txt")));
+    tree.Write(L"src\\D\\a.txt", "a", Day(2008, 3, 14, 15, 9, 27));
+    tree.Write(L"src\\D\\empty.txt", "");
+    Run({{L"src\\D", L"out"}});
+    int32_t age = Age(tree.Path(L"out\\D\\a.txt"));
+    EXPECT_EQ(age, Age(tree.Path(L"src\\D\\a.txt")));
     EXPECT_EQ(age & 0x1F, 27 / 2);  // two-second steps
-    EXPECT_EQ(tree.Read("out\\D\\empty.txt"), "");
+    EXPECT_EQ(tree.Read(L"out\\D\\empty.txt"), "");
 }
 
 TEST_F(TreeRun, NewerMethodCopiesMissingAndNewerFilesOnly) {
-    tree.Write("src\\D\\missing.txt", "m", Day(2015, 1, 1));
-    tree.Write("src\\D\\equal.txt", "src", Day(2015, 1, 1));
-    tree.Write("src\\D\\older.txt", "src", Day(2014, 1, 1));
-    tree.Write("src\\D\\newer.txt", "src", Day(2016, 1, 1));
-    tree.Write("out\\D\\equal.txt", "copy", Day(2015, 1, 1, 12, 0, 1));  // same packed date
-    tree.Write("out\\D\\older.txt", "copy", Day(2015, 1, 1));
-    tree.Write("out\\D\\newer.txt", "copy", Day(2015, 1, 1));
-    auto s = Run({{"src\\D", "out"}}, [](RecordingSurroundings& s) { s.method = 2; });
+    tree.Write(L"src\\D\\missing.txt", "m", Day(2015, 1, 1));
+    tree.Write(L"src\\D\\equal.txt", "src", Day(2015, 1, 1));
+    tree.Write(L"src\\D\\older.txt", "src", Day(2014, 1, 1));
+    tree.Write(L"src\\D\\newer.txt", "src", Day(2016, 1, 1));
+    tree.Write(L"out\\D\\equal.txt", "copy", Day(2015, 1, 1, 12, 0, 1));  // same packed date
+    tree.Write(L"out\\D\\older.txt", "copy", Day(2015, 1, 1));
+    tree.Write(L"out\\D\\newer.txt", "copy", Day(2015, 1, 1));
+    auto s = Run({{L"src\\D", L"out"}}, [](RecordingSurroundings& s) { s.method = 2; });
 
-    EXPECT_EQ(tree.Read("out\\D\\missing.txt"), "m");
-    EXPECT_EQ(tree.Read("out\\D\\equal.txt"), "copy");
-    EXPECT_EQ(tree.Read("out\\D\\older.txt"), "copy");
-    EXPECT_EQ(tree.Read("out\\D\\newer.txt"), "src");
+    EXPECT_EQ(tree.Read(L"out\\D\\missing.txt"), "m");
+    EXPECT_EQ(tree.Read(L"out\\D\\equal.txt"), "copy");
+    EXPECT_EQ(tree.Read(L"out\\D\\older.txt"), "copy");
+    EXPECT_EQ(tree.Read(L"out\\D\\newer.txt"), "src");
     EXPECT_EQ(s->stepped, 1 + 3);  // files passed over do not move the bar
 
     // A second run finds every copy current.
-    auto again = Run({{"src\\D", "out"}}, [](RecordingSurroundings& s) { s.method = 2; });
+    auto again = Run({{L"src\\D", L"out"}}, [](RecordingSurroundings& s) { s.method = 2; });
     EXPECT_EQ(again->stepped, 0);
 }
 
-TEST_F(TreeRun, MissingSourceLogsAZeroTotal) {
-    auto s = Run({{"nothing\\here", "out"}});
-    EXPECT_EQ(s->Body(), (Lines{"*** Feladat: " + tree.Path("nothing\\here") + " >> " + tree.Path("out"),
-                                "Összesen    0"}));
-    EXPECT_FALSE(tree.Exists("out"));
+TEST_F(TreeRun, AMissingSourceIsReportedWithATotalOfZero) {
+    auto s = Run({{L"nothing\\here", L"out"}});
+    Lines body = s->Body();
+    ASSERT_EQ(body.size(), 3u);
+    EXPECT_EQ(body[0], Feladat(L"nothing\\here", L"out"));
+    EXPECT_EQ(body[1].rfind(L"Hiba: " + tree.Path(L"nothing\\here") + L" : ", 0), 0u) << body[1];
+    EXPECT_GT(body[1].size(),
+              (L"Hiba: " + tree.Path(L"nothing\\here") + L" : ").size());  // the system's text
+    EXPECT_EQ(body[2], L"Összesen    0");
+    EXPECT_FALSE(tree.Exists(L"out"));
 }
 
 TEST_F(TreeRun, FailuresOfSingleFilesBecomeErrorLinesAndTheRunGoesOn) {
-    tree.Write("src\\D\\1 vanishing.txt", "v");
-    tree.Write("src\\D\\2 locked.txt", "l");
-    tree.Write("src\\D\\3 blocked.txt", "b");
-    tree.Write("src\\D\\4 fine.txt", "f");
-    tree.MakeFolder("out\\D\\3 blocked.txt");  // a folder where the copy should go
-    HANDLE lock = CreateFileA(tree.Path("src\\D\\2 locked.txt").c_str(), GENERIC_READ, 0, nullptr,
+    tree.Write(L"src\\D\\1 vanishing.txt", "v");
+    tree.Write(L"src\\D\\2 locked.txt", "l");
+    tree.Write(L"src\\D\\3 blocked.txt", "b");
+    tree.Write(L"src\\D\\4 fine.txt", "f");
+    tree.MakeFolder(L"out\\D\\3 blocked.txt");  // a folder where the copy should go
+    HANDLE lock = CreateFileW(tree.Path(L"src\\D\\2 locked.txt").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     bool deleted = false;
-    auto s = Run({{"src\\D", "out"}}, [&](RecordingSurroundings& s) {
+    auto s = Run({{L"src\\D", L"out"}}, [&](RecordingSurroundings& s) {
         s.onMessages = [&] {  // the first copy-pass stop check comes after 1 + 4 others
             if (!deleted && s.messageCalls == 6)
-                deleted = DeleteFileA(tree.Path("src\\D\\1 vanishing.txt").c_str());
+                deleted = DeleteFileW(tree.Path(L"src\\D\\1 vanishing.txt").c_str());
         };
     });
     CloseHandle(lock);
@@ -165,37 +265,70 @@ TEST_F(TreeRun, FailuresOfSingleFilesBecomeErrorLinesAndTheRunGoesOn) {
     ASSERT_TRUE(deleted);
     Lines errors = s->Errors();
     ASSERT_EQ(errors.size(), 3u);
-    std::string src = tree.Path("src\\D\\");
-    EXPECT_EQ(errors[0].rfind(
-                  "Hiba: " + src + "1 vanishing.txt : Cannot open file \"" + src + "1 vanishing.txt\". ", 0),
-              0u);
-    EXPECT_EQ(errors[1].rfind("Hiba: " + src + "2 locked.txt : Cannot open file \"", 0), 0u);
-    EXPECT_EQ(errors[2].rfind("Hiba: " + src + "3 blocked.txt : Cannot create file \"" +
-                                  tree.Path("out\\D\\3 blocked.txt") + "\". ",
+    std::wstring src = tree.Path(L"src\\D\\");
+    EXPECT_EQ(
+        errors[0].rfind(
+            L"Hiba: " + src + L"1 vanishing.txt : Cannot open file \"" + src + L"1 vanishing.txt\". ", 0),
+        0u);
+    EXPECT_EQ(errors[1].rfind(L"Hiba: " + src + L"2 locked.txt : Cannot open file \"", 0), 0u);
+    EXPECT_EQ(errors[2].rfind(L"Hiba: " + src + L"3 blocked.txt : Cannot create file \"" +
+                                  tree.Path(L"out\\D\\3 blocked.txt") + L"\". ",
                               0),
               0u);
-    for (const auto& line : errors) EXPECT_NE(line.back(), '.') << line;  // the system text is cut
-    EXPECT_EQ(tree.Files("out"), Lines{"D\\4 fine.txt"});
+    for (const auto& line : errors) EXPECT_NE(line.back(), L'.') << line;  // the system text is cut
+    EXPECT_EQ(tree.Files(L"out"), Lines{L"D\\4 fine.txt"});
     EXPECT_EQ(s->stepped, 1);  // only the good copy advanced the bar
 }
 
 TEST_F(TreeRun, NoTemporaryFileIsLeftBehind) {
-    tree.Write("src\\D\\a.txt", "1");
-    tree.Write("out\\D\\a.txt", "old");
-    Run({{"src\\D", "out"}});
-    EXPECT_EQ(tree.Files("out"), Lines{"D\\a.txt"});
-    EXPECT_EQ(tree.Read("out\\D\\a.txt"), "1");
+    tree.Write(L"src\\D\\a.txt", "1");
+    tree.Write(L"out\\D\\a.txt", "old");
+    Run({{L"src\\D", L"out"}});
+    EXPECT_EQ(tree.Files(L"out"), Lines{L"D\\a.txt"});
+    EXPECT_EQ(tree.Read(L"out\\D\\a.txt"), "1");
+}
+
+TEST_F(TreeRun, AStopInTheMiddleOfAGigabyteKeepsTheOldCopy) {
+    tree.Write(L"src\\D\\big.iso", "");
+    {  // sparse: a gigabyte that takes no room in the source
+        FileHandle file(CreateFileW(tree.Path(L"src\\D\\big.iso").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER size;
+        size.QuadPart = 1LL << 30;
+        ASSERT_TRUE(SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+    }
+    tree.Write(L"out\\D\\big.iso", "the old copy", Day(2010, 1, 1));
+    const std::wstring big = tree.Path(L"src\\D\\big.iso");
+    BackupEngine* engine = nullptr;
+    int positionAtStop = -1;
+    auto s = std::make_unique<RecordingSurroundings>(
+        std::vector<MemoryTaskRows::Task>{{tree.Path(L"src\\D"), tree.Path(L"out")}});
+    s->onMessages = [&] {
+        if (s->status != big || positionAtStop >= 0) return;  // the first time inside the copy
+        positionAtStop = s->position;
+        engine->Button5Click();
+    };
+    BackupEngine e(*s, *fs);
+    engine = &e;
+    e.Button1Click();
+
+    EXPECT_GT(positionAtStop, 0);  // the bar moved within the file
+    EXPECT_LT(positionAtStop, s->progressMax);
+    EXPECT_EQ(s->Body(), (Lines{Feladat(L"src\\D", L"out"), L"Összesen 1 073 741 824"}));
+    EXPECT_EQ(tree.Files(L"out"), Lines{L"D\\big.iso"});
+    EXPECT_TRUE(tree.Read(L"out\\D\\big.iso") == "the old copy");  // (not a gigabyte in the message)
+    EXPECT_EQ(s->position, 0);
 }
 
 TEST_F(TreeRun, StopDuringTheFirstOfThreeTasks) {
-    for (const char* name : {"a", "b", "c"}) tree.Write(std::string("src\\One\\") + name, "x");
-    tree.Write("src\\Two\\t", "x");
-    tree.Write("src\\Three\\t", "x");
+    for (const wchar_t* name : {L"a", L"b", L"c"}) tree.Write(std::wstring(L"src\\One\\") + name, "x");
+    tree.Write(L"src\\Two\\t", "x");
+    tree.Write(L"src\\Three\\t", "x");
     BackupEngine* running = nullptr;
     auto s = std::make_unique<RecordingSurroundings>(
-        std::vector<MemoryTaskRows::Task>{{tree.Path("src\\One"), tree.Path("out")},
-                                          {tree.Path("src\\Two"), tree.Path("out")},
-                                          {tree.Path("src\\Three"), tree.Path("out")}});
+        std::vector<MemoryTaskRows::Task>{{tree.Path(L"src\\One"), tree.Path(L"out")},
+                                          {tree.Path(L"src\\Two"), tree.Path(L"out")},
+                                          {tree.Path(L"src\\Three"), tree.Path(L"out")}});
     int copyChecks = 0;
     s->onMessages = [&] {
         // One scan call, three mapping checks, then the copy pass: stop before the second file.
@@ -205,29 +338,26 @@ TEST_F(TreeRun, StopDuringTheFirstOfThreeTasks) {
     running = &engine;
     engine.Button1Click();
 
-    EXPECT_EQ(s->Body(),
-              (Lines{"*** Feladat: " + tree.Path("src\\One") + " >> " + tree.Path("out"), "Összesen    3",
-                     "*** Feladat: " + tree.Path("src\\Two") + " >> " + tree.Path("out"),
-                     "*** Feladat: " + tree.Path("src\\Three") + " >> " + tree.Path("out")}));
-    EXPECT_EQ(tree.Files("out"), Lines{"One\\a"});
+    EXPECT_EQ(s->Body(), (Lines{Feladat(L"src\\One", L"out"), L"Összesen    3", Feladat(L"src\\Two", L"out"),
+                                Feladat(L"src\\Three", L"out")}));
+    EXPECT_EQ(tree.Files(L"out"), Lines{L"One\\a"});
     EXPECT_EQ(s->position, 0);
     EXPECT_TRUE(s->runButton);
     EXPECT_FALSE(s->stopButton);
 }
 
 TEST_F(TreeRun, OnlyTheCurrentTask) {
-    tree.Write("src\\One\\a", "x");
-    tree.Write("src\\Two\\b", "x");
-    tree.Write("src\\Three\\c", "x");
-    auto s =
-        Run({{"src\\One", "out"}, {"src\\Two", "out"}, {"src\\Three", "out"}}, [](RecordingSurroundings& s) {
-            s.onlyCurrent = true;
-            s.rows.MoveTo(1);
-        });
-    EXPECT_EQ(s->Body(),
-              (Lines{"*** Feladat: " + tree.Path("src\\Two") + " >> " + tree.Path("out"), "Összesen    1"}));
-    EXPECT_EQ(tree.Files("out"), Lines{"Two\\b"});
-    EXPECT_EQ(s->rows.Source(), tree.Path("src\\Two"));  // the cursor stays
+    tree.Write(L"src\\One\\a", "x");
+    tree.Write(L"src\\Two\\b", "x");
+    tree.Write(L"src\\Three\\c", "x");
+    auto s = Run({{L"src\\One", L"out"}, {L"src\\Two", L"out"}, {L"src\\Three", L"out"}},
+                 [](RecordingSurroundings& s) {
+                     s.onlyCurrent = true;
+                     s.rows.MoveTo(1);
+                 });
+    EXPECT_EQ(s->Body(), (Lines{Feladat(L"src\\Two", L"out"), L"Összesen    1"}));
+    EXPECT_EQ(tree.Files(L"out"), Lines{L"Two\\b"});
+    EXPECT_EQ(s->rows.Source(), tree.Path(L"src\\Two"));  // the cursor stays
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // The tree is synthesised behind the file-system interface: 1,000 folders of
 // 1,000 files with names of realistic length, below a realistic source folder.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 
@@ -14,49 +15,62 @@ namespace {
 
 class SyntheticTree : public FileSystem {
   public:
-    bool Enumerate(const std::string& pattern, std::vector<FoundEntry>& entries) override {
-        if (pattern.find("Projekt-") == std::string::npos) {  // the source folder: its sub-folders
+    bool Enumerate(const std::wstring& pattern, std::vector<FoundEntry>& entries, DWORD&) override {
+        if (pattern.find(L"Projekt-") == std::wstring::npos) {  // the source folder: its sub-folders
             for (int d = 0; d < 1000; ++d)
-                entries.push_back(
-                    {"Projekt-" + std::to_string(1000 + d) + " dokumentumai", 0, FILE_ATTRIBUTE_DIRECTORY});
+                entries.push_back({L"Projekt-" + std::to_wstring(1000 + d) + L" dokumentumai", 0,
+                                   FILE_ATTRIBUTE_DIRECTORY, 0});
             return true;
         }
         for (int f = 0; f < 1000; ++f)
-            entries.push_back({"fénykép_2024_augusztus_" + std::to_string(100000 + f) + ".jpg", 4096,
-                               FILE_ATTRIBUTE_ARCHIVE});
+            entries.push_back({L"fénykép_2024_augusztus_" + std::to_wstring(100000 + f) + L".jpg", 4096,
+                               FILE_ATTRIBUTE_ARCHIVE, 133000000000000000ULL + f});
         return true;
     }
-    std::unique_ptr<FileStream> OpenRead(const std::string&, DWORD&) override { return nullptr; }
-    std::unique_ptr<FileStream> CreateNew(const std::string&, DWORD&) override { return nullptr; }
-    bool Replace(const std::string&, const std::string&, DWORD&) override { return false; }
-    bool Delete(const std::string&) override { return false; }
-    uint32_t GetAttributes(const std::string&) override { return INVALID_FILE_ATTRIBUTES; }
-    bool SetAttributes(const std::string&, uint32_t) override { return false; }
-    bool CreateFolder(const std::string&) override { return false; }
-    int32_t FileAge(const std::string&) override { return -1; }
-    bool FileExists(const std::string&) override { return false; }
-    bool SetFileDate(const std::string&, int32_t) override { return false; }
-    std::string FullPath(const std::string& p) override { return p; }
-    std::string ErrorText(DWORD) override { return {}; }
+    std::unique_ptr<FileStream> OpenRead(const std::wstring&, DWORD&) override { return nullptr; }
+    std::unique_ptr<FileStream> CreateNew(const std::wstring&, DWORD&) override { return nullptr; }
+    bool Delete(const std::wstring&) override { return false; }
+    uint32_t GetAttributes(const std::wstring&) override { return INVALID_FILE_ATTRIBUTES; }
+    bool SetAttributes(const std::wstring&, uint32_t) override { return false; }
+    bool CreateFolder(const std::wstring&) override { return false; }
+    bool SetFileDate(const std::wstring&, int32_t) override { return false; }
+    std::wstring FolderIdentity(const std::wstring&) override { return {}; }
+    std::wstring LongForm(const std::wstring& p) override { return L"\\\\?\\" + p; }
+    std::wstring FullPath(const std::wstring& p) override { return p; }
+    std::wstring ErrorText(DWORD) override { return {}; }
 };
+
+double PrivateMegabytes() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    return counters.PagefileUsage / 1048576.0;  // the committed private memory
+}
 
 }  // namespace
 
 int main() {
-    const std::string source = "C:\\Users\\kovacs.janos\\Dokumentumok\\Munka\\";
+    const std::wstring source = L"C:\\Users\\kovacs.janos\\Dokumentumok\\Munka\\";
     SyntheticTree fs;
     RecordingSurroundings s;
     BackupEngine engine(s, fs);
-    PathList list(source);
-    int64_t total = engine.CollectFiles(source, "*.*", true, list, false);
-    double avgPath = 0;
-    for (size_t i = 0; i < list.Count(); i += 1000) avgPath += source.size() + list.Relative(i).size();
-    avgPath /= list.Count() / 1000.0;
-    printf("file list of a %zu-file task (average path %.0f bytes, total %lld bytes):\n", list.Count(),
-           avgPath, static_cast<long long>(total));
+    const double before = PrivateMegabytes();
+    PathList list;
+    int64_t total = engine.CollectFiles(source, L"*", true, list, false);
+    const double after = PrivateMegabytes();
+    double average = 0;
+    std::wstring name;
+    for (size_t f = 0; f < list.FolderCount(); ++f) {
+        name.clear();
+        list.AppendName(list.FirstFile(f), name);
+        average += source.size() + list.Folder(f).size() + name.size();
+    }
+    average /= list.FolderCount();
+    printf("file list of a %zu-file task in %zu folders (average path %.0f characters, total %lld bytes),\n",
+           list.Count(), list.FolderCount(), average, static_cast<long long>(total));
     // Capacities, not sizes: what the list really holds on to.
-    printf(
-        "  list storage %.1f MB on this 64-bit build, about %.1f MB on the 32-bit one (its limit: 2048 MB)\n",
-        list.MemoryUse() / 1048576.0, (list.MemoryUse() - list.Count() * 4) / 1048576.0);
+    printf("  on this %d-bit build: list storage %.1f MB, the process's private memory grew by %.1f MB\n",
+           static_cast<int>(sizeof(void*) * 8), list.MemoryUse() / 1048576.0, after - before);
     return 0;
 }

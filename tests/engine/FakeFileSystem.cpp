@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/FileDate.h"
+
 namespace pelvane {
 
 // An open file of the fake: reads and writes go straight to its node.
@@ -10,6 +12,14 @@ class FakeFile : public FileStream {
   public:
     FakeFile(FakeFileSystem& fs, std::shared_ptr<FakeFileSystem::Node> node)
         : fs_(fs), node_(std::move(node)) {}
+    ~FakeFile() override {
+        if (!deleteOnClose_) return;
+        for (auto it = fs_.nodes_.begin(); it != fs_.nodes_.end(); ++it) {
+            if (it->second != node_) continue;
+            fs_.nodes_.erase(it);
+            break;
+        }
+    }
 
     bool Size(uint64_t& size) override {
         size = Node().virtualSize ? Node().virtualSize : Node().data.size();
@@ -42,29 +52,43 @@ class FakeFile : public FileStream {
         fs_.freeBytes -= put;
         return put;
     }
+    bool RenameTo(const std::wstring& to, DWORD& error) override { return fs_.Rename(node_, to, error); }
+    bool DeleteOnClose() override { return deleteOnClose_ = true; }
 
   private:
     FakeFileSystem::Node& Node() { return *node_; }
     FakeFileSystem& fs_;
     std::shared_ptr<FakeFileSystem::Node> node_;
     uint64_t offset_ = 0;
+    bool deleteOnClose_ = false;
 };
 
-bool FakeFileSystem::Enumerate(const std::string& pattern, std::vector<FoundEntry>& entries) {
-    std::string folder = Key(pattern.substr(0, pattern.find_last_of('\\')));
+void FakeFileSystem::Remove(const std::wstring& path) {
+    const std::wstring key = Key(path);
+    for (auto it = nodes_.begin(); it != nodes_.end();)
+        it = it->first == key || it->first.rfind(key + L"\\", 0) == 0 ? nodes_.erase(it) : std::next(it);
+}
+
+bool FakeFileSystem::Enumerate(const std::wstring& pattern, std::vector<FoundEntry>& entries, DWORD& error) {
+    ++listings;
+    std::wstring folder = Key(pattern.substr(0, pattern.find_last_of(L'\\')));
     Node* f = Find(folder);
-    if (!f || !f->folder) return false;
+    if (!f || !f->folder) return error = ERROR_PATH_NOT_FOUND, false;
+    if (f->unlistable) return error = ERROR_ACCESS_DENIED, false;
     for (auto& [key, node] : nodes_) {
-        if (key.size() <= folder.size() + 1 || key.rfind(folder + "\\", 0) != 0) continue;
-        std::string name = key.substr(folder.size() + 1);
-        if (name.find('\\') != std::string::npos) continue;
-        entries.push_back(
-            {name, node->virtualSize ? node->virtualSize : node->data.size(), node->attributes});
+        if (key.size() <= folder.size() + 1 || key.rfind(folder + L"\\", 0) != 0) continue;
+        if (key.find(L'\\', folder.size() + 1) != std::wstring::npos) continue;
+        FILETIME written{};
+        PackedDateToFileTime(node->date, written);
+        entries.push_back({node->name, node->virtualSize ? node->virtualSize : node->data.size(),
+                           node->attributes,
+                           (uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime});
     }
     return true;
 }
 
-std::unique_ptr<FileStream> FakeFileSystem::OpenRead(const std::string& path, DWORD& error) {
+std::unique_ptr<FileStream> FakeFileSystem::OpenRead(const std::wstring& path, DWORD& error) {
+    ++opens;
     Node* n = Find(path);
     if (!n) return error = ERROR_FILE_NOT_FOUND, nullptr;
     if (n->folder) return error = ERROR_ACCESS_DENIED, nullptr;
@@ -72,7 +96,7 @@ std::unique_ptr<FileStream> FakeFileSystem::OpenRead(const std::string& path, DW
     return std::make_unique<FakeFile>(*this, nodes_[Key(path)]);
 }
 
-std::unique_ptr<FileStream> FakeFileSystem::CreateNew(const std::string& path, DWORD& error) {
+std::unique_ptr<FileStream> FakeFileSystem::CreateNew(const std::wstring& path, DWORD& error) {
     if (InvalidName(path)) return error = ERROR_INVALID_NAME, nullptr;
     Node* parent = Find(Parent(path));
     if (!parent || !parent->folder) return error = ERROR_PATH_NOT_FOUND, nullptr;
@@ -81,24 +105,28 @@ std::unique_ptr<FileStream> FakeFileSystem::CreateNew(const std::string& path, D
     return std::make_unique<FakeFile>(*this, nodes_[Key(path)]);
 }
 
-bool FakeFileSystem::Replace(const std::string& from, const std::string& to, DWORD& error) {
+bool FakeFileSystem::Rename(const std::shared_ptr<Node>& node, const std::wstring& to, DWORD& error) {
     Node* target = Find(to);
     if (target && (target->folder || (target->attributes & 7))) return error = ERROR_ACCESS_DENIED, false;
     if (target && target->locked) return error = ERROR_SHARING_VIOLATION, false;
-    auto moved = nodes_[Key(from)];
-    nodes_.erase(Key(from));
-    nodes_[Key(to)] = moved;
+    for (auto it = nodes_.begin(); it != nodes_.end(); ++it) {
+        if (it->second != node) continue;
+        nodes_.erase(it);
+        break;
+    }
+    nodes_[Key(to)] = node;
+    node->name = to.substr(to.find_last_of(L'\\') + 1);
     return true;
 }
 
-bool FakeFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+bool FakeFileSystem::SetAttributes(const std::wstring& path, uint32_t attributes) {
     Node* n = Find(path);
     if (!n || attributes == INVALID_FILE_ATTRIBUTES) return false;
     n->attributes = (attributes & ~FILE_ATTRIBUTE_DIRECTORY) | (n->folder ? FILE_ATTRIBUTE_DIRECTORY : 0);
     return true;
 }
 
-bool FakeFileSystem::CreateFolder(const std::string& path) {
+bool FakeFileSystem::CreateFolder(const std::wstring& path) {
     if (InvalidName(path) || Find(path)) return false;
     Node* parent = Find(Parent(path));
     if (!parent || !parent->folder) return false;
@@ -106,7 +134,7 @@ bool FakeFileSystem::CreateFolder(const std::string& path) {
     return true;
 }
 
-bool FakeFileSystem::SetFileDate(const std::string& path, int32_t packed) {
+bool FakeFileSystem::SetFileDate(const std::wstring& path, int32_t packed) {
     Node* n = Find(path);
     if (!n || n->folder || n->locked || (n->attributes & FILE_ATTRIBUTE_READONLY) || packed == -1)
         return false;

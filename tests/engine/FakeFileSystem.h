@@ -1,7 +1,7 @@
 #pragma once
 // A file system in memory that behaves as Windows does where Wine does not:
 // archive bits, refused creates and replaces over read-only, hidden or system
-// files, a disk that fills up.
+// files, a disk that fills up, a folder that refuses to be listed.
 #include <map>
 #include <memory>
 #include <string>
@@ -14,6 +14,7 @@ namespace pelvane {
 class FakeFileSystem : public FileSystem {
   public:
     struct Node {
+        std::wstring name;  // as given: the key is lower-cased
         bool folder = false;
         uint32_t attributes = FILE_ATTRIBUTE_ARCHIVE;
         std::string data;
@@ -22,69 +23,80 @@ class FakeFileSystem : public FileSystem {
         bool locked = false;        // held open by another program without sharing
         bool attributesUnreadable = false;
         bool sizeUnreadable = false;
+        bool unlistable = false;  // a folder whose listing is refused (access denied)
+        std::wstring linkTo;      // a link (reparse point) to this folder: its identity
     };
 
     long long freeBytes = 1LL << 40;
     int32_t now = 0x5A210000;  // the date a new file gets
+    int listings = 0;          // calls of Enumerate
+    int opens = 0;             // calls of OpenRead
 
-    Node& AddFolder(const std::string& path) {
+    Node& AddFolder(const std::wstring& path) {
         Node& n = Put(path);
         n.folder = true;
         n.attributes = FILE_ATTRIBUTE_DIRECTORY;
         return n;
     }
-    Node& AddFile(const std::string& path, std::string data = {},
+    Node& AddFile(const std::wstring& path, std::string data = {},
                   uint32_t attributes = FILE_ATTRIBUTE_ARCHIVE) {
-        for (size_t i = path.find('\\'); i != std::string::npos; i = path.find('\\', i + 1))
+        for (size_t i = path.find(L'\\'); i != std::wstring::npos; i = path.find(L'\\', i + 1))
             if (!Find(path.substr(0, i))) AddFolder(path.substr(0, i));
         Node& n = Put(path);
         n.data = std::move(data);
         n.attributes = attributes;
         return n;
     }
-    Node* Find(const std::string& path) {
+    Node* Find(const std::wstring& path) {
         auto it = nodes_.find(Key(path));
         return it == nodes_.end() ? nullptr : it->second.get();
     }
-    int CountFiles(const std::string& folder) {
+    void Remove(const std::wstring& path);  // the entry and everything below it
+    int CountFiles(const std::wstring& folder) {
         int n = 0;
-        std::string prefix = Key(folder) + "\\";
+        std::wstring prefix = Key(folder) + L"\\";
         for (auto& [key, node] : nodes_) n += !node->folder && key.rfind(prefix, 0) == 0;
         return n;
     }
 
-    bool Enumerate(const std::string& pattern, std::vector<FoundEntry>& entries) override;
-    std::unique_ptr<FileStream> OpenRead(const std::string& path, DWORD& error) override;
-    std::unique_ptr<FileStream> CreateNew(const std::string& path, DWORD& error) override;
-    bool Replace(const std::string& from, const std::string& to, DWORD& error) override;
-    bool Delete(const std::string& path) override { return nodes_.erase(Key(path)) > 0; }
-    uint32_t GetAttributes(const std::string& path) override {
+    bool Enumerate(const std::wstring& pattern, std::vector<FoundEntry>& entries, DWORD& error) override;
+    std::unique_ptr<FileStream> OpenRead(const std::wstring& path, DWORD& error) override;
+    std::unique_ptr<FileStream> CreateNew(const std::wstring& path, DWORD& error) override;
+    bool Delete(const std::wstring& path) override { return nodes_.erase(Key(path)) > 0; }
+    uint32_t GetAttributes(const std::wstring& path) override {
         Node* n = Find(path);
         return n ? n->attributes : INVALID_FILE_ATTRIBUTES;
     }
-    bool SetAttributes(const std::string& path, uint32_t attributes) override;
-    bool CreateFolder(const std::string& path) override;
-    int32_t FileAge(const std::string& path) override {
-        Node* n = Find(path);
-        return n && !n->folder && !n->locked ? n->date : -1;
+    bool SetAttributes(const std::wstring& path, uint32_t attributes) override;
+    bool CreateFolder(const std::wstring& path) override;
+    bool SetFileDate(const std::wstring& path, int32_t packed) override;
+    std::wstring FolderIdentity(const std::wstring& path) override {
+        Node* n = Find(ExcludeBackslash(path));
+        return !n || !n->folder    ? std::wstring()
+               : n->linkTo.empty() ? Key(ExcludeBackslash(path))
+                                   : Key(n->linkTo);
     }
-    bool FileExists(const std::string& path) override {
-        Node* n = Find(path);
-        return n && !n->folder && n->date != -1;
-    }
-    bool SetFileDate(const std::string& path, int32_t packed) override;
-    std::string FullPath(const std::string& path) override { return path; }
-    std::string ErrorText(DWORD code) override { return "error " + std::to_string(code); }
+    std::wstring LongForm(const std::wstring& path) override { return path; }
+    std::wstring FullPath(const std::wstring& path) override { return path; }
+    std::wstring ErrorText(DWORD code) override { return L"error " + std::to_wstring(code); }
 
   private:
-    static std::string Key(const std::string& path) { return AsciiLower(path); }
-    static std::string Parent(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
-    bool InvalidName(const std::string& path) { return path.find(':', 2) != std::string::npos; }
+    static std::wstring Key(const std::wstring& path) { return AsciiLower(path); }
+    static std::wstring ExcludeBackslash(const std::wstring& path) {
+        return !path.empty() && path.back() == L'\\' ? path.substr(0, path.size() - 1) : path;
+    }
+    static std::wstring Parent(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
+    bool InvalidName(const std::wstring& path) { return path.find(L':', 2) != std::wstring::npos; }
+    bool Rename(const std::shared_ptr<Node>& node, const std::wstring& to, DWORD& error);
 
-    Node& Put(const std::string& path) { return *(nodes_[Key(path)] = std::make_shared<Node>()); }
+    Node& Put(const std::wstring& path) {
+        Node& n = *(nodes_[Key(path)] = std::make_shared<Node>());
+        n.name = path.substr(path.find_last_of(L'\\') + 1);
+        return n;
+    }
 
     // Shared, so that an open file follows its node through a rename.
-    std::map<std::string, std::shared_ptr<Node>> nodes_;
+    std::map<std::wstring, std::shared_ptr<Node>> nodes_;
     friend class FakeFile;
 };
 

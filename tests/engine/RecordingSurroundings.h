@@ -15,10 +15,11 @@ class RecordingSurroundings : public BackupSurroundings {
 
     MemoryTaskRows rows;
     TaskRows* taskRows = &rows;
-    std::vector<std::string> log, errors;
+    std::vector<std::wstring> log;
+    std::vector<std::string> errors;
     int progressMax = 0, position = 0, steps = 0;
     long long stepped = 0;
-    std::string status = "unset";
+    std::wstring status = L"unset";
     bool runButton = true, stopButton = false, grid = true, deleteAction = true, logPage = false;
     int method = 0;
     bool clearArchive = false, onlyCurrent = false;
@@ -27,12 +28,12 @@ class RecordingSurroundings : public BackupSurroundings {
     std::function<void()> onMessages;  // runs at every message-processing point
 
     TaskRows& Tasks() override { return *taskRows; }
-    void AppendLog(const std::string& line) override { log.push_back(line); }
+    void AppendLog(const std::wstring& line) override { log.push_back(line); }
     void SetProgressMax(int max) override { progressMax = max; }
     int ProgressMax() override { return progressMax; }
     void SetProgressPosition(int p) override { position = p; }
     void StepProgress(int amount) override { position += amount, stepped += amount, ++steps; }
-    void SetStatusText(const std::string& text) override { status = text; }
+    void SetStatusText(const std::wstring& text) override { status = text; }
     void ShowLogPage() override { logPage = true; }
     void EnableRunButton(bool e) override { runButton = e; }
     void EnableStopButton(bool e) override { stopButton = e; }
@@ -49,17 +50,17 @@ class RecordingSurroundings : public BackupSurroundings {
     }
 
     // The log without the two timestamped frame lines.
-    std::vector<std::string> Body() const {
-        std::vector<std::string> body;
+    std::vector<std::wstring> Body() const {
+        std::vector<std::wstring> body;
         for (const auto& line : log)
-            if (line.rfind("*** Mentés indul: ", 0) != 0 && line.rfind("*** Mentés kész: ", 0) != 0)
+            if (line.rfind(L"*** Mentés indul: ", 0) != 0 && line.rfind(L"*** Mentés kész: ", 0) != 0)
                 body.push_back(line);
         return body;
     }
-    std::vector<std::string> Errors() const {
-        std::vector<std::string> lines;
+    std::vector<std::wstring> Errors() const {
+        std::vector<std::wstring> lines;
         for (const auto& line : log)
-            if (line.rfind("Hiba: ", 0) == 0) lines.push_back(line);
+            if (line.rfind(L"Hiba: ", 0) == 0) lines.push_back(line);
         return lines;
     }
 };

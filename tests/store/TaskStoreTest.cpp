@@ -21,7 +21,7 @@ class TaskStoreTest : public ::testing::Test {
 
 TEST_F(TaskStoreTest, IdRule) {
     store.Open();
-    EXPECT_EQ(1, store.AddTask("C:\\a", "E:\\a"));  // empty table: MAX gives null
+    EXPECT_EQ(1, store.AddTask(L"C:\\a", L"E:\\a"));  // empty table: MAX gives null
     EXPECT_FALSE(store.Qry.Active());
 
     store.Tbl.Append();
@@ -62,11 +62,11 @@ TEST(TaskStoreShipped, ProgramOpensTheDatabaseTheBuildMade) {
 }
 
 TEST_F(TaskStoreTest, ConsoleHelpersAddAndRemove) {
-    EXPECT_EQ(1, store.AddTask("C:\\a", "E:\\a"));
-    EXPECT_EQ(2, store.AddTask("C:\\b", "E:\\b"));
+    EXPECT_EQ(1, store.AddTask(L"C:\\a", L"E:\\a"));
+    EXPECT_EQ(2, store.AddTask(L"C:\\b", L"E:\\b"));
     EXPECT_FALSE(store.RemoveTask(9));
     EXPECT_TRUE(store.RemoveTask(1));
-    EXPECT_EQ(3, store.AddTask("C:\\c", "E:\\c"));
+    EXPECT_EQ(3, store.AddTask(L"C:\\c", L"E:\\c"));
     store.Close();
     store.Open();
     ASSERT_EQ(2, store.Tbl.RecordCount());
@@ -75,7 +75,7 @@ TEST_F(TaskStoreTest, ConsoleHelpersAddAndRemove) {
 }
 
 TEST_F(TaskStoreTest, TaskRowsPostAPendingEditAndWalk) {
-    store.AddTask("C:\\a", "E:\\a");
+    store.AddTask(L"C:\\a", L"E:\\a");
     store.Tbl.Append();
     store.Tbl.SetFieldText("forras", "C:\\b");
     TableTaskRows rows(store.Tbl);
@@ -83,9 +83,31 @@ TEST_F(TaskStoreTest, TaskRowsPostAPendingEditAndWalk) {
     rows.Post();
     EXPECT_TRUE(rows.InBrowseState());
     ASSERT_EQ(2, rows.Count());
-    std::string seen;
-    for (rows.First(); !rows.Eof(); rows.Next()) seen += rows.Source() + ">" + rows.Target() + ";";
-    EXPECT_EQ("C:\\a>E:\\a;C:\\b>;", seen);
+    std::wstring seen;
+    for (rows.First(); !rows.Eof(); rows.Next()) seen += rows.Source() + L">" + rows.Target() + L";";
+    EXPECT_EQ(L"C:\\a>E:\\a;C:\\b>;", seen);
+}
+
+TEST_F(TaskStoreTest, FoldersOutsideTheCodePageAreStoredExactly) {
+    const std::wstring source = L"C:\\Русский\\日本語 😀", target = L"E:\\naïve façade";
+    store.AddTask(source, target);
+    store.Close();
+    store.Open();
+    TableTaskRows rows(store.Tbl);
+    rows.First();
+    EXPECT_TRUE(rows.Source() == source);
+    EXPECT_TRUE(rows.Target() == target);
+    // Shown in the code page with "?" for what it lacks, never a look-alike.
+    EXPECT_EQ("E:\\na?ve façade", store.Tbl.FieldText("cel"));
+
+    // Storing the row again (an edit of the other folder) keeps this one as it was.
+    store.Tbl.Edit();
+    store.Tbl.SetFieldText("cel", "E:\\Mentés");
+    store.Tbl.Post();
+    store.Close();
+    store.Open();
+    EXPECT_TRUE(rows.Source() == source);
+    EXPECT_EQ(L"E:\\Mentés", rows.Target());
 }
 
 }  // namespace

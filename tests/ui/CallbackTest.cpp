@@ -177,7 +177,7 @@ TEST_F(CallbackTest, FolderBrowserCallback) {
     FolderRequest request;
     request.owner = host;
     request.caption = "Cél mappa kiválasztás";
-    std::string path;
+    std::wstring path;
     EXPECT_FALSE(ShellBrowseForFolder(request, path));
     EXPECT_TRUE(cancelled);
     ExpectOneBox();

@@ -62,5 +62,31 @@ TEST_F(DataGridStoreTest, TypedRowsAreStoredWithTheNextId) {
     EXPECT_EQ(2, Stored("1=1"));
 }
 
+TEST_F(DataGridStoreTest, AFolderOutsideTheCodePageIsShownAsWellAsItCanAndNeverWrittenBack) {
+    const std::wstring source = L"C:\\Русский";
+    store.AddTask(source, L"E:\\a");
+    store.AddTask(L"C:\\b", L"E:\\b");
+    store.Tbl.First();
+    grid.SetSelectedIndex(0);
+    test::Pump();
+    EXPECT_EQ("C:\\???????", store.Tbl.FieldTextAt(0, 1));
+    char shown[64] = {};
+    GetWindowTextA(grid.Editor(), shown, sizeof shown);
+    EXPECT_EQ(std::string("C:\\???????"), shown);
+
+    // Moving over the cell and editing the other one of the row stores the
+    // row, but this folder as it was.
+    Key(VK_TAB);
+    SendMessageA(grid.Editor(), EM_SETSEL, 0, -1);
+    test::Type(grid.Editor(), "E:\\Uj");
+    Key(VK_DOWN);
+    Key(VK_UP);
+    Key(VK_DOWN);
+    store.Close();
+    store.Open();
+    EXPECT_TRUE(store.Tbl.FieldWideText("forras") == source);
+    EXPECT_EQ(L"E:\\Uj", store.Tbl.FieldWideText("cel"));
+}
+
 }  // namespace
 }  // namespace pelvane

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
 
+#include "common/Handles.h"
 #include "common/Text.h"
 #include "settings/Autostart.h"
 #include "tests/support/ScratchKey.h"
@@ -79,14 +81,14 @@ class MainWindowTest : public ::testing::Test {
             tbl.Last();
             SendMessageA(form->DBGrid1().Handle(), WM_KEYDOWN, VK_DOWN, 0);  // a new row below the last
         }
-        std::string next = from;
-        form->SetFolderBrowser([&next](const FolderRequest&, std::string& path) {
+        std::wstring next = AnsiToWide(from);
+        form->SetFolderBrowser([&next](const FolderRequest&, std::wstring& path) {
             path = next;
             return true;
         });
         form->DBGrid1().SetSelectedIndex(0);
         form->DBGrid1DblClick();
-        next = to;
+        next = AnsiToWide(to);
         form->DBGrid1().SetSelectedIndex(1);
         form->DBGrid1DblClick();
         form->SetFolderBrowser(ShellBrowseForFolder);
@@ -284,6 +286,85 @@ TEST_F(MainWindowTest, StopDuringTheFirstTaskScanEndsBeforeAnyCopy) {
     EXPECT_FALSE(f.Running());
     EXPECT_TRUE(Enabled(C(Tfrm_Main::kButton1)));
     EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
+}
+
+TEST_F(MainWindowTest, TheWindowAnswersAndCanBeStoppedWhileABigFileCopies) {
+    test::TreeFolder tree;
+    tree.Write("Big\\big.iso", "");
+    {  // sparse: a gigabyte that takes no room in the source
+        FileHandle file(CreateFileA(tree.Path("Big\\big.iso").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER size;
+        size.QuadPart = 1LL << 30;
+        ASSERT_TRUE(SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+    }
+    tree.Write("Save\\Big\\big.iso", "the old copy");
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid(tree.Path() + "\\Big", tree.Path() + "\\Save");
+    HANDLE change =
+        FindFirstChangeNotificationA(tree.Path("Save\\Big").c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+    ASSERT_NE(change, INVALID_HANDLE_VALUE);
+
+    // From another thread, as Windows asks a window whether it still
+    // answers: once the copy is under way (its temporary file is there),
+    // a message, then the stop button.
+    KernelHandle runEnded(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    KernelHandle otherDone(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    bool answered = false, stopSent = false;
+    std::thread other([&] {
+        HANDLE events[] = {change, runEnded.get()};
+        while (!tree.Exists("Save\\Big\\~pelvane.tmp") &&
+               WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0)
+            FindNextChangeNotification(change);
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutA(f.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result) != 0;
+        stopSent = SendMessageTimeoutA(f.Handle(), WM_COMMAND, MAKEWPARAM(Tfrm_Main::kButton5, BN_CLICKED),
+                                       reinterpret_cast<LPARAM>(C(Tfrm_Main::kButton5)), SMTO_NORMAL, 600000,
+                                       &result) != 0;
+        SetEvent(otherDone.get());
+    });
+    Click(Tfrm_Main::kButton1);
+    // Whatever came too late for the run is answered now.
+    SetEvent(runEnded.get());
+    HANDLE done = otherDone.get();
+    while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        test::ProcessQueue();
+    other.join();
+    FindCloseChangeNotification(change);
+
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(stopSent);
+    // The stop ended the copy inside the file: the old copy stands, no
+    // temporary file is left, and the file has no line of its own.
+    EXPECT_TRUE(tree.Read("Save\\Big\\big.iso") == "the old copy");  // (not a gigabyte in the message)
+    EXPECT_EQ(std::vector<std::string>{"big.iso"}, tree.Files("Save\\Big"));
+    auto log = Log();
+    ASSERT_EQ(4u, log.size());
+    EXPECT_EQ("Összesen 1 073 741 824", log[2]);
+    EXPECT_EQ(0u, log[3].rfind("*** Mentés kész: ", 0));
+    EXPECT_EQ(0, f.ProgressPosition());
+}
+
+TEST_F(MainWindowTest, NamesOutsideTheCodePageShowQuestionMarksInTheLog) {
+    test::TreeFolder tree;
+    const std::wstring folder = L"Русский", file = L"naïve façade.txt";
+    tree.Write(folder + L"\\" + file, "x");
+    tree.MakeFolder(L"Save\\" + folder + L"\\" + file);  // a folder where the copy should go
+    Tfrm_Main& f = Create();
+    f.SetFolderBrowser([&](const FolderRequest& r, std::wstring& path) {
+        path = r.caption == "Forrás mappa kiválasztás" ? tree.Path(folder) : tree.Path(L"Save");
+        return true;
+    });
+    f.DBGrid1().SetSelectedIndex(0);
+    f.DBGrid1DblClick();
+    f.DBGrid1().SetSelectedIndex(1);
+    f.DBGrid1DblClick();
+    Click(Tfrm_Main::kButton1);
+    auto log = Log();
+    ASSERT_EQ(5u, log.size());
+    EXPECT_EQ("*** Feladat: " + tree.Path() + "\\??????? >> " + tree.Path() + "\\Save", log[1]);
+    // Never a look-alike: "naive" would name another file.
+    EXPECT_EQ(0u, log[3].rfind("Hiba: " + tree.Path() + "\\???????\\na?ve façade.txt : ", 0)) << log[3];
 }
 
 TEST_F(MainWindowTest, AnEmptyTableShowsTheErrorBoxAndLeavesTheWindowAsItWas) {
@@ -558,9 +639,9 @@ TEST_F(MainWindowTest, ARowTypedIntoTheGridIsStoredByTheCloseBox) {
 TEST_F(MainWindowTest, ChoosingAFolderForACellStoresTheRowAtOnce) {
     Tfrm_Main& f = Create();
     std::vector<FolderRequest> asked;
-    std::string answer = "D:\\Source";
+    std::wstring answer = L"D:\\Source";
     bool confirm = true;
-    f.SetFolderBrowser([&](const FolderRequest& r, std::string& path) {
+    f.SetFolderBrowser([&](const FolderRequest& r, std::wstring& path) {
         asked.push_back(r);
         if (confirm) path = answer;
         return confirm;
@@ -571,7 +652,7 @@ TEST_F(MainWindowTest, ChoosingAFolderForACellStoresTheRowAtOnce) {
     f.DBGrid1DblClick();
     ASSERT_EQ(1u, asked.size());
     EXPECT_EQ("Forrás mappa kiválasztás", asked[0].caption);
-    EXPECT_EQ("", asked[0].initial);
+    EXPECT_EQ(L"", asked[0].initial);
     EXPECT_EQ(f.Handle(), asked[0].owner);
     EXPECT_EQ(DataSetState::Browse, tbl.State());
     EXPECT_EQ(1, tbl.RecordCount());
@@ -580,12 +661,12 @@ TEST_F(MainWindowTest, ChoosingAFolderForACellStoresTheRowAtOnce) {
 
     // The target column offers its own caption and the cell's folder; a drive
     // root is stored as the shell gives it.
-    answer = "E:\\";
+    answer = L"E:\\";
     f.DBGrid1().SetSelectedIndex(1);
     f.DBGrid1DblClick();
     f.DBGrid1DblClick();
     EXPECT_EQ("Cél mappa kiválasztás", asked[2].caption);
-    EXPECT_EQ("E:\\", asked[2].initial);
+    EXPECT_EQ(L"E:\\", asked[2].initial);
     EXPECT_EQ("E:\\", tbl.FieldText("cel"));
 
     // Cancelled: nothing changes. A pending edit is stored with the folder.
@@ -593,7 +674,7 @@ TEST_F(MainWindowTest, ChoosingAFolderForACellStoresTheRowAtOnce) {
     f.DBGrid1DblClick();
     EXPECT_EQ(DataSetState::Browse, tbl.State());
     confirm = true;
-    answer = "F:\\Other";
+    answer = L"F:\\Other";
     tbl.Edit();
     tbl.SetFieldText("forras", "D:\\Edited");
     f.DBGrid1DblClick();
@@ -608,7 +689,7 @@ TEST_F(MainWindowTest, ADoubleClickOnACellThatHadNoEditorChoosesAFolder) {
     Tfrm_Main& f = Create();
     AddTaskThroughGrid("C:\\One", "E:\\Save");
     std::vector<std::string> asked;
-    f.SetFolderBrowser([&](const FolderRequest& r, std::string&) {
+    f.SetFolderBrowser([&](const FolderRequest& r, std::wstring&) {
         asked.push_back(r.caption);
         return false;
     });
@@ -668,6 +749,8 @@ TEST_F(MainWindowTest, TheTextActionsWorkOnTheFocusedFieldAndAreEnabledOnlyWhenT
 
 TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChosenFolder) {
     test::TreeFolder tree;
+    const std::wstring chosen = tree.Path(L"Mentés 日本語");  // stored exactly, outside the code page
+    tree.MakeFolder(L"Mentés 日本語");
     Tfrm_Main& f = Create();
     f.DBGrid1().SetSelectedIndex(1);
     std::string caption;
@@ -686,7 +769,7 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
         // computers could be chosen). The tree fills in as it likes: ask again
         // now and then.
         if (ticks++ % 10 == 0) {
-            SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(tree.Path().c_str()));
+            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
             return false;
         }
         okAfterChoice = IsWindowEnabled(ok) != FALSE;
@@ -699,8 +782,11 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
     EXPECT_FALSE(okAtStart);
     EXPECT_TRUE(okAfterChoice);
     ASSERT_EQ(1, f.Store().Tbl.RecordCount());
-    std::string stored = f.Store().Tbl.FieldText("cel");
-    EXPECT_EQ(AsciiLower(tree.Path()), AsciiLower(stored.substr(0, tree.Path().size())));
+    std::wstring stored = f.Store().Tbl.FieldWideText("cel");
+    EXPECT_EQ(CSTR_EQUAL, CompareStringOrdinal(stored.c_str(), -1, chosen.c_str(), -1, TRUE));
+    f.Store().Close();
+    f.Store().Open();
+    EXPECT_EQ(stored, f.Store().Tbl.FieldWideText("cel"));
     EXPECT_TRUE(IsNull(f.Store().Tbl.FieldValue("forras")));
 
     // Cancelled: nothing changes.
@@ -791,12 +877,12 @@ TEST_F(MainWindowTest, ATimerTickUnderTheFolderBrowserWaitsAndTheFolderLandsInTh
     tbl.First();
     size_t linesUnderTheDialog = 99;
     const std::string chosen = tree.Path() + "\\Chosen";
-    f.SetFolderBrowser([&](const FolderRequest&, std::string& path) {
+    f.SetFolderBrowser([&](const FolderRequest&, std::wstring& path) {
         // The shell's dialog runs a loop of its own, which lets the timers through.
         SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
         SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
         linesUnderTheDialog = f.LogView1().LineCount();
-        path = chosen;
+        path = AnsiToWide(chosen);
         return true;
     });
     f.DBGrid1().SetSelectedIndex(0);
