@@ -238,14 +238,7 @@ TEST_F(DataGridTest, PopupMenuCommandsReachTheTopLevelWindow) {
     AppendMenuA(menu, MF_STRING, 4711, "Feladat törlése");
     grid.SetPopupMenu(menu);
     test::SharedHostWindow().lastCommand = 0;
-    // The menu runs its own loop; a timer picks its first item from inside.
-    test::WhenIdle([] {
-        HWND popup = test::OpenPopupMenu();
-        if (!popup) return false;
-        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
-        return true;
-    });
+    test::ChooseFirstItemOfNextMenu();
     RECT cell = grid.CellRect(0, 1);
     POINT pt = {cell.left + 5, cell.top + 5};
     ClientToScreen(grid.Handle(), &pt);

@@ -230,6 +230,16 @@ HWND OpenPopupMenu() {
     return menus.empty() ? nullptr : menus.front();
 }
 
+void ChooseFirstItemOfNextMenu() {
+    WhenIdle([] {
+        HWND popup = OpenPopupMenu();
+        if (!popup) return false;
+        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+        return true;
+    });
+}
+
 void WhenIdle(std::function<bool()> action, UINT every) {
     IdleAction() = std::move(action);
     SetTimer(nullptr, 0, every, IdleTimer);

@@ -58,6 +58,9 @@ BoxInfo ReadBox(HWND box);
 std::vector<BoxInfo> OpenBoxes();
 // The popup menu ("#32768") that this thread has open, or null.
 HWND OpenPopupMenu();
+// Chooses the first item of the next popup menu this thread opens: the menu
+// runs its own loop, so a timer does it from inside.
+void ChooseFirstItemOfNextMenu();
 
 // Runs action once, from a thread timer, as soon as a modal loop (or any
 // loop) dispatches it. The timer keeps firing until action returns true.
