@@ -21,6 +21,10 @@ class SplashLink : public MainFormLink {
     void ActivateTrayIcon() override { logo_.TrayIcon1().Activate(); }
     void CloseMainForm() override { logo_.Close(); }
     HWND MainFormHandle() override { return logo_.Handle(); }
+    void ShowRunResult(const std::string& tip, const std::string& balloon) override {
+        logo_.TrayIcon1().SetTip(tip);
+        if (!balloon.empty()) logo_.TrayIcon1().ShowBalloon(Application::Title(), balloon);
+    }
 
   private:
     LogoWindow& logo_;
@@ -52,7 +56,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         LogoWindow logo;
         SplashLink link(logo);
         Tfrm_Main main(&link);  // created hidden; FormCreate has run
-        logo.SetMainForm({[&main] { return main.CheckBox1Checked(); }, [&main] { main.Show(); }});
+        logo.SetMainForm({[&main] { return main.CheckBox1Checked(); }, [&main] { main.Show(); },
+                          [&main] {
+                              main.Show();
+                              main.ShowLogPage();
+                          }});
         // The loop starts by showing the main form; its timer then shows the
         // main window or only the tray icon.
         logo.Show();

@@ -60,6 +60,7 @@ class BackupEngine {
     bool StopRequested();  // processes pending messages, then looks at Running
     void Log(const std::wstring& line) { s_.AppendLog(line); }
     void LogError(const std::wstring& path, const std::wstring& message) {
+        ++errorLines_;
         Log(L"Hiba: " + path + L" : " + message);
     }
     std::wstring FileError(const wchar_t* what, const std::wstring& path, DWORD code);
@@ -83,6 +84,7 @@ class BackupEngine {
     BackupSurroundings& s_;
     FileSystem& fs_;
     Clock clock_;
+    int errorLines_ = 0;  // "Hiba: " lines of the run under way
     bool running_ = false;
     bool inRun_ = false;
     bool inTask_ = false;

@@ -60,6 +60,7 @@ void BackupEngine::Button1Click() {
     s_.EnableRunButton(false);
     s_.ShowLogPage();
     Log(L"*** Mentés indul: " + Timestamp());
+    errorLines_ = 0;
     running_ = true;
     // The user may have removed or renamed target folders since the last run.
     lastFolder_.clear();
@@ -75,11 +76,13 @@ void BackupEngine::Button1Click() {
         // A failure outside the per-file handling ends the run, never leaves
         // the window in its running state.
         const std::wstring message = AnsiToWide(e.what());
+        ++errorLines_;
         Log(inTask_ ? L"Hiba: " + taskSource_ + L" : " + message : L"Hiba: " + message);
         inTask_ = false;
         ResetProgress();
     }
     Log(L"*** Mentés kész: " + Timestamp());
+    s_.RunFinished(errorLines_);
     s_.EnableRunButton(true);
     s_.EnableStopButton(false);
     s_.SetStatusText(L"");

@@ -16,6 +16,9 @@ class BackupSurroundings {
     virtual TaskRows& Tasks() = 0;  // the task table Tbl
 
     virtual void AppendLog(const std::wstring& line) = 0;  // LogView1
+    // After a run's end line and before the controls are given back: how
+    // many "Hiba: " lines the run wrote (for the notice of a run unseen).
+    virtual void RunFinished(int errorLines) = 0;
 
     // ProgressBar1: the minimum is 0; the run keeps the range within 32 bits.
     virtual void SetProgressMax(int max) = 0;

@@ -39,6 +39,10 @@ LogoWindow::LogoWindow(TrayIcon::NotifyFunction notify)
 
     tray_.SetPopupMenu(popupMenu_.get());
     tray_.OnDblClick = [this] { TrayIcon1DblClick(); };
+    // The balloon tells of a failed run: its click shows that run's lines.
+    tray_.OnBalloonClick = [this] {
+        if (mainForm_.showLog) mainForm_.showLog();
+    };
     tray_.OnCommand = [this](UINT id) {
         if (id == kMegnyit1) Megnyit1Click();
         if (id == kBezr1) Bezr1Click();

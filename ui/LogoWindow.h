@@ -25,6 +25,7 @@ class LogoWindow : public Window {
     struct MainForm {
         std::function<bool()> autoStart;  // CheckBox1 is checked
         std::function<void()> show;       // show it and bring it to the front
+        std::function<void()> showLog;    // the same, on the "Napló" page
     };
 
     // Created hidden, centred on the desktop; the tray icon is inactive.

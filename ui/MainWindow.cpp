@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstdio>
+
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "settings/Settings.h"
@@ -151,7 +153,11 @@ bool ShellBrowseForFolder(const FolderRequest& request, std::wstring& path) {
 }
 
 Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::string& programDir)
-    : link_(link), dir_(programDir), fs_(MakeWin32FileSystem()), engine_(*this, *fs_) {
+    : link_(link),
+      dir_(programDir),
+      runLog_(AnsiToWide(programDir) + L"\\Pelvane.log"),
+      fs_(MakeWin32FileSystem()),
+      engine_(*this, *fs_) {
     frm_Main = this;
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES |
                                                 ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
@@ -199,6 +205,7 @@ Tfrm_Main::~Tfrm_Main() {
     // their last notifications reach a working form.
     if (Handle()) DestroyWindow(Handle());
     if (popup_) DestroyMenu(popup_);
+    if (logPopup_) DestroyMenu(logPopup_);
     if (bigIcon_) DestroyIcon(bigIcon_);
     if (smallIcon_) DestroyIcon(smallIcon_);
 }
@@ -346,6 +353,7 @@ void Tfrm_Main::CreatePages() {
     grid_.SetDataSet(&store_.Tbl);
 
     log_.Create(sheet2_.Handle(), kLogView1, 0, 0, w, h);
+    log_.SetPopupMenu(logPopup_);
 }
 
 void Tfrm_Main::CreatePopupMenu1() {
@@ -364,6 +372,12 @@ void Tfrm_Main::CreatePopupMenu1() {
         mii.hbmpItem = menuImages_.Get(a.image);
         SetMenuItemInfoA(popup_, static_cast<UINT>(a.id), FALSE, &mii);
     }
+    // The log view's own: copying, and the log file that outlives the page.
+    logPopup_ = CreatePopupMenu();
+    AppendMenuA(logPopup_, MF_STRING, kMenuLogCopy, "Másol\tCtrl+C");
+    AppendMenuA(logPopup_, MF_STRING, kMenuLogSelectAll, "Mindet kijelöl\tCtrl+A");
+    AppendMenuA(logPopup_, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(logPopup_, MF_STRING, kMenuLogOpenFile, "Naplófájl megnyitása");
 }
 
 void Tfrm_Main::FormCreate() {
@@ -623,6 +637,16 @@ bool Tfrm_Main::ExecuteShortcut(const MSG& msg) {
 }
 
 void Tfrm_Main::UpdateMenu(HMENU menu) {
+    if (menu == logPopup_) {
+        auto enable = [menu](UINT id, bool on) {
+            EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+        };
+        enable(kMenuLogCopy, log_.HasSelection());
+        enable(kMenuLogSelectAll, log_.LineCount() > 0);
+        const DWORD file = GetFileAttributesW(runLog_.Path().c_str());
+        enable(kMenuLogOpenFile, file != INVALID_FILE_ATTRIBUTES && !(file & FILE_ATTRIBUTE_DIRECTORY));
+        return;
+    }
     if (menu != popup_) return;
     for (const ActionDef& a : kActions) {
         if (a.id)
@@ -782,6 +806,15 @@ void Tfrm_Main::OnCommand(int id, int code) {
         case kMenuTorol:
             if (code == 0 && ActionEnabled(id)) ExecuteAction(id);
             return;
+        case kMenuLogCopy:
+            log_.CopyToClipboard();
+            return;
+        case kMenuLogSelectAll:
+            log_.SelectAll();
+            return;
+        case kMenuLogOpenFile:
+            OpenDocument(WideToAnsi(runLog_.Path()));
+            return;
     }
 }
 
@@ -854,6 +887,24 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 // Names outside the code page show "?" where a character is missing.
 void Tfrm_Main::AppendLog(const std::wstring& line) {
     log_.AppendLine(WideToAnsi(line));
+    // A log file that cannot be written never stops the run: said once here.
+    if (!runLog_.Append(line) && runLog_.FailureIsNew()) log_.AppendLine(WideToAnsi(runLog_.FailureNote()));
+}
+
+void Tfrm_Main::RunFinished(int errorLines) {
+    if (!link_) return;
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char when[32];
+    snprintf(when, sizeof when, "%04u.%02u.%02u %02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute);
+    const std::string count = std::to_string(errorLines);
+    std::string tip = std::string("Pelvane – utolsó mentés: ") + when + ", " +
+                      (errorLines ? count + " hiba" : std::string("hiba nélkül"));
+    // Only a run nobody watched is announced; the click shows its lines.
+    std::string balloon;
+    if (errorLines > 0 && !IsWindowVisible(Handle()))
+        balloon = "A mentés " + count + " hibával ért véget. Kattintson ide a napló megtekintéséhez.";
+    link_->ShowRunResult(tip, balloon);
 }
 
 void Tfrm_Main::SetProgressMax(int max) {

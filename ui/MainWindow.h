@@ -15,6 +15,7 @@
 #include "engine/BackupEngine.h"
 #include "engine/BackupSurroundings.h"
 #include "engine/FileSystem.h"
+#include "engine/RunLogFile.h"
 #include "settings/Scheduler.h"
 #include "settings/SettingsHolders.h"
 #include "store/TableTaskRows.h"
@@ -39,6 +40,9 @@ class MainFormLink {
     virtual void CloseMainForm() = 0;
     // The owner of shell launches.
     virtual HWND MainFormHandle() = 0;
+    // A run has ended: the notification-area icon's tip tells when and how,
+    // and a balloon (unless empty) tells of errors nobody saw.
+    virtual void ShowRunResult(const std::string& tip, const std::string& balloon) = 0;
 };
 
 // What the folder browser is asked and answers; tests put their own in.
@@ -93,6 +97,9 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
         kMenuDelete,
         kMenuSelectAll,
         kMenuTorol,
+        kMenuLogCopy = 220,  // the log view's popup menu
+        kMenuLogSelectAll,
+        kMenuLogOpenFile,
     };
 
     // Posted to carry out a scheduled run that something held back.
@@ -146,6 +153,9 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
     MaskEdit& Edit1() { return edit1_; }
     HWND Control(int id) const;  // any control above by its id
     HMENU PopupMenu1() const { return popup_; }
+    HMENU LogPopupMenu() const { return logPopup_; }
+    // Pelvane.log beside the settings file: every run's lines, in UTF-8.
+    const std::wstring& RunLogPath() const { return runLog_.Path(); }
     int ActivePage() const;
     std::string StatusText(int panel) const;
     int ProgressPosition() const;
@@ -160,6 +170,7 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
     // BackupSurroundings
     TaskRows& Tasks() override { return rows_; }
     void AppendLog(const std::wstring& line) override;
+    void RunFinished(int errorLines) override;
     void SetProgressMax(int max) override;
     int ProgressMax() override;
     void SetProgressPosition(int position) override;
@@ -225,6 +236,7 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
 
     MainFormLink* link_;
     std::string dir_;
+    RunLogFile runLog_;
     TaskStore store_;
     TableTaskRows rows_{store_.Tbl};
     std::unique_ptr<FileSystem> fs_;
@@ -246,6 +258,7 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
     DataGrid grid_;
     LogView log_;
     HMENU popup_ = nullptr;
+    HMENU logPopup_ = nullptr;
     HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
     HWND lastFocus_ = nullptr;  // restored when the window is activated again
     MenuImages menuImages_;

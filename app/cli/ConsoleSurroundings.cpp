@@ -51,6 +51,8 @@ void ConsoleSurroundings::AppendLog(const std::wstring& line) {
     if (line.compare(0, 6, L"Hiba: ") == 0) sawError_ = true;
     if (drawnPercent_ >= 0) fputs("\r\x1b[K", stderr);  // keep the bar off the log lines
     WriteLine(line);
+    // A log file that cannot be written never fails the run: said once.
+    if (runLog_ && !runLog_->Append(line) && runLog_->FailureIsNew()) WriteLine(runLog_->FailureNote(), true);
     drawnPercent_ = -1;
     DrawProgress();
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/BackupSurroundings.h"
+#include "engine/RunLogFile.h"
 
 namespace pelvane {
 
@@ -19,13 +20,16 @@ class BackupEngine;
 
 class ConsoleSurroundings : public BackupSurroundings {
   public:
-    ConsoleSurroundings(TaskRows& tasks, const RunOptions& options) : tasks_(tasks), options_(options) {}
+    // Log lines also go to runLog when one is given (not owned).
+    ConsoleSurroundings(TaskRows& tasks, const RunOptions& options, RunLogFile* runLog = nullptr)
+        : tasks_(tasks), options_(options), runLog_(runLog) {}
 
     void SetEngine(BackupEngine* engine) { engine_ = engine; }
     bool SawError() const { return sawError_; }
 
     TaskRows& Tasks() override { return tasks_; }
     void AppendLog(const std::wstring& line) override;
+    void RunFinished(int) override {}  // the exit status tells
     void SetProgressMax(int max) override;
     int ProgressMax() override { return max_; }
     void SetProgressPosition(int position) override;
@@ -48,6 +52,7 @@ class ConsoleSurroundings : public BackupSurroundings {
 
     TaskRows& tasks_;
     RunOptions options_;
+    RunLogFile* runLog_;
     BackupEngine* engine_ = nullptr;
     bool sawError_ = false;
     int max_ = 0, position_ = 0, drawnPercent_ = -1;

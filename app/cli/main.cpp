@@ -12,6 +12,7 @@
 #include "common/Text.h"
 #include "engine/BackupEngine.h"
 #include "engine/MemoryTaskRows.h"
+#include "engine/RunLogFile.h"
 #include "settings/StoredRunOptions.h"
 #include "store/TableTaskRows.h"
 #include "store/TaskStore.h"
@@ -22,7 +23,7 @@ namespace {
 
 const char kUsage[] =
     "usage: pelvane-cli run [--method 0|1|2] [--clear-archive] [--exclude LIST] [--current N] [--progress]\n"
-    "                       [SOURCE TARGET ...]\n"
+    "                       [--no-log] [SOURCE TARGET ...]\n"
     "       pelvane-cli list\n"
     "       pelvane-cli add SOURCE TARGET\n"
     "       pelvane-cli remove ID\n"
@@ -35,6 +36,8 @@ const char kUsage[] =
     "  --exclude LIST   excluded extensions, e.g. \".tmp;.temp\" (the default); \"\" excludes nothing\n"
     "  --current N      back up only the N-th task (from 1)\n"
     "  --progress       draw a progress bar on standard error\n"
+    "  --no-log         append nothing to Pelvane.log (beside Pelvane.ini: the database's, or\n"
+    "                   the program's for SOURCE TARGET pairs)\n"
     "\n"
     "Exit status: 0 no error line, 1 at least one \"Hiba: \" line, 2 usage error,\n"
     "3 the task database failed (remove: no task with that id).\n";
@@ -107,7 +110,7 @@ std::string SettingsBeside(const std::wstring& db) {
 int Run(std::vector<std::wstring> args) {
     const std::wstring db = TakeDatabaseOption(args);
     RunOptions options;
-    bool methodGiven = false, clearGiven = false, excludeGiven = false;
+    bool methodGiven = false, clearGiven = false, excludeGiven = false, logFile = true;
     int current = 0;
     std::vector<std::wstring> folders;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -126,6 +129,8 @@ int Run(std::vector<std::wstring> args) {
             current = ParseNumber(value(), 1, INT32_MAX, L"--current");
         } else if (a == L"--progress") {
             options.progress = true;
+        } else if (a == L"--no-log") {
+            logFile = false;
         } else if (a.size() > 2 && a.compare(0, 2, L"--") == 0) {
             throw UsageError{L"unknown option " + a};
         } else {
@@ -158,7 +163,12 @@ int Run(std::vector<std::wstring> args) {
     }
     options.onlyCurrent = current > 0;
 
-    ConsoleSurroundings console(*rows, options);
+    // The run's record goes beside the settings file the run uses.
+    std::unique_ptr<RunLogFile> runLog;
+    if (logFile)
+        runLog =
+            std::make_unique<RunLogFile>(AnsiToWide(ExtractFilePath(SettingsBeside(db)) + "Pelvane.log"));
+    ConsoleSurroundings console(*rows, options, runLog.get());
     std::unique_ptr<FileSystem> fs = MakeWin32FileSystem();
     BackupEngine engine(console, *fs);
     console.SetEngine(&engine);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/Handles.h"
 #include "common/Seged.h"
 #include "common/Text.h"
@@ -61,9 +63,21 @@ class CapturedOutput {
     FileHandle handle_;
 };
 
-// Runs pelvane-cli.exe (beside this test) with the arguments, each quoted.
+// A program folder of these tests' own, with a copy of pelvane-cli.exe and
+// its sqlite3.dll: a run over folder pairs writes its Pelvane.log there,
+// never into the build's folder.
+const test::ScratchFolder& ProgramFolder() {
+    static const test::ScratchFolder folder("pelvane-cli-program");
+    static const bool copied =
+        CopyFileA((AppDir() + "\\pelvane-cli.exe").c_str(), folder.Path("pelvane-cli.exe").c_str(), FALSE) &&
+        CopyFileA((AppDir() + "\\sqlite3.dll").c_str(), folder.Path("sqlite3.dll").c_str(), FALSE);
+    (void)copied;
+    return folder;
+}
+
+// Runs pelvane-cli.exe (in its program folder) with the arguments, each quoted.
 Result Cli(const std::vector<std::wstring>& args) {
-    std::wstring command = Quote(AnsiToWide(AppDir()) + L"\\pelvane-cli.exe");
+    std::wstring command = Quote(AnsiToWide(ProgramFolder().Path("pelvane-cli.exe")));
     for (const auto& a : args) command += L" " + Quote(a);
     CapturedOutput out("out"), err("err");
     STARTUPINFOW si{};
@@ -111,6 +125,59 @@ TEST(Cli, RunsTasksAndPrintsTheLogInUtf8) {
     EXPECT_EQ(lines[5].rfind(AnsiToUtf8("*** Mentés kész: "), 0), 0u);
     EXPECT_EQ(tree.Read("out\\Árvíztűrő\\a.txt"), "12345");
     EXPECT_FALSE(tree.Exists("out\\Árvíztűrő\\b.tmp"));
+}
+
+// The lines of Pelvane.log in dir, in UTF-8, each ending in CRLF.
+std::vector<std::string> LogFileLines(const test::ScratchFolder& dir) {
+    std::vector<std::string> lines;
+    const std::string bytes = dir.Read("Pelvane.log");
+    if (bytes == "<missing>") return lines;
+    for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(bytes.substr(at, end - at));
+    return lines;
+}
+
+TEST(Cli, EveryRunAppendsItsLinesToPelvaneLogBesideTheSettingsItUses) {
+    DeleteFileA(ProgramFolder().Path("Pelvane.log").c_str());
+    test::ScratchFolder tree;
+    const std::wstring name = L"Mentés 日本";
+    tree.Write(name + L"\\a.txt", "1");
+    std::vector<std::string> printed;
+    for (int run = 0; run < 2; ++run) {
+        Result r = Cli(std::vector<std::wstring>{L"run", tree.Path(name), tree.Path(L"out")});
+        EXPECT_EQ(r.exitCode, 0u) << r.err;
+        for (const auto& line : r.Lines()) printed.push_back(line);
+    }
+    ASSERT_EQ(printed.size(), 8u);
+    EXPECT_EQ(LogFileLines(ProgramFolder()), printed);  // pairs: beside the program
+    EXPECT_NE(printed[1].find(WideToUtf8(name)), std::string::npos);
+
+    // Stored tasks: beside the database; --no-log: nowhere.
+    test::ScratchFolder data;
+    ASSERT_TRUE(CopyFileA((AppDir() + "\\Pelvane.sqb").c_str(), data.Path("Pelvane.sqb").c_str(), FALSE));
+    Cli(std::vector<std::wstring>{L"add", L"--db", AnsiToWide(data.Path("Pelvane.sqb")), tree.Path(name),
+                                  tree.Path(L"out2")});
+    Result stored = Cli({"run", "--db", data.Path("Pelvane.sqb")});
+    EXPECT_EQ(LogFileLines(data), stored.Lines());
+    EXPECT_EQ(LogFileLines(ProgramFolder()).size(), 8u);
+    Cli({"run", "--no-log", "--db", data.Path("Pelvane.sqb")});
+    EXPECT_EQ(LogFileLines(data), stored.Lines());
+}
+
+TEST(Cli, ALogFileThatCannotBeWrittenIsNotedOnceOnStandardErrorAndFailsNothing) {
+    test::ScratchFolder data;
+    ASSERT_TRUE(CopyFileA((AppDir() + "\\Pelvane.sqb").c_str(), data.Path("Pelvane.sqb").c_str(), FALSE));
+    data.MakeFolder("Pelvane.log");
+    data.Write("src\\a.txt", "1");
+    Cli({"add", "--db", data.Path("Pelvane.sqb"), data.Path("src"), data.Path("out")});
+    Result r = Cli({"run", "--db", data.Path("Pelvane.sqb")});
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_EQ(r.Lines().size(), 4u);
+    EXPECT_EQ(r.err.rfind(AnsiToUtf8("*** A naplófájl nem írható: " + data.Path("Pelvane.log") + " : "), 0),
+              0u)
+        << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    EXPECT_EQ(data.Read("out\\src\\a.txt"), "1");
 }
 
 TEST(Cli, TakesFoldersOutsideTheCodePageAndPrintsTheirTrueNames) {

@@ -268,7 +268,7 @@ TEST(StartupSplash, TimerShowsTheMainWindowOrOnlyTheIcon) {
         ShellRecorder shell;
         LogoWindow logo(shell.Function());
         int shown = 0;
-        logo.SetMainForm({[&] { return autoStart; }, [&] { ++shown; }});
+        logo.SetMainForm({[&] { return autoStart; }, [&] { ++shown; }, nullptr});
         logo.Show();
         EXPECT_TRUE(IsWindowVisible(logo.Handle()));
         ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(logo.Handle()); })) << autoStart;
@@ -286,13 +286,16 @@ TEST(StartupSplash, MenuCommandsAndDoubleClick) {
     ShellRecorder shell;
     {
         LogoWindow logo(shell.Function());
-        int shown = 0;
-        logo.SetMainForm({[] { return true; }, [&] { ++shown; }});
+        int shown = 0, shownLog = 0;
+        logo.SetMainForm({[] { return true; }, [&] { ++shown; }, [&] { ++shownLog; }});
         logo.TrayIcon1().Activate();
         HWND tray = logo.TrayIcon1().Handle();
         SendMessageA(tray, WM_COMMAND, LogoWindow::kMegnyit1, 0);
         SendMessageA(tray, TrayIcon::kCallbackMessage, 0, WM_MBUTTONDBLCLK);
         EXPECT_EQ(shown, 2);
+        // A click on the balloon of a failed run opens the window on its log.
+        SendMessageA(tray, TrayIcon::kCallbackMessage, 0, NIN_BALLOONUSERCLICK);
+        EXPECT_EQ(shownLog, 1);
         // "Megnyit" leaves the icon in place.
         EXPECT_TRUE(logo.TrayIcon1().Active());
         EXPECT_EQ(shell.Count(NIM_DELETE), 0);

@@ -24,7 +24,7 @@ win() { echo "Z:${1//\//\\}"; }
 # signal is sent (a fast machine) cannot show a stop: $ended_first says so.
 interrupt() {
     rm -f "$work/log"  # the last run's must not count as this one's
-    "${WINE:-/usr/lib/wine/wine64}" "$bin/pelvane-cli.exe" run "$(win "$1")" "$(win "$2")" >"$work/log" 2>&1 &
+    "${WINE:-/usr/lib/wine/wine64}" "$bin/pelvane-cli.exe" run --no-log "$(win "$1")" "$(win "$2")" >"$work/log" 2>&1 &
     local pid=$!
     for _ in $(seq 600); do grep -q "Összesen" "$work/log" 2>/dev/null && break; sleep 0.05; done
     ended_first=0

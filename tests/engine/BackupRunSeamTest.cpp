@@ -213,6 +213,7 @@ TEST_F(SeamRun, FoldersThatCannotBeListedAreReportedAndTheRunGoesOn) {
               (Lines{L"*** Feladat: C:\\Data\\Docs >> E:\\Save", L"Hiba: C:\\Data\\Docs\\Locked : error 5",
                      L"Összesen    2", L"*** Feladat: C:\\Data\\Gone >> E:\\Save",
                      L"Hiba: C:\\Data\\Gone : error 3", L"Összesen    0"}));
+    EXPECT_EQ(t.finished, std::vector<int>{2});
     EXPECT_NE(Copy(L"a.txt"), nullptr);
     EXPECT_NE(Copy(L"Open\\b.txt"), nullptr);
 }
@@ -339,6 +340,7 @@ TEST_F(SeamRun, AFailureOutsideTheFilesEndsTheRunCleanly) {
     engine.Button1Click();
     EXPECT_EQ(s.log[s.log.size() - 2], L"Hiba: Table closed");
     EXPECT_EQ(s.log.back().rfind(L"*** Mentés kész: ", 0), 0u);
+    EXPECT_EQ(s.finished, std::vector<int>{1});
     EXPECT_TRUE(s.runButton && s.grid && s.deleteAction);
     EXPECT_FALSE(s.stopButton);
     EXPECT_FALSE(engine.InRun());
@@ -365,6 +367,7 @@ TEST_F(SeamRun, AnEmptyTableShowsTheErrorBoxOnly) {
     e.Button1Click();
     EXPECT_EQ(empty.errors, std::vector<std::string>{"Nincs végrehajtható feladat"});
     EXPECT_TRUE(empty.log.empty());
+    EXPECT_TRUE(empty.finished.empty());
     EXPECT_TRUE(empty.grid && empty.deleteAction && empty.runButton);
     EXPECT_FALSE(empty.logPage);
 }
@@ -397,6 +400,7 @@ TEST_F(SeamRun, ControlsDuringARun) {
     EXPECT_TRUE(s.runButton && s.grid && s.deleteAction);
     EXPECT_FALSE(s.stopButton);
     EXPECT_EQ(s.status, L"");
+    EXPECT_EQ(s.finished, std::vector<int>{0});
 }
 
 TEST(FormatTotal, FillsTheMaskFromTheRight) {

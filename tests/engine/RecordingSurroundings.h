@@ -16,6 +16,7 @@ class RecordingSurroundings : public BackupSurroundings {
     MemoryTaskRows rows;
     TaskRows* taskRows = &rows;
     std::vector<std::wstring> log;
+    std::vector<int> finished;  // the error count of every run that ended
     std::vector<std::string> errors;
     int progressMax = 0, position = 0, steps = 0;
     long long stepped = 0;
@@ -29,6 +30,7 @@ class RecordingSurroundings : public BackupSurroundings {
 
     TaskRows& Tasks() override { return *taskRows; }
     void AppendLog(const std::wstring& line) override { log.push_back(line); }
+    void RunFinished(int errorLines) override { finished.push_back(errorLines); }
     void SetProgressMax(int max) override { progressMax = max; }
     int ProgressMax() override { return progressMax; }
     void SetProgressPosition(int p) override { position = p; }

@@ -49,7 +49,18 @@ TEST(RunLogFile, AFileThatCannotBeWrittenIsReportedNotThrown) {
     RunLogFile log(Wide(dir.Path("Pelvane.log")));
     EXPECT_FALSE(log.Append(L"line"));
     EXPECT_NE(0u, log.LastError());
+    EXPECT_TRUE(log.FailureIsNew());
+    EXPECT_EQ(0u, log.FailureNote().find(L"*** A naplófájl nem írható: " + log.Path() + L" : "));
+    // Told once: the next failure is not new, until a line is written again.
     EXPECT_FALSE(log.Append(L"line"));
+    EXPECT_FALSE(log.FailureIsNew());
+    RemoveDirectoryA(dir.Path("Pelvane.log").c_str());
+    EXPECT_TRUE(log.Append(L"line"));
+    EXPECT_FALSE(log.FailureIsNew());
+    dir.MakeFolder("Other");
+    RunLogFile other(Wide(dir.Path("Other")));
+    EXPECT_FALSE(other.Append(L"line"));
+    EXPECT_TRUE(other.FailureIsNew());
 }
 
 }  // namespace

@@ -288,6 +288,84 @@ TEST_F(MainWindowTest, StopDuringTheFirstTaskScanEndsBeforeAnyCopy) {
     EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
 }
 
+// The lines of a log file, from UTF-8 with CRLF line ends.
+std::vector<std::wstring> FileLines(const std::string& path) {
+    std::vector<std::wstring> lines;
+    const std::string bytes = test::ReadBytes(path);
+    for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(Utf8ToWide(bytes.substr(at, end - at)));
+    return lines;
+}
+
+TEST_F(MainWindowTest, EveryRunAppendsItsLinesToTheLogFileWithTheTrueNames) {
+    test::TreeFolder tree;
+    const std::wstring name = L"Mentés 日本";  // the page shows "Mentés ??"
+    tree.Write(name + L"\\a.txt", "a");
+    Tfrm_Main& f = Create();
+    EXPECT_EQ(AnsiToWide(test::ProgramFile("Pelvane.log")), f.RunLogPath());
+    AddTaskThroughGrid(tree.Path() + "\\Other", tree.Path() + "\\Save");
+    f.SetFolderBrowser([&](const FolderRequest&, std::wstring& path) {
+        path = tree.Path(name);
+        return true;
+    });
+    f.DBGrid1().SetSelectedIndex(0);
+    f.DBGrid1DblClick();
+    Click(Tfrm_Main::kButton1);
+    Click(Tfrm_Main::kButton1);  // a second run appends
+    std::vector<std::wstring> file = FileLines(test::ProgramFile("Pelvane.log"));
+    std::vector<std::string> page = Log();
+    ASSERT_EQ(page.size(), file.size());
+    ASSERT_EQ(8u, page.size());
+    for (size_t i = 0; i < page.size(); ++i) EXPECT_EQ(page[i], WideToAnsi(file[i])) << i;
+    EXPECT_EQ(L"*** Feladat: " + tree.Path(name) + L" >> " + AnsiToWide(tree.Path() + "\\Save"), file[1]);
+    EXPECT_NE(std::string::npos, page[1].find("Ment\xE9s ??"));
+    // Its popup menu opens the file, which is there now.
+    HMENU menu = f.LogPopupMenu();
+    ASSERT_EQ(4, GetMenuItemCount(menu));
+    SendMessageA(f.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    EXPECT_EQ(0u, GetMenuState(menu, Tfrm_Main::kMenuLogOpenFile, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+TEST_F(MainWindowTest, ALogFileThatCannotBeWrittenIsNotedOnceAndTheRunGoesOn) {
+    CreateDirectoryA(test::ProgramFile("Pelvane.log").c_str(), nullptr);  // a folder in its place
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    Click(Tfrm_Main::kButton1);
+    Click(Tfrm_Main::kButton1);
+    std::vector<std::string> page = Log();
+    int notes = 0;
+    for (const std::string& line : page) notes += line.rfind("*** A naplófájl nem írható: ", 0) == 0;
+    EXPECT_EQ(1, notes);
+    EXPECT_EQ(13u, page.size());  // two runs of six lines, and the note
+    EXPECT_EQ("b", tree.Read("Save\\Two\\b.txt"));
+    ASSERT_EQ(2u, mainForm.results.size());
+    EXPECT_NE(std::string::npos, mainForm.results[1].tip.find("hiba nélkül"));
+    SendMessageA(f.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(f.LogPopupMenu()), 0);
+    EXPECT_NE(0u, GetMenuState(f.LogPopupMenu(), Tfrm_Main::kMenuLogOpenFile, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+TEST_F(MainWindowTest, ARunThatEndsWithErrorsUnseenIsAnnouncedAndTheTipTellsTheLastRun) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    AddTaskThroughGrid(tree.Path() + "\\Missing", tree.Path() + "\\Save");
+    // Seen: the tip, but no balloon.
+    f.Show();
+    Click(Tfrm_Main::kButton1);
+    ASSERT_EQ(1u, mainForm.results.size());
+    const std::string& tip = mainForm.results[0].tip;
+    EXPECT_EQ(0u, tip.find("Pelvane \x96 utolsó mentés: "));
+    EXPECT_EQ(", 1 hiba", tip.substr(tip.size() - 8));
+    EXPECT_LE(tip.size(), 63u);  // the version-1 record's room
+    EXPECT_EQ("", mainForm.results[0].balloon);
+    // Hidden in the notification area, as a scheduled run finds it.
+    f.Button2Click();
+    SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+    test::ProcessQueue();
+    ASSERT_EQ(2u, mainForm.results.size());
+    EXPECT_EQ("A mentés 1 hibával ért véget. Kattintson ide a napló megtekintéséhez.",
+              mainForm.results[1].balloon);
+}
+
 TEST_F(MainWindowTest, TheWindowAnswersAndCanBeStoppedWhileABigFileCopies) {
     test::TreeFolder tree;
     tree.Write("Big\\big.iso", "");

@@ -107,6 +107,9 @@ void ResetProgramFolder(bool withTable) {
     DeleteFileA(ProgramFile("Pelvane.ini").c_str());
     DeleteFileA(ProgramFile("Pelvane.sqb").c_str());
     DeleteFileA(ProgramFile("pelvane.htm").c_str());
+    DeleteFileA(ProgramFile("Pelvane.log").c_str());
+    DeleteFileA(ProgramFile("Pelvane.log.1").c_str());
+    RemoveDirectoryA(ProgramFile("Pelvane.log").c_str());
     TSqliteDb db;
     db.SetDriverDLL(ProgramFile("sqlite3.dll"));
     db.SetDefaultDir(AppDir());

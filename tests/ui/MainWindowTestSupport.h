@@ -32,6 +32,13 @@ struct FakeMainForm : MainFormLink {
     void ActivateTrayIcon() override { ++trayActivations; }
     void CloseMainForm() override { ++closes; }
     HWND MainFormHandle() override { return nullptr; }
+    struct RunResult {
+        std::string tip, balloon;
+    };
+    std::vector<RunResult> results;
+    void ShowRunResult(const std::string& tip, const std::string& balloon) override {
+        results.push_back({tip, balloon});
+    }
 };
 
 // Runs action when a message posted now is handled: inside a backup run that
