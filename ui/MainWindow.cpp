@@ -343,7 +343,7 @@ void Tfrm_Main::CreatePages() {
     grid_.SetPopupMenu(popup_);
     grid_.OnDblClick = [this] { DBGrid1DblClick(); };
     grid_.OnEditButtonClick = [this] { DBGrid1DblClick(); };
-    grid_.SetDataSet(&store_.Tbl);
+    grid_.SetDataSet(&store_.Table());
 
     log_.Create(sheet2_.Handle(), kLogView1, 0, 0, w, h);
 }
@@ -367,9 +367,7 @@ void Tfrm_Main::CreatePopupMenu1() {
 }
 
 void Tfrm_Main::FormCreate() {
-    store_.Db1.SetDriverDLL(dir_ + "\\sqlite3.dll");
-    store_.Db1.SetDefaultDir(dir_);
-    store_.Db1.SetDatabase("Pelvane.sqb");
+    store_.SetProgramDir(dir_);
     // A failure ends the sequence, as an escaping exception would, and the
     // window comes up all the same (with an empty grid when the table failed).
     try {
@@ -381,7 +379,7 @@ void Tfrm_Main::FormCreate() {
 }
 
 void Tfrm_Main::FormClose() {
-    TDataSet& tbl = store_.Tbl;
+    TDataSet& tbl = store_.Table();
     // A row typed into the grid is stored, not dropped, also when the close box
     // ends the program; a failure keeps the window open.
     if ((tbl.State() == DataSetState::Edit || tbl.State() == DataSetState::Insert) && tbl.Modified())
@@ -465,7 +463,7 @@ void Tfrm_Main::Button2Click() {
 }
 
 void Tfrm_Main::Button3Click() {
-    TDataSet& tbl = store_.Tbl;
+    TDataSet& tbl = store_.Table();
     if (tbl.State() == DataSetState::Edit || tbl.State() == DataSetState::Insert) tbl.Post();
     Close();
 }
@@ -473,7 +471,7 @@ void Tfrm_Main::Button3Click() {
 void Tfrm_Main::DBGrid1DblClick() {
     browseField_ = grid_.SelectedField();
     if (browseField_.empty()) return;
-    TSqliteTable& tbl = store_.Tbl;
+    TSqliteTable& tbl = store_.Table();
     const int row = tbl.Bookmark();  // the row double-clicked; -1 for a new row
     FolderRequest request;
     request.owner = Handle();
@@ -494,7 +492,7 @@ void Tfrm_Main::DBGrid1DblClick() {
 }
 
 void Tfrm_Main::aTorolExecute() {
-    store_.aTorolExecute();
+    store_.DeleteCurrentTask();
 }
 
 void Tfrm_Main::ApplicationEvents1Message(MSG& msg) {

@@ -86,7 +86,7 @@ void OpenStore(TaskStore& store, const std::wstring& db) {
     const std::string path = DatabasePath(db);
     try {
         if (!path.empty()) store.SetDatabaseFile(path);
-        store.Db1.SetMustExist(true);  // a mistyped --db must not leave a new empty file behind
+        store.SetMustExist(true);  // a mistyped --db must not leave a new empty file behind
         store.Open();
     } catch (const std::exception& e) {
         throw StoreFailure{AnsiToWide(e.what())};
@@ -145,9 +145,9 @@ int Run(std::vector<std::wstring> args) {
         if (!methodGiven) options.method = stored.mode;
         if (!clearGiven) options.clearArchive = stored.delArchived;
         if (!excludeGiven) options.excludedTypes = stored.excludedTypes;
-        if (current > store->Tbl.RecordCount()) throw UsageError{L"--current is beyond the last task"};
-        if (current) store->Tbl.MoveTo(current - 1);
-        rows = std::make_unique<TableTaskRows>(store->Tbl);
+        if (current > store->Table().RecordCount()) throw UsageError{L"--current is beyond the last task"};
+        if (current) store->Table().MoveTo(current - 1);
+        rows = std::make_unique<TableTaskRows>(store->Table());
     } else {
         std::vector<MemoryTaskRows::Task> tasks;
         for (size_t i = 0; i < folders.size(); i += 2) tasks.emplace_back(folders[i], folders[i + 1]);
@@ -173,9 +173,9 @@ int List(std::vector<std::wstring> args) {
     if (!args.empty()) throw UsageError{L"list takes no arguments"};
     TaskStore store;
     OpenStore(store, db);
-    for (store.Tbl.First(); !store.Tbl.Eof(); store.Tbl.Next())
-        WriteLine(AnsiToWide(store.Tbl.FieldText("feladat")) + L"\t" + store.Tbl.FieldWideText("forras") +
-                  L"\t" + store.Tbl.FieldWideText("cel"));
+    for (store.Table().First(); !store.Table().Eof(); store.Table().Next())
+        WriteLine(AnsiToWide(store.Table().FieldText("feladat")) + L"\t" +
+                  store.Table().FieldWideText("forras") + L"\t" + store.Table().FieldWideText("cel"));
     return kExitOk;
 }
 
