@@ -52,7 +52,4 @@ class IniFile {
     Access access_;
 };
 
-// The settings file beside the program: AppDir + "\Pelvane.ini".
-std::string SettingsFilePath();
-
 }  // namespace pelvane

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/ProgramFiles.h"
 #include "common/Seged.h"
 
 namespace pelvane {
@@ -20,9 +21,9 @@ TaskStore::TaskStore(const std::string& programDir) {
 }
 
 void TaskStore::SetProgramDir(const std::string& programDir) {
-    Db1.SetDriverDLL(programDir + "\\sqlite3.dll");
+    Db1.SetDriverDLL(SqliteLibraryPath(programDir));
     Db1.SetDefaultDir(programDir);
-    Db1.SetDatabase("Pelvane.sqb");
+    Db1.SetDatabase(kDatabaseFileName);
 }
 
 void TaskStore::SetDatabaseFile(const std::string& path) {

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "common/ProgramFiles.h"
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "settings/Settings.h"
@@ -240,9 +241,9 @@ void Tfrm_Main::CreateControls() {
         SendMessageA(statusBar1_, SB_SETTEXTA, static_cast<WPARAM>(panel),
                      reinterpret_cast<LPARAM>(text.c_str()));
     };
-    callbacks.lastDailyRun = [this] { return ReadLastDailyRun(dir_ + "\\Pelvane.ini"); };
+    callbacks.lastDailyRun = [this] { return ReadLastDailyRun(SettingsFilePath(dir_)); };
     callbacks.dailyRunStarted = [this](const std::string& day) {
-        WriteLastDailyRun(dir_ + "\\Pelvane.ini", day);
+        WriteLastDailyRun(SettingsFilePath(dir_), day);
     };
     scheduler_ = std::make_unique<Scheduler>(Handle(), std::move(callbacks));
 }
@@ -371,7 +372,7 @@ void Tfrm_Main::FormCreate() {
     // A failure ends the sequence, as an escaping exception would, and the
     // window comes up all the same (with an empty grid when the table failed).
     try {
-        LoadSettings(*this, dir_ + "\\Pelvane.ini");
+        LoadSettings(*this, SettingsFilePath(dir_));
         store_.Open();
     } catch (const std::exception& e) {
         Application::HandleException(e);
@@ -386,7 +387,7 @@ void Tfrm_Main::FormClose() {
         tbl.Post();
     store_.Close();
     try {
-        SaveSettings(*this, dir_ + "\\Pelvane.ini");
+        SaveSettings(*this, SettingsFilePath(dir_));
     } catch (...) {
         // The window stays open: it keeps its tasks.
         try {
@@ -445,12 +446,13 @@ void Tfrm_Main::PostRunPending() {
 
 void Tfrm_Main::Button4Click() {
     std::string text = excludedTypes_;
-    if (InputStr("Kizárt file-típusok", "Pontosvessző határolt, pl. \".tmp;.temp\"", "", text))
+    if (InputStr("Kizárt file-típusok", "Pontosvessző határolt, pl. \".tmp;.temp\"", "", text,
+                 SettingsFilePath(dir_)))
         excludedTypes_ = text;
 }
 
 void Tfrm_Main::Button7Click() {
-    OpenDocument(dir_ + "\\pelvane.htm");
+    OpenDocument(HelpPagePath(dir_));
 }
 
 void Tfrm_Main::Label17Click() {

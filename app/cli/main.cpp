@@ -8,6 +8,7 @@
 
 #include "app/cli/ConsoleSurroundings.h"
 #include "common/Paths.h"
+#include "common/ProgramFiles.h"
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "engine/BackupEngine.h"
@@ -94,14 +95,8 @@ void OpenStore(TaskStore& store, const std::wstring& db) {
 }
 
 // The settings file that belongs to the database: the one beside it.
-std::string SettingsBeside(const std::wstring& db) {
-    if (db.empty()) return AppDir() + "\\Pelvane.ini";
-    const std::string path = DatabasePath(db);
-    char full[MAX_PATH * 2];
-    char* name = nullptr;
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, &name);
-    return (n > 0 && n < sizeof full ? ExtractFilePath(std::string(full)) : ExtractFilePath(path)) +
-           "Pelvane.ini";
+std::string SettingsBeside(TaskStore& store) {
+    return SettingsFilePath(ExtractFilePath(store.DatabasePath()));
 }
 
 int Run(std::vector<std::wstring> args) {
@@ -141,7 +136,7 @@ int Run(std::vector<std::wstring> args) {
     if (folders.empty()) {
         store = std::make_unique<TaskStore>();
         OpenStore(*store, db);
-        StoredRunOptions stored = ReadStoredRunOptions(SettingsBeside(db));
+        StoredRunOptions stored = ReadStoredRunOptions(SettingsBeside(*store));
         if (!methodGiven) options.method = stored.mode;
         if (!clearGiven) options.clearArchive = stored.delArchived;
         if (!excludeGiven) options.excludedTypes = stored.excludedTypes;

@@ -437,6 +437,58 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
     EXPECT_EQ("", test::ReadIni("Defaults", "NoFile"));
 }
 
+// The program folder handed to the window holds everything it reads and
+// writes: the database through its own SQLite library, the settings, and
+// the prompt dialog's position. The test program's folder stays untouched.
+TEST_F(MainWindowTest, AProgramFolderOfItsOwnHoldsTheTasksTheSettingsAndTheDialogPosition) {
+    test::ScratchFolder dir("pelvane-Mentés program");
+    ASSERT_TRUE(CopyFileA(test::ProgramFile("sqlite3.dll").c_str(), dir.Path("sqlite3.dll").c_str(), FALSE));
+    TSqliteDb db;
+    db.SetDriverDLL(test::ProgramFile("sqlite3.dll"));
+    db.SetDefaultDir(dir.Path());
+    db.SetDatabase("Pelvane.sqb");
+    db.ExecuteStatement("create table feladat (feladat integer, forras varchar(255), cel varchar(255));");
+    dir.Write("Pelvane.ini", "[frm_InpStr]\r\nLeft=123\r\nTop=77\r\n");
+
+    form = std::make_unique<Tfrm_Main>(&mainForm, dir.Path());
+    AddTaskThroughGrid("C:\\One", "E:\\Save");
+    RECT shownAt = {};
+    test::WhenIdle([&] {
+        if (!frm_InpStr) return false;
+        GetWindowRect(frm_InpStr->Handle(), &shownAt);
+        SetWindowPos(frm_InpStr->Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SendMessageA(frm_InpStr->Button2(), BM_CLICK, 0, 0);
+        return true;
+    });
+    Click(Tfrm_Main::kButton4);
+    EXPECT_EQ(123, shownAt.left);
+    EXPECT_EQ(77, shownAt.top);
+    Click(Tfrm_Main::kButton3);
+    ASSERT_TRUE(form->Closed());
+    form.reset();  // lets go of the folder's database and library
+
+    auto stored = [&](const char* section, const char* key) {
+        char buf[64] = {};
+        GetPrivateProfileStringA(section, key, "<missing>", buf, sizeof buf, dir.Path("Pelvane.ini").c_str());
+        return std::string(buf);
+    };
+    EXPECT_EQ("200", stored("frm_InpStr", "Left"));
+    EXPECT_EQ("150", stored("frm_InpStr", "Top"));
+    EXPECT_EQ("0", stored("Defaults", "AutoStart"));
+    TSqliteQuery tasks(&db);
+    tasks.SetSQL("select forras from feladat");
+    tasks.Open();
+    ASSERT_EQ(1, tasks.RecordCount());
+    EXPECT_EQ("C:\\One", tasks.FieldText("forras"));
+    tasks.Close();
+    db.SetConnected(false);
+
+    EXPECT_FALSE(test::FileExists(test::ProgramFile("Pelvane.ini")));
+    TaskStore program;  // the test program's own folder
+    program.Open();
+    EXPECT_EQ(0, program.Table().RecordCount());
+}
+
 TEST_F(MainWindowTest, CtrlDelDeletesTheCurrentTaskFromAnyControlWithoutAsking) {
     Tfrm_Main& f = Create();
     AddTaskThroughGrid("C:\\One", "E:\\Save");
