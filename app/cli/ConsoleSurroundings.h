@@ -4,13 +4,14 @@
 #include <string>
 
 #include "engine/BackupSurroundings.h"
+#include "settings/SettingsKeys.h"
 
 namespace pelvane {
 
 struct RunOptions {
     int method = 0;
     bool clearArchive = false;
-    std::string excludedTypes = ".tmp;.temp";
+    std::string excludedTypes = keys::kNoFileDefault;
     bool onlyCurrent = false;
     bool progress = false;
 };
