@@ -49,6 +49,17 @@ int CompareNoCase(void*, int n1, const void* s1, int n2, const void* s2) noexcep
     });
 }
 
+// The process's current folder, however long: a fixed buffer cut a long one
+// short, or came back empty and put the file in the drive's root folder.
+std::string CurrentFolder() {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring dir(size, L'\0');
+    const DWORD n = size ? GetCurrentDirectoryW(size, dir.data()) : 0;
+    if (n == 0 || n >= size) throw EDatabaseError(SysErrorMessage(GetLastError()));
+    dir.resize(n);
+    return WideToAnsi(dir);
+}
+
 bool IsMemory(const std::string& name) {
     return AsciiLower(name) == ":memory:";
 }
@@ -215,9 +226,7 @@ std::string TSqliteDb::DatabasePath() {
     } else if (database_.find('\\') != std::string::npos) {
         path = database_;
     } else {
-        char dir[MAX_PATH + 1] = {};
-        DWORD n = GetCurrentDirectoryA(MAX_PATH, dir);
-        path = std::string(dir, n) + '\\' + database_;
+        path = CurrentFolder() + '\\' + database_;
     }
     if (mustExist_ && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         throw EDatabaseError("Database " + path + " does not exist");

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "common/Callback.h"
+#include "common/Text.h"
 
 #include "store/SqliteQuery.h"
 #include "store/SqliteTable.h"
@@ -49,6 +50,23 @@ TEST(SqliteDbPaths, DefaultDirCurrentFolderAndMemory) {
     db.SetDefaultDir("c:\\app");
     db.SetDatabase(":memory:");
     EXPECT_EQ(":memory:", db.DatabasePath());
+}
+
+TEST(SqliteDbPaths, ACurrentFolderLongerThanMaxPath) {
+    ScratchFolder folder;
+    std::string deep = "";
+    for (char c = 'a'; c < 'g'; ++c) deep += (deep.empty() ? "" : "\\") + std::string(60, c);
+    folder.MakeFolder(deep);
+    const std::string path = folder.Path(deep);
+    ASSERT_GT(path.size(), static_cast<size_t>(MAX_PATH));
+    std::wstring saved(GetCurrentDirectoryW(0, nullptr), L'\0');
+    saved.resize(GetCurrentDirectoryW(static_cast<DWORD>(saved.size()), saved.data()));
+    ASSERT_TRUE(SetCurrentDirectoryW(test::LongPath(AnsiToWide(path)).c_str()));
+    TSqliteDb db;
+    db.SetDatabase("x.sqb");
+    const std::string where = db.DatabasePath();
+    SetCurrentDirectoryW(saved.c_str());
+    EXPECT_EQ(path + "\\x.sqb", where);
 }
 
 TEST(SqliteDbConnect, FailuresCarryTheirMessages) {
