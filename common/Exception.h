@@ -15,6 +15,13 @@ class Exception : public std::exception {
     std::string message_;
 };
 
+// A value that does not convert to the type asked for ("Could not convert
+// variant of type (String) into type (Integer)").
+class EConvertError : public Exception {
+  public:
+    using Exception::Exception;
+};
+
 // File and stream failures ("Cannot open file ...", "Stream read error").
 class EInOutError : public Exception {
   public:

@@ -71,7 +71,7 @@ int32_t VariantToInt(const Variant& v) {
     if (auto d = std::get_if<double>(&v)) return static_cast<int32_t>(*d);
     int32_t value = 0;
     if (!TryStrToInt(std::get<std::string>(v), value))
-        throw Exception("Could not convert variant of type (String) into type (Integer)");
+        throw EConvertError("Could not convert variant of type (String) into type (Integer)");
     return value;
 }
 

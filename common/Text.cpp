@@ -108,6 +108,13 @@ void AppendFromCompact(std::wstring& out, std::string_view compact) {
     }
 }
 
+std::string Trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+    return s.substr(b, e - b);
+}
+
 std::string AsciiLower(std::string s) {
     return LowerAtoZ(std::move(s));
 }

@@ -22,6 +22,9 @@ std::string WideToUtf8(std::wstring_view wide);
 void AppendCompact(std::string& out, std::wstring_view text);
 void AppendFromCompact(std::wstring& out, std::string_view compact);
 
+// Without the blanks and control characters at either end.
+std::string Trim(const std::string& s);
+
 // Lower-cases A-Z only: the rule for comparing file extensions.
 std::string AsciiLower(std::string s);
 std::wstring AsciiLower(std::wstring s);

@@ -5,14 +5,14 @@
 
 namespace pelvane {
 
-void LoadFormPos(const std::string& section, int& left, int& top) {
-    IniFile ini(SettingsFilePath());
+void LoadFormPos(const std::string& section, int& left, int& top, const std::string& iniPath) {
+    IniFile ini(iniPath);
     left = ini.ReadInteger(section, keys::kLeft, keys::kPositionDefault);
     top = ini.ReadInteger(section, keys::kTop, keys::kPositionDefault);
 }
 
-void SaveFormPos(const std::string& section, int left, int top) {
-    IniFile ini(SettingsFilePath());
+void SaveFormPos(const std::string& section, int left, int top, const std::string& iniPath) {
+    IniFile ini(iniPath);
     ini.WriteInteger(section, keys::kLeft, left);
     ini.WriteInteger(section, keys::kTop, top);
 }

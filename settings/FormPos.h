@@ -3,10 +3,15 @@
 // settings file, in the section named after the form.
 #include <string>
 
+#include "common/ProgramFiles.h"
+
 namespace pelvane {
 
-// Keys Left and Top; 10 when missing.
-void LoadFormPos(const std::string& section, int& left, int& top);
-void SaveFormPos(const std::string& section, int left, int top);
+// Keys Left and Top; 10 when missing. The settings file is the one of the
+// program folder the caller works for.
+void LoadFormPos(const std::string& section, int& left, int& top,
+                 const std::string& iniPath = SettingsFilePath());
+void SaveFormPos(const std::string& section, int left, int top,
+                 const std::string& iniPath = SettingsFilePath());
 
 }  // namespace pelvane

@@ -61,8 +61,4 @@ void IniFile::WriteTime(const std::string& section, const std::string& key, cons
     WriteString(section, key, format.Format(value));
 }
 
-std::string SettingsFilePath() {
-    return AppDir() + "\\Pelvane.ini";
-}
-
 }  // namespace pelvane

@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <string>
 
-#include "common/Exception.h"
+#include "settings/SettingsError.h"
 #include "settings/TimeFormat.h"
 
 namespace pelvane {
 
 // A settings file that cannot be written; what stops then is the caller's matter.
-class IniWriteError : public Exception {
+class IniWriteError : public ESettingsError {
   public:
-    using Exception::Exception;
+    using ESettingsError::ESettingsError;
 };
 
 class IniFile {
@@ -51,8 +51,5 @@ class IniFile {
     std::string path_;
     Access access_;
 };
-
-// The settings file beside the program: AppDir + "\Pelvane.ini".
-std::string SettingsFilePath();
 
 }  // namespace pelvane

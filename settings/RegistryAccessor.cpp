@@ -25,7 +25,7 @@ void RegistryAccessor::WriteString(const std::string& name, const std::string& v
                                         reinterpret_cast<const BYTE*>(value.c_str()),
                                         static_cast<DWORD>(value.size() + 1))
                        : ERROR_INVALID_HANDLE;
-    if (rc != ERROR_SUCCESS) throw Exception("Failed to set data for '" + name + "'");
+    if (rc != ERROR_SUCCESS) throw ESettingsError("Failed to set data for '" + name + "'");
 }
 
 void RegistryAccessor::DeleteValue(const std::string& name) {

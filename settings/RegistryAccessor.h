@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/Exception.h"
+#include "settings/SettingsError.h"
 #include "common/Handles.h"
 
 namespace pelvane {
@@ -17,7 +17,7 @@ class RegistryAccessor {
     // A path with a leading backslash counts from the root key; any other from
     // the open key, or from the root when none is open. True when it opened.
     bool OpenKey(const std::string& path, bool create);
-    // A REG_SZ value with its terminating zero; throws Exception
+    // A REG_SZ value with its terminating zero; throws ESettingsError
     // "Failed to set data for '<name>'" when the system refuses it.
     void WriteString(const std::string& name, const std::string& value);
     // Silent when the value or the open key is missing.

@@ -28,10 +28,6 @@ void LoadSettings(SettingsHolders& h, const std::string& path, TimeOfDay (*clock
     h.ArmSchedule();
 }
 
-void LoadSettings(SettingsHolders& holders) {
-    LoadSettings(holders, SettingsFilePath());
-}
-
 void SaveSettings(const SettingsHolders& h, const std::string& path) {
     IniFile ini(path);
     ini.WriteBool(kDefaults, kAutoStart, h.CheckBox1Checked());
@@ -45,10 +41,6 @@ void SaveSettings(const SettingsHolders& h, const std::string& path) {
     ini.WriteString(kDefaults, kAutoTime, h.Edit1Text());
     ini.WriteString(kDefaults, kNoFile, h.ExcludedTypes());
     ApplyAutostartEntry(h.CheckBox1Checked());
-}
-
-void SaveSettings(const SettingsHolders& holders) {
-    SaveSettings(holders, SettingsFilePath());
 }
 
 std::string ReadLastDailyRun(const std::string& path) {

@@ -2,6 +2,7 @@
 // The main window's settings load and save over Pelvane.ini.
 #include <string>
 
+#include "common/ProgramFiles.h"
 #include "settings/SettingsHolders.h"
 
 namespace pelvane {
@@ -9,14 +10,13 @@ namespace pelvane {
 // Reads every key into the holders in the fixed order and ends by arming the
 // schedule. Never writes or creates the file. The clock gives the default of
 // Time (the moment of loading). Lets "Not enough timers available" through.
-void LoadSettings(SettingsHolders& holders, const std::string& path, TimeOfDay (*clock)() = CurrentTimeOfDay);
-void LoadSettings(SettingsHolders& holders);
+void LoadSettings(SettingsHolders& holders, const std::string& path = SettingsFilePath(),
+                  TimeOfDay (*clock)() = CurrentTimeOfDay);
 
 // Writes every key from the holders in the fixed order, then the autostart
 // entry. The first write that fails throws IniWriteError and the save stops
 // there (later keys and the autostart entry are not written).
-void SaveSettings(const SettingsHolders& holders, const std::string& path);
-void SaveSettings(const SettingsHolders& holders);
+void SaveSettings(const SettingsHolders& holders, const std::string& path = SettingsFilePath());
 
 // The day of the last daily run ("yyyy.mm.dd"), "" when none is recorded.
 std::string ReadLastDailyRun(const std::string& path);

@@ -3,12 +3,15 @@
 // never writes, creates or flushes the file.
 #include <string>
 
+#include "settings/SettingsKeys.h"
+
 namespace pelvane {
 
 struct StoredRunOptions {
-    int mode = 0;  // RadioGroup1's index, clamped to -1..2 as the window does; -1 copies as 0
-    bool delArchived = false;
-    std::string excludedTypes = ".tmp;.temp";
+    // RadioGroup1's index, clamped to -1..2 as the window does; -1 copies as 0.
+    int mode = keys::kModeDefault;
+    bool delArchived = keys::kDelArchivedDefault;
+    std::string excludedTypes = keys::kNoFileDefault;
 };
 
 // Missing file, section or key, or a value that does not parse: the defaults.

@@ -1,6 +1,6 @@
 #include "settings/WindowTimer.h"
 
-#include "common/Exception.h"
+#include "settings/SettingsError.h"
 
 namespace pelvane {
 
@@ -27,7 +27,7 @@ void WindowTimer::Update() {
     if (running_) KillTimer(window_, id_);
     running_ = false;
     if (!enabled_ || interval_ == 0) return;
-    if (!SetTimer(window_, id_, interval_, nullptr)) throw Exception("Not enough timers available");
+    if (!SetTimer(window_, id_, interval_, nullptr)) throw ESettingsError("Not enough timers available");
     running_ = true;
 }
 

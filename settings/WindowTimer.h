@@ -19,7 +19,7 @@ class WindowTimer {
     // A system timer is set, so ticks come.
     bool Running() const { return running_; }
 
-    // Both throw Exception "Not enough timers available" when the system
+    // Both throw ESettingsError "Not enough timers available" when the system
     // refuses the timer; the state is then kept as asked, without a timer.
     void SetInterval(UINT interval);
     void SetEnabled(bool enabled);

@@ -7,17 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "common/Exception.h"
 #include "common/Variant.h"
+#include "store/StoreErrors.h"
 
 namespace pelvane {
-
-// The dataset framework's own error ("Dataset not in edit or insert mode", ...)
-// and the error SQLite's messages travel in.
-class EDatabaseError : public Exception {
-  public:
-    using Exception::Exception;
-};
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
 
@@ -36,6 +29,9 @@ enum class FieldKind {
     Blob,
     Graphic,
 };
+
+// String, wide string and memo: the kinds whose values are text.
+bool IsTextKind(FieldKind kind);
 
 // "String", "Integer", ...: the kind names used in type mismatch messages.
 const char* FieldKindName(FieldKind kind);

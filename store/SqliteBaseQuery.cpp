@@ -9,10 +9,6 @@
 namespace pelvane {
 namespace {
 
-bool IsTextKind(FieldKind kind) {
-    return kind == FieldKind::String || kind == FieldKind::WideString || kind == FieldKind::Memo;
-}
-
 std::string Quoted(const std::string& text) {
     std::string out = "'";
     for (char c : text) {
@@ -166,6 +162,14 @@ std::string TSqliteBaseQuery::JoinLines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
     return text;
+}
+
+std::vector<std::string> TSqliteBaseQuery::LimitClauses() {
+    if (MaxResults == 0 && StartResult != 0) MaxResults = -1;
+    std::vector<std::string> clauses;
+    if (MaxResults != 0) clauses.push_back(" limit " + std::to_string(MaxResults));
+    if (StartResult != 0) clauses.push_back(" offset " + std::to_string(StartResult));
+    return clauses;
 }
 
 }  // namespace pelvane

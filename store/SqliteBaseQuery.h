@@ -59,6 +59,9 @@ class TSqliteBaseQuery : public TDataSet {
     TSqliteDb& CheckConnection();  // the connection, connected ("no database connection")
     // Joins lines, each followed by a carriage return and line feed.
     static std::string JoinLines(const std::vector<std::string>& lines);
+    // " limit " MaxResults and " offset " StartResult, each when not 0; an
+    // offset alone first turns MaxResults from 0 to -1 (no limit).
+    std::vector<std::string> LimitClauses();
 
   private:
     friend class TSqliteDb;

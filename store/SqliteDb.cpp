@@ -20,26 +20,11 @@ Fn ProcAs(FARPROC proc) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
 }
 
-std::string Trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-    return s.substr(b, e - b);
-}
-
 // The runtime's integer conversion, with its message.
 int ParseSize(const std::string& text) {
     int32_t value = 0;
-    if (!TryStrToInt(Trim(text), value)) throw Exception("'" + text + "' is not a valid integer value");
+    if (!TryStrToInt(Trim(text), value)) throw EDatabaseError("'" + text + "' is not a valid integer value");
     return value;
-}
-
-std::string WideToUtf8(const wchar_t* text, int chars) {
-    if (!text || chars <= 0) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, chars, nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, chars, s.data(), n, nullptr, nullptr);
-    return s;
 }
 
 // The two collations; each compares exactly the lengths SQLite passes.
@@ -62,6 +47,17 @@ int CompareNoCase(void*, int n1, const void* s1, int n2, const void* s2) noexcep
         }
         return n1 - n2;
     });
+}
+
+// The process's current folder, however long: a fixed buffer cut a long one
+// short, or came back empty and put the file in the drive's root folder.
+std::string CurrentFolder() {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring dir(size, L'\0');
+    const DWORD n = size ? GetCurrentDirectoryW(size, dir.data()) : 0;
+    if (n == 0 || n >= size) throw EDatabaseError(SysErrorMessage(GetLastError()));
+    dir.resize(n);
+    return WideToAnsi(dir);
 }
 
 bool IsMemory(const std::string& name) {
@@ -230,9 +226,7 @@ std::string TSqliteDb::DatabasePath() {
     } else if (database_.find('\\') != std::string::npos) {
         path = database_;
     } else {
-        char dir[MAX_PATH + 1] = {};
-        DWORD n = GetCurrentDirectoryA(MAX_PATH, dir);
-        path = std::string(dir, n) + '\\' + database_;
+        path = CurrentFolder() + '\\' + database_;
     }
     if (mustExist_ && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         throw EDatabaseError("Database " + path + " does not exist");
@@ -271,10 +265,10 @@ void TSqliteDb::Connect() {
         if (BeforeConnect) BeforeConnect(*this);
         std::string name = FileNameInUtf8(version_) && !IsMemory(path) ? AnsiToUtf8(path) : path;
         const int opened = api_.sqlite3_open(name.c_str(), &db_);
-        if (!db_) throw ESqliteError("Cannot open database");
+        if (!db_) throw ESqliteError("Cannot open database", opened);
         // A refused open still yields a handle, but one that answers every
         // later call with a meaningless text; say now what SQLite says.
-        if (opened != SQLITE_OK) RaiseLastError();
+        Check(opened);
         api_.sqlite3_create_collation(db_, "systemnocase", SQLITE_UTF8, nullptr, CompareNoCase);
         api_.sqlite3_create_collation(db_, "system", SQLITE_UTF8, nullptr, CompareBytes);
         if (AfterConnect) AfterConnect(*this);
@@ -306,11 +300,31 @@ void TSqliteDb::CheckConnected() {
     if (!connected_) Connect();
 }
 
-void TSqliteDb::RaiseLastError() {
+void TSqliteDb::Check(int resultCode) {
+    if (resultCode == SQLITE_OK) return;
     const char* message = db_ ? api_.sqlite3_errmsg(db_) : nullptr;
-    std::string text = message ? message : "";
+    const std::string text = message ? message : "";
     // SQLite's texts are UTF-8; the program shows ANSI.
-    throw EDatabaseError(utf8_ ? Utf8ToAnsi(text) : text);
+    throw EDatabaseError(utf8_ ? Utf8ToAnsi(text) : text, resultCode);
+}
+
+int TSqliteDb::StepFailure(sqlite3_stmt* statement, int stepCode) {
+    // Statements prepared the legacy way name their real error only at reset.
+    const int reset = api_.sqlite3_reset(statement);
+    return reset != SQLITE_OK ? reset : stepCode;
+}
+
+SqliteStatement TSqliteDb::Prepare(const char* text, const char** tail) {
+    sqlite3_stmt* statement = nullptr;
+    const int rc = api_.sqlite3_prepare(db_, text, -1, &statement, tail);
+    SqliteStatement owner({statement, api_.sqlite3_finalize});
+    Check(rc);
+    return owner;
+}
+
+int TSqliteDb::Finalize(SqliteStatement& statement) {
+    sqlite3_stmt* raw = statement.release().statement;
+    return raw ? api_.sqlite3_finalize(raw) : SQLITE_OK;
 }
 
 std::string TSqliteDb::PrepareText(const std::string& sql, bool textIsUtf8) const {
@@ -328,37 +342,17 @@ void TSqliteDb::ExecuteStatement(const std::string& sql, const std::vector<std::
     const char* rest = text.c_str();
     bool retried = false;
     while (*rest) {
-        sqlite3_stmt* statement = nullptr;
-        const char* tail = nullptr;
-        if (api_.sqlite3_prepare(db_, rest, -1, &statement, &tail) != SQLITE_OK) RaiseLastError();
         const char* start = rest;
+        const char* tail = nullptr;
+        SqliteStatement statement = Prepare(rest, &tail);
         const bool advanced = tail && tail != rest;
         rest = advanced ? tail : rest + std::strlen(rest);
         if (!statement) {  // only blanks or comments were left
             if (!advanced) break;
             continue;
         }
-        if (blobs) {
-            for (size_t i = 0; i < blobs->size(); ++i) {
-                const std::string& blob = (*blobs)[i];
-                api_.sqlite3_bind_blob(statement, static_cast<int>(i + 1), blob.data(),
-                                       static_cast<int>(blob.size()), SQLITE_STATIC);
-            }
-        }
-        int busy = 0;
-        for (;;) {
-            int rc = api_.sqlite3_step(statement);
-            if (rc == SQLITE_ERROR || rc == SQLITE_MISUSE || rc == SQLITE_DONE) break;
-            if (rc == SQLITE_BUSY) {
-                // Another program holds the file; give up after a while
-                // rather than hang the window.
-                if (++busy > kBusyRetries) break;
-                Sleep(10);
-            } else if (rc != SQLITE_ROW) {
-                break;
-            }
-        }
-        const int rc = api_.sqlite3_finalize(statement);
+        StepToEnd(statement.get().statement, blobs);
+        const int rc = Finalize(statement);
         if (rc == SQLITE_SCHEMA && !retried) {
             // Another program changed the schema since it was read: the
             // statement is prepared again against the new one, once.
@@ -366,60 +360,79 @@ void TSqliteDb::ExecuteStatement(const std::string& sql, const std::vector<std::
             rest = start;
             continue;
         }
-        if (rc != SQLITE_OK) RaiseLastError();
+        Check(rc);
     }
 }
 
-sqlite3_stmt* TSqliteDb::PrepareResult(const std::string& sql, TSqliteBaseQuery& dataset) {
+void TSqliteDb::StepToEnd(sqlite3_stmt* statement, const std::vector<std::string>* blobs) {
+    if (blobs) {
+        for (size_t i = 0; i < blobs->size(); ++i) {
+            const std::string& blob = (*blobs)[i];
+            api_.sqlite3_bind_blob(statement, static_cast<int>(i + 1), blob.data(),
+                                   static_cast<int>(blob.size()), SQLITE_STATIC);
+        }
+    }
+    int busy = 0;
+    for (;;) {
+        int rc = api_.sqlite3_step(statement);
+        if (rc == SQLITE_ERROR || rc == SQLITE_MISUSE || rc == SQLITE_DONE) break;
+        if (rc == SQLITE_BUSY) {
+            // Another program holds the file; give up after a while
+            // rather than hang the window.
+            if (++busy > kBusyRetries) break;
+            Sleep(10);
+        } else if (rc != SQLITE_ROW) {
+            break;
+        }
+    }
+}
+
+SqliteStatement TSqliteDb::PrepareResult(const std::string& sql, TSqliteBaseQuery& dataset) {
     CheckConnected();
     dataset.rowIdColumn_ = -1;
     dataset.currentRowId_ = -1;
     const std::string text = PrepareText(sql, false);
-    sqlite3_stmt* statement = nullptr;
-    if (api_.sqlite3_prepare(db_, text.c_str(), -1, &statement, nullptr) != SQLITE_OK) RaiseLastError();
-    if (!statement) return nullptr;
+    // A declared size that does not parse raises below; the owner then
+    // finalizes the statement, which would otherwise keep the file open.
+    SqliteStatement owner = Prepare(text.c_str());
+    sqlite3_stmt* statement = owner.get().statement;
+    if (!statement) return owner;
 
-    try {
-        const int columns = api_.sqlite3_column_count(statement);
-        if (columns > 0) dataset.MutableFieldDefs().clear();
-        std::vector<FieldDef>& defs = dataset.MutableFieldDefs();
-        auto exists = [&](const std::string& name) {
-            const std::string key = AsciiLower(name);
-            return std::any_of(defs.begin(), defs.end(),
-                               [&](const FieldDef& d) { return AsciiLower(d.name) == key; });
-        };
-        auto columnName = [&](int i) {
-            const char* raw = api_.sqlite3_column_name(statement, i);
-            return std::string(raw ? raw : "");
-        };
-        // The rowid comes last ("select *, rowid as rowid"): a column of the
-        // table's own that is named rowid stands before it and is a field.
-        for (int i = columns - 1; i >= 0 && dataset.rowIdColumn_ < 0; --i)
-            if (AsciiLower(columnName(i)) == "rowid") dataset.rowIdColumn_ = i;
-        for (int i = 0; i < columns; ++i) {
-            if (i == dataset.rowIdColumn_) continue;
-            const std::string column = columnName(i);
-            std::string name = column;
-            for (int n = 1; exists(name); ++n) name = column + "_" + std::to_string(n);
-            const char* declared = api_.sqlite3_column_decltype(statement, i);
-            FieldDef info = GetFieldInfo(declared ? declared : "");
-            FieldDef def;
-            def.name = name;
-            def.kind = dataset.TypeLess ? FieldKind::String : info.kind;
-            def.size = info.size;
-            def.precision = def.kind == FieldKind::Float ? info.precision : 0;
-            defs.push_back(def);
-        }
-    } catch (...) {
-        // A declared size that does not parse: the statement must not stay
-        // open, or the file stays open after the disconnect.
-        api_.sqlite3_finalize(statement);
-        throw;
+    const int columns = api_.sqlite3_column_count(statement);
+    if (columns > 0) dataset.MutableFieldDefs().clear();
+    std::vector<FieldDef>& defs = dataset.MutableFieldDefs();
+    auto exists = [&](const std::string& name) {
+        const std::string key = AsciiLower(name);
+        return std::any_of(defs.begin(), defs.end(),
+                           [&](const FieldDef& d) { return AsciiLower(d.name) == key; });
+    };
+    auto columnName = [&](int i) {
+        const char* raw = api_.sqlite3_column_name(statement, i);
+        return std::string(raw ? raw : "");
+    };
+    // The rowid comes last ("select *, rowid as rowid"): a column of the
+    // table's own that is named rowid stands before it and is a field.
+    for (int i = columns - 1; i >= 0 && dataset.rowIdColumn_ < 0; --i)
+        if (AsciiLower(columnName(i)) == "rowid") dataset.rowIdColumn_ = i;
+    for (int i = 0; i < columns; ++i) {
+        if (i == dataset.rowIdColumn_) continue;
+        const std::string column = columnName(i);
+        std::string name = column;
+        for (int n = 1; exists(name); ++n) name = column + "_" + std::to_string(n);
+        const char* declared = api_.sqlite3_column_decltype(statement, i);
+        FieldDef info = GetFieldInfo(declared ? declared : "");
+        FieldDef def;
+        def.name = name;
+        def.kind = dataset.TypeLess ? FieldKind::String : info.kind;
+        def.size = info.size;
+        def.precision = def.kind == FieldKind::Float ? info.precision : 0;
+        defs.push_back(def);
     }
-    return statement;
+    return owner;
 }
 
-const Row* TSqliteDb::FetchRow(sqlite3_stmt* statement, TSqliteBaseQuery& dataset) {
+const Row* TSqliteDb::FetchRow(const SqliteStatement& owner, TSqliteBaseQuery& dataset) {
+    sqlite3_stmt* statement = owner.get().statement;
     const std::vector<FieldDef>& defs = dataset.FieldDefs();
     Row& buffer = dataset.fetchBuffer_;
     buffer.assign(defs.size(), Variant{});
@@ -443,8 +456,8 @@ const Row* TSqliteDb::FetchRow(sqlite3_stmt* statement, TSqliteBaseQuery& datase
                 value = std::string(static_cast<const char*>(bytes), bytes ? static_cast<size_t>(size) : 0);
             } else if (def.kind == FieldKind::WideString && utf8_) {
                 auto wide = static_cast<const wchar_t*>(api_.sqlite3_column_text16(statement, i));
-                int bytes = api_.sqlite3_column_bytes16(statement, i);
-                value = WideToUtf8(wide, bytes / 2);
+                const size_t chars = static_cast<size_t>(api_.sqlite3_column_bytes16(statement, i)) / 2;
+                value = WideToUtf8(wide ? std::wstring_view(wide, chars) : std::wstring_view());
             } else {
                 auto raw = reinterpret_cast<const char*>(api_.sqlite3_column_text(statement, i));
                 const char* text = raw ? raw : "";
@@ -463,26 +476,22 @@ const Row* TSqliteDb::FetchRow(sqlite3_stmt* statement, TSqliteBaseQuery& datase
         return &buffer;
     }
     if (rc == SQLITE_DONE) return nullptr;
-    if (rc == SQLITE_ERROR || rc == SQLITE_MISUSE) {
-        // Statements prepared the legacy way name their real error only at reset.
-        lastResetCode_ = api_.sqlite3_reset(statement);
-        RaiseLastError();
-    }
+    if (rc == SQLITE_ERROR || rc == SQLITE_MISUSE) Check(StepFailure(statement, rc));
     if (rc == SQLITE_BUSY) {
         if (OnBusy) {
             OnBusy(*this);
             return nullptr;
         }
-        RaiseLastError();
+        Check(rc);
     }
     return nullptr;
 }
 
-void TSqliteDb::CloseResult(sqlite3_stmt* statement) {
+void TSqliteDb::CloseResult(SqliteStatement statement) {
     if (!statement) return;
-    api_.sqlite3_reset(statement);
-    int rc = api_.sqlite3_finalize(statement);
-    if (rc != SQLITE_OK) throw ESqliteError("SQLiteExecute error: " + std::to_string(rc));
+    api_.sqlite3_reset(statement.get().statement);
+    const int rc = Finalize(statement);
+    if (rc != SQLITE_OK) throw ESqliteError("SQLiteExecute error: " + std::to_string(rc), rc);
 }
 
 void TSqliteDb::LoadRows(TSqliteBaseQuery& dataset, const std::string& sql) {
@@ -504,8 +513,7 @@ void TSqliteDb::LoadRows(TSqliteBaseQuery& dataset, const std::string& sql) {
 
     for (bool retried = false;; retried = true) {
         dataset.currentRowId_ = -1;
-        lastResetCode_ = SQLITE_OK;
-        sqlite3_stmt* statement = PrepareResult(sql, dataset);
+        SqliteStatement statement = PrepareResult(sql, dataset);
         if (!statement) return;
         TRowCache& cache = dataset.Cache();
         try {
@@ -513,18 +521,13 @@ void TSqliteDb::LoadRows(TSqliteBaseQuery& dataset, const std::string& sql) {
                 const int64_t rowId = dataset.rowIdColumn_ >= 0 ? dataset.currentRowId_ : cache.Count();
                 cache.Add(*row, rowId);
             }
-        } catch (const EDatabaseError&) {
-            api_.sqlite3_finalize(statement);
+        } catch (const EDatabaseError& e) {
             // The schema changed under a statement prepared from the old
             // one: prepare it again, once, before any row came.
-            if (lastResetCode_ == SQLITE_SCHEMA && !retried && cache.Count() == 0) continue;
-            throw;
-        } catch (...) {
-            api_.sqlite3_reset(statement);
-            api_.sqlite3_finalize(statement);
+            if (e.ResultCode() == SQLITE_SCHEMA && !retried && cache.Count() == 0) continue;
             throw;
         }
-        CloseResult(statement);
+        CloseResult(std::move(statement));
         return;
     }
 }
@@ -533,9 +536,10 @@ std::vector<TSqliteDb::ColumnInfo> TSqliteDb::TableColumns(const std::string& ta
     CheckConnected();
     const std::string text = PrepareText("pragma table_info(" + table + ")", false);
     for (bool retried = false;; retried = true) {
-        sqlite3_stmt* statement = nullptr;
-        if (api_.sqlite3_prepare(db_, text.c_str(), -1, &statement, nullptr) != SQLITE_OK) RaiseLastError();
+        SqliteStatement owner = Prepare(text.c_str());
+        sqlite3_stmt* statement = owner.get().statement;
         std::vector<ColumnInfo> columns;
+        if (!statement) return columns;
         auto textOf = [&](int column) {
             auto raw = reinterpret_cast<const char*>(api_.sqlite3_column_text(statement, column));
             const std::string value = raw ? raw : "";
@@ -549,46 +553,40 @@ std::vector<TSqliteDb::ColumnInfo> TSqliteDb::TableColumns(const std::string& ta
             column.primaryKey = api_.sqlite3_column_int(statement, 5) != 0;
             columns.push_back(std::move(column));
         }
-        if (rc != SQLITE_ERROR && rc != SQLITE_MISUSE) {
-            api_.sqlite3_finalize(statement);
+        if (rc != SQLITE_ERROR && rc != SQLITE_MISUSE)
             return columns;  // done, or busy: nothing is known then
-        }
-        // Statements prepared the legacy way name their real error only at reset.
-        const int reset = api_.sqlite3_reset(statement);
-        api_.sqlite3_finalize(statement);
+        const int failure = StepFailure(statement, rc);
         // Another program changed the schema since it was read: once more.
-        if (reset == SQLITE_SCHEMA && !retried) continue;
-        RaiseLastError();
+        if (failure == SQLITE_SCHEMA && !retried) continue;
+        Check(failure);
     }
 }
 
-void TSqliteDb::StartTransaction() {
+void TSqliteDb::TransactionStatement(const char* sql, bool inTransaction) {
     CheckConnected();
-    ExecuteStatement("begin transaction");
-    inTransaction_ = true;
+    ExecuteStatement(sql);
+    inTransaction_ = inTransaction;
+}
+
+void TSqliteDb::StartTransaction() {
+    TransactionStatement("begin transaction", true);
 }
 
 void TSqliteDb::StartTransactionOfType(const std::string& type) {
     const std::string kind = AsciiLower(type.empty() ? transactionType_ : type);
-    const char* sql = kind == "deferred"    ? "begin deferred transaction"
-                      : kind == "immediate" ? "begin immediate transaction"
-                      : kind == "exclusive" ? "begin exclusive transaction"
-                                            : "begin transaction";
-    CheckConnected();
-    ExecuteStatement(sql);
-    inTransaction_ = true;
+    TransactionStatement(kind == "deferred"    ? "begin deferred transaction"
+                         : kind == "immediate" ? "begin immediate transaction"
+                         : kind == "exclusive" ? "begin exclusive transaction"
+                                               : "begin transaction",
+                         true);
 }
 
 void TSqliteDb::Commit() {
-    CheckConnected();
-    ExecuteStatement("commit transaction");
-    inTransaction_ = false;
+    TransactionStatement("commit transaction", false);
 }
 
 void TSqliteDb::RollBack() {
-    CheckConnected();
-    ExecuteStatement("rollback transaction");
-    inTransaction_ = false;
+    TransactionStatement("rollback transaction", false);
 }
 
 int TSqliteDb::RowsAffected() {

@@ -9,17 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "common/Exception.h"
 #include "common/Handles.h"
 #include "store/DataSet.h"
 #include "store/SqliteApi.h"
+#include "store/SqliteStatement.h"
+#include "store/StoreErrors.h"
 
 namespace pelvane {
-
-class ESqliteError : public Exception {
-  public:
-    using Exception::Exception;
-};
 
 class TSqliteBaseQuery;
 
@@ -78,9 +74,12 @@ class TSqliteDb {
     void ExecuteStatement(const std::string& sql, const std::vector<std::string>* blobs = nullptr,
                           bool textIsUtf8 = false);
     void LoadRows(TSqliteBaseQuery& dataset, const std::string& sql);
-    sqlite3_stmt* PrepareResult(const std::string& sql, TSqliteBaseQuery& dataset);
-    const Row* FetchRow(sqlite3_stmt* statement, TSqliteBaseQuery& dataset);  // nullptr at the end
-    void CloseResult(sqlite3_stmt* statement);
+    // The first statement of the text, its result columns made the dataset's
+    // field definitions; an empty owner for a text without a statement.
+    SqliteStatement PrepareResult(const std::string& sql, TSqliteBaseQuery& dataset);
+    const Row* FetchRow(const SqliteStatement& statement, TSqliteBaseQuery& dataset);  // nullptr at the end
+    // Resets and finalizes; a finalize that fails raises "SQLiteExecute error: <code>".
+    void CloseResult(SqliteStatement statement);
 
     void StartTransaction();
     void StartTransactionOfType(const std::string& type = {});
@@ -88,7 +87,6 @@ class TSqliteDb {
     void RollBack();
     int RowsAffected();  // -1 when not connected
     int64_t LastInsertRowId();
-    [[noreturn]] void RaiseLastError();
 
     // The columns of a table as SQLite declares them (pragma table_info);
     // empty for a missing table, or when the file is busy.
@@ -109,6 +107,17 @@ class TSqliteDb {
     void LoadLibs();
     void CheckConnected();
     std::string PrepareText(const std::string& sql, bool textIsUtf8) const;
+    // Every result code SQLite returns passes here: anything but SQLITE_OK
+    // raises EDatabaseError with the library's current error text and the code.
+    void Check(int resultCode);
+    // Prepares the statement at text; tail (when given) gets what follows it.
+    SqliteStatement Prepare(const char* text, const char** tail = nullptr);
+    int Finalize(SqliteStatement& statement);  // its result code
+    // The code that names why a step failed.
+    int StepFailure(sqlite3_stmt* statement, int stepCode);
+    // Binds the blobs and steps a change statement until it is done or fails.
+    void StepToEnd(sqlite3_stmt* statement, const std::vector<std::string>* blobs);
+    void TransactionStatement(const char* sql, bool inTransaction);
     void Attach(TSqliteBaseQuery* dataset);
     void Detach(TSqliteBaseQuery* dataset);
 
@@ -123,7 +132,6 @@ class TSqliteDb {
     bool connected_ = false;
     bool utf8_ = true;
     bool inTransaction_ = false;
-    int lastResetCode_ = 0;                    // of the last failed fetch step
     std::vector<TSqliteBaseQuery*> datasets_;  // closed at disconnect
 };
 

@@ -1,5 +1,6 @@
 #include "store/SqliteQuery.h"
 
+#include "common/Text.h"
 #include "store/SqliteDb.h"
 
 namespace pelvane {
@@ -10,13 +11,9 @@ void TSqliteQuery::SetSQL(const std::string& sql) {
 }
 
 std::string TSqliteQuery::OpenStatement() {
-    size_t b = sql_.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) throw ESqliteError("no query specified");
-    size_t e = sql_.find_last_not_of(" \t\r\n");
-    std::string text = sql_.substr(b, e - b + 1);
-    if (MaxResults == 0 && StartResult != 0) MaxResults = -1;
-    if (MaxResults != 0) text += " limit " + std::to_string(MaxResults);
-    if (StartResult != 0) text += " offset " + std::to_string(StartResult);
+    std::string text = Trim(sql_);
+    if (text.empty()) throw ESqliteError("no query specified");
+    for (const std::string& clause : LimitClauses()) text += clause;
     return text;
 }
 

@@ -74,15 +74,10 @@ void TSqliteTable::InspectTable() {
 std::string TSqliteTable::OpenStatement() {
     if (tableName_.empty()) throw ESqliteError("no table specified");
     InspectTable();
-    if (MaxResults == 0 && StartResult != 0) MaxResults = -1;
     std::vector<std::string> lines{"select *, " + rowIdName_ + " as rowid from " + tableName_};
-    if (MaxResults != 0) lines.push_back(" limit " + std::to_string(MaxResults));
-    if (StartResult != 0) lines.push_back(" offset " + std::to_string(StartResult));
+    for (std::string& clause : LimitClauses()) lines.push_back(std::move(clause));
     if (!OrderBy.empty()) lines.push_back(" order by (" + OrderBy + ")");
-    std::string text = JoinLines(lines);
-    size_t b = text.find_first_not_of(" \t\r\n");
-    size_t e = text.find_last_not_of(" \t\r\n");
-    return b == std::string::npos ? std::string() : text.substr(b, e - b + 1);
+    return Trim(JoinLines(lines));
 }
 
 void TSqliteTable::InternalPost() {

@@ -2,15 +2,14 @@
 
 #include <windows.h>
 
+#include "common/ProgramFiles.h"
 #include "common/Seged.h"
 
 namespace pelvane {
 
-TaskStore::TaskStore() {
-    Db1.SetDriverDLL(AppDir() + "\\sqlite3.dll");
+TaskStore::TaskStore(const std::string& programDir) {
     Db1.SetDefaultExt(".sqb");
-    Db1.SetDefaultDir(AppDir());
-    Db1.SetDatabase("Pelvane.sqb");
+    SetProgramDir(programDir);
 
     Tbl.SetTableName("feladat");
     Tbl.AddField("feladat", FieldKind::Integer);
@@ -19,6 +18,12 @@ TaskStore::TaskStore() {
     Tbl.BeforePost = [this](TDataSet& dataSet) { TblBeforePost(dataSet); };
 
     Qry.SetSQL("SELECT MAX(feladat) AS maxfeladat FROM feladat;");
+}
+
+void TaskStore::SetProgramDir(const std::string& programDir) {
+    Db1.SetDriverDLL(SqliteLibraryPath(programDir));
+    Db1.SetDefaultDir(programDir);
+    Db1.SetDatabase(kDatabaseFileName);
 }
 
 void TaskStore::SetDatabaseFile(const std::string& path) {
@@ -45,7 +50,7 @@ void TaskStore::TblBeforePost(TDataSet& dataSet) {
     dataSet.SetFieldValue("feladat", static_cast<int32_t>(static_cast<uint32_t>(highest + 1)));
 }
 
-void TaskStore::aTorolExecute() {
+void TaskStore::DeleteCurrentTask() {
     if (Tbl.RecordCount() > 0) Tbl.Delete();
 }
 

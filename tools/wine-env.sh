@@ -67,4 +67,8 @@ if [ -z "${DISPLAY:-}" ]; then
         trap 'kill $pelvane_xvfb 2>/dev/null || true' EXIT
         break
     done
+    if [ -z "${DISPLAY:-}" ]; then
+        echo "wine-env: no free display between :90 and :130 to start Xvfb on" >&2
+        return 1
+    fi
 fi

@@ -69,7 +69,7 @@ void InputDialog::SetPrompt(const std::string& prompt) {
 
 void InputDialog::FormShow() {
     int left = 10, top = 10;
-    LoadFormPos(kFormName, left, top);
+    LoadFormPos(kFormName, left, top, settingsFile_);
     // Used as stored, even off the screen.
     SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -77,7 +77,7 @@ void InputDialog::FormShow() {
 void InputDialog::FormClose() {
     RECT rc;
     GetWindowRect(Handle(), &rc);
-    SaveFormPos(kFormName, rc.left, rc.top);
+    SaveFormPos(kFormName, rc.left, rc.top, settingsFile_);
 }
 
 InputDialog::Result InputDialog::ShowModal() {
@@ -124,9 +124,10 @@ LRESULT InputDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool InputStr(const std::string& caption, const std::string& prompt, const std::string& mask,
-              std::string& text) {
+              std::string& text, const std::string& settingsFile) {
     auto dialog = std::make_unique<InputDialog>();
     frm_InpStr = dialog.get();
+    dialog->SetSettingsFile(settingsFile);
     dialog->SetCaption(caption);
     dialog->SetPrompt(prompt);
     // Text first, mask second: the mask is applied to the text given.

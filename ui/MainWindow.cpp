@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "common/ProgramFiles.h"
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "settings/Settings.h"
@@ -155,7 +156,7 @@ bool ShellBrowseForFolder(const FolderRequest& request, std::wstring& path) {
 Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::string& programDir)
     : link_(link),
       dir_(programDir),
-      runLog_(AnsiToWide(programDir) + L"\\Pelvane.log"),
+      runLog_(AnsiToWide(RunLogFilePath(programDir))),
       fs_(MakeWin32FileSystem()),
       engine_(*this, *fs_) {
     frm_Main = this;
@@ -247,9 +248,9 @@ void Tfrm_Main::CreateControls() {
         SendMessageA(statusBar1_, SB_SETTEXTA, static_cast<WPARAM>(panel),
                      reinterpret_cast<LPARAM>(text.c_str()));
     };
-    callbacks.lastDailyRun = [this] { return ReadLastDailyRun(dir_ + "\\Pelvane.ini"); };
+    callbacks.lastDailyRun = [this] { return ReadLastDailyRun(SettingsFilePath(dir_)); };
     callbacks.dailyRunStarted = [this](const std::string& day) {
-        WriteLastDailyRun(dir_ + "\\Pelvane.ini", day);
+        WriteLastDailyRun(SettingsFilePath(dir_), day);
     };
     scheduler_ = std::make_unique<Scheduler>(Handle(), std::move(callbacks));
 }
@@ -350,7 +351,7 @@ void Tfrm_Main::CreatePages() {
     grid_.SetPopupMenu(popup_);
     grid_.OnDblClick = [this] { DBGrid1DblClick(); };
     grid_.OnEditButtonClick = [this] { DBGrid1DblClick(); };
-    grid_.SetDataSet(&store_.Tbl);
+    grid_.SetDataSet(&store_.Table());
 
     log_.Create(sheet2_.Handle(), kLogView1, 0, 0, w, h);
     log_.SetPopupMenu(logPopup_);
@@ -381,13 +382,11 @@ void Tfrm_Main::CreatePopupMenu1() {
 }
 
 void Tfrm_Main::FormCreate() {
-    store_.Db1.SetDriverDLL(dir_ + "\\sqlite3.dll");
-    store_.Db1.SetDefaultDir(dir_);
-    store_.Db1.SetDatabase("Pelvane.sqb");
+    store_.SetProgramDir(dir_);
     // A failure ends the sequence, as an escaping exception would, and the
     // window comes up all the same (with an empty grid when the table failed).
     try {
-        LoadSettings(*this, dir_ + "\\Pelvane.ini");
+        LoadSettings(*this, SettingsFilePath(dir_));
         store_.Open();
     } catch (const std::exception& e) {
         Application::HandleException(e);
@@ -395,14 +394,14 @@ void Tfrm_Main::FormCreate() {
 }
 
 void Tfrm_Main::FormClose() {
-    TDataSet& tbl = store_.Tbl;
+    TDataSet& tbl = store_.Table();
     // A row typed into the grid is stored, not dropped, also when the close box
     // ends the program; a failure keeps the window open.
     if ((tbl.State() == DataSetState::Edit || tbl.State() == DataSetState::Insert) && tbl.Modified())
         tbl.Post();
     store_.Close();
     try {
-        SaveSettings(*this, dir_ + "\\Pelvane.ini");
+        SaveSettings(*this, SettingsFilePath(dir_));
     } catch (...) {
         // The window stays open: it keeps its tasks.
         try {
@@ -461,12 +460,13 @@ void Tfrm_Main::PostRunPending() {
 
 void Tfrm_Main::Button4Click() {
     std::string text = excludedTypes_;
-    if (InputStr("Kizárt file-típusok", "Pontosvessző határolt, pl. \".tmp;.temp\"", "", text))
+    if (InputStr("Kizárt file-típusok", "Pontosvessző határolt, pl. \".tmp;.temp\"", "", text,
+                 SettingsFilePath(dir_)))
         excludedTypes_ = text;
 }
 
 void Tfrm_Main::Button7Click() {
-    OpenDocument(dir_ + "\\pelvane.htm");
+    OpenDocument(HelpPagePath(dir_));
 }
 
 void Tfrm_Main::Label17Click() {
@@ -479,7 +479,7 @@ void Tfrm_Main::Button2Click() {
 }
 
 void Tfrm_Main::Button3Click() {
-    TDataSet& tbl = store_.Tbl;
+    TDataSet& tbl = store_.Table();
     if (tbl.State() == DataSetState::Edit || tbl.State() == DataSetState::Insert) tbl.Post();
     Close();
 }
@@ -487,7 +487,7 @@ void Tfrm_Main::Button3Click() {
 void Tfrm_Main::DBGrid1DblClick() {
     browseField_ = grid_.SelectedField();
     if (browseField_.empty()) return;
-    TSqliteTable& tbl = store_.Tbl;
+    TSqliteTable& tbl = store_.Table();
     const int row = tbl.Bookmark();  // the row double-clicked; -1 for a new row
     FolderRequest request;
     request.owner = Handle();
@@ -508,7 +508,7 @@ void Tfrm_Main::DBGrid1DblClick() {
 }
 
 void Tfrm_Main::aTorolExecute() {
-    store_.aTorolExecute();
+    store_.DeleteCurrentTask();
 }
 
 void Tfrm_Main::ApplicationEvents1Message(MSG& msg) {

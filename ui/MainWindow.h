@@ -238,7 +238,7 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
     std::string dir_;
     RunLogFile runLog_;
     TaskStore store_;
-    TableTaskRows rows_{store_.Tbl};
+    TableTaskRows rows_{store_.Table()};
     std::unique_ptr<FileSystem> fs_;
     BackupEngine engine_;
     std::unique_ptr<Scheduler> scheduler_;

@@ -5,13 +5,14 @@
 
 #include "engine/BackupSurroundings.h"
 #include "engine/RunLogFile.h"
+#include "settings/SettingsKeys.h"
 
 namespace pelvane {
 
 struct RunOptions {
     int method = 0;
     bool clearArchive = false;
-    std::string excludedTypes = ".tmp;.temp";
+    std::string excludedTypes = keys::kNoFileDefault;
     bool onlyCurrent = false;
     bool progress = false;
 };

@@ -3,11 +3,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/cli/ConsoleSurroundings.h"
 #include "common/Paths.h"
+#include "common/ProgramFiles.h"
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "engine/BackupEngine.h"
@@ -44,14 +46,40 @@ const char kUsage[] =
 
 constexpr int kExitOk = 0, kExitErrors = 1, kExitUsage = 2, kExitStore = 3;
 
-// A failure of the task store: its message goes to standard error, exit 3.
-struct StoreFailure {
-    std::wstring message;
+// A failure that the program reports itself, its message in UTF-16 (it may
+// name a folder outside the code page); what() gives it in the code page.
+class CliError : public std::exception {
+  public:
+    explicit CliError(std::wstring message) : message_(std::move(message)), ansi_(WideToAnsi(message_)) {}
+    const std::wstring& Message() const { return message_; }
+    const char* what() const noexcept override { return ansi_.c_str(); }
+
+  private:
+    std::wstring message_;
+    std::string ansi_;
 };
 
-struct UsageError {
-    std::wstring message;
+// The command line is wrong: the message and the usage go to standard error, exit 2.
+struct UsageError : CliError {
+    using CliError::CliError;
 };
+
+// A failure of the task store: its message goes to standard error, exit 3.
+struct StoreFailure : CliError {
+    using CliError::CliError;
+};
+
+// Runs a step on the task store; whatever it raises becomes a StoreFailure.
+template <typename Step>
+auto InStore(Step&& step) -> decltype(step()) {
+    try {
+        return step();
+    } catch (const CliError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw StoreFailure(AnsiToWide(e.what()));
+    }
+}
 
 // The folders of a stored task: at most 255 bytes in UTF-8, and never cut
 // (a cut path would back up some other folder).
@@ -85,26 +113,21 @@ std::string DatabasePath(const std::wstring& db) {
     return path;
 }
 
-void OpenStore(TaskStore& store, const std::wstring& db) {
+// The task store of --db, or the program's own when it is not given, opened.
+std::unique_ptr<TaskStore> OpenStore(const std::wstring& db) {
     const std::string path = DatabasePath(db);
-    try {
-        if (!path.empty()) store.SetDatabaseFile(path);
-        store.Db1.SetMustExist(true);  // a mistyped --db must not leave a new empty file behind
-        store.Open();
-    } catch (const std::exception& e) {
-        throw StoreFailure{AnsiToWide(e.what())};
-    }
+    auto store = std::make_unique<TaskStore>();
+    InStore([&] {
+        if (!path.empty()) store->SetDatabaseFile(path);
+        store->SetMustExist(true);  // a mistyped --db must not leave a new empty file behind
+        store->Open();
+    });
+    return store;
 }
 
 // The settings file that belongs to the database: the one beside it.
-std::string SettingsBeside(const std::wstring& db) {
-    if (db.empty()) return AppDir() + "\\Pelvane.ini";
-    const std::string path = DatabasePath(db);
-    char full[MAX_PATH * 2];
-    char* name = nullptr;
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, &name);
-    return (n > 0 && n < sizeof full ? ExtractFilePath(std::string(full)) : ExtractFilePath(path)) +
-           "Pelvane.ini";
+std::string SettingsBeside(TaskStore& store) {
+    return SettingsFilePath(ExtractFilePath(InStore([&] { return store.DatabasePath(); })));
 }
 
 int Run(std::vector<std::wstring> args) {
@@ -144,15 +167,14 @@ int Run(std::vector<std::wstring> args) {
     std::unique_ptr<TaskStore> store;
     std::unique_ptr<TaskRows> rows;
     if (folders.empty()) {
-        store = std::make_unique<TaskStore>();
-        OpenStore(*store, db);
-        StoredRunOptions stored = ReadStoredRunOptions(SettingsBeside(db));
+        store = OpenStore(db);
+        StoredRunOptions stored = ReadStoredRunOptions(SettingsBeside(*store));
         if (!methodGiven) options.method = stored.mode;
         if (!clearGiven) options.clearArchive = stored.delArchived;
         if (!excludeGiven) options.excludedTypes = stored.excludedTypes;
-        if (current > store->Tbl.RecordCount()) throw UsageError{L"--current is beyond the last task"};
-        if (current) store->Tbl.MoveTo(current - 1);
-        rows = std::make_unique<TableTaskRows>(store->Tbl);
+        if (current > store->Table().RecordCount()) throw UsageError{L"--current is beyond the last task"};
+        if (current) store->Table().MoveTo(current - 1);
+        rows = std::make_unique<TableTaskRows>(store->Table());
     } else {
         std::vector<MemoryTaskRows::Task> tasks;
         for (size_t i = 0; i < folders.size(); i += 2) tasks.emplace_back(folders[i], folders[i + 1]);
@@ -166,8 +188,8 @@ int Run(std::vector<std::wstring> args) {
     // The run's record goes beside the settings file the run uses.
     std::unique_ptr<RunLogFile> runLog;
     if (logFile)
-        runLog =
-            std::make_unique<RunLogFile>(AnsiToWide(ExtractFilePath(SettingsBeside(db)) + "Pelvane.log"));
+        runLog = std::make_unique<RunLogFile>(
+            AnsiToWide(RunLogFilePath(store ? ExtractFilePath(SettingsBeside(*store)) : AppDir())));
     ConsoleSurroundings console(*rows, options, runLog.get());
     std::unique_ptr<FileSystem> fs = MakeWin32FileSystem();
     BackupEngine engine(console, *fs);
@@ -181,11 +203,11 @@ int Run(std::vector<std::wstring> args) {
 int List(std::vector<std::wstring> args) {
     const std::wstring db = TakeDatabaseOption(args);
     if (!args.empty()) throw UsageError{L"list takes no arguments"};
-    TaskStore store;
-    OpenStore(store, db);
-    for (store.Tbl.First(); !store.Tbl.Eof(); store.Tbl.Next())
-        WriteLine(AnsiToWide(store.Tbl.FieldText("feladat")) + L"\t" + store.Tbl.FieldWideText("forras") +
-                  L"\t" + store.Tbl.FieldWideText("cel"));
+    std::unique_ptr<TaskStore> store = OpenStore(db);
+    TSqliteTable& table = store->Table();
+    for (table.First(); !table.Eof(); table.Next())
+        WriteLine(AnsiToWide(table.FieldText("feladat")) + L"\t" + table.FieldWideText("forras") + L"\t" +
+                  table.FieldWideText("cel"));
     return kExitOk;
 }
 
@@ -195,13 +217,8 @@ int Add(std::vector<std::wstring> args) {
     for (const std::wstring& folder : args)
         if (WideToUtf8(folder).size() > kMaxStoredFolder)
             throw UsageError{L"a stored folder holds at most 255 bytes of UTF-8: " + folder};
-    TaskStore store;
-    OpenStore(store, db);
-    try {
-        WriteLine(std::to_wstring(store.AddTask(args[0], args[1])));
-    } catch (const std::exception& e) {
-        throw StoreFailure{AnsiToWide(e.what())};
-    }
+    std::unique_ptr<TaskStore> store = OpenStore(db);
+    WriteLine(std::to_wstring(InStore([&] { return store->AddTask(args[0], args[1]); })));
     return kExitOk;
 }
 
@@ -209,16 +226,9 @@ int Remove(std::vector<std::wstring> args) {
     const std::wstring db = TakeDatabaseOption(args);
     if (args.size() != 1) throw UsageError{L"remove takes ID"};
     int id = ParseNumber(args[0], INT32_MIN, INT32_MAX, L"ID");
-    TaskStore store;
-    OpenStore(store, db);
-    try {
-        if (!store.RemoveTask(id))
-            throw StoreFailure{L"Nincs " + std::to_wstring(id) + L" azonosítójú feladat"};
-    } catch (const StoreFailure&) {
-        throw;
-    } catch (const std::exception& e) {
-        throw StoreFailure{AnsiToWide(e.what())};
-    }
+    std::unique_ptr<TaskStore> store = OpenStore(db);
+    if (!InStore([&] { return store->RemoveTask(id); }))
+        throw StoreFailure(L"Nincs " + std::to_wstring(id) + L" azonosítójú feladat");
     return kExitOk;
 }
 
@@ -237,11 +247,11 @@ int wmain(int argc, wchar_t** argv) {
         if (command == L"remove") return Remove(args);
         throw UsageError{L"unknown command " + command};
     } catch (const UsageError& e) {
-        if (!e.message.empty()) WriteLine(L"pelvane-cli: " + e.message, true);
+        if (!e.Message().empty()) WriteLine(L"pelvane-cli: " + e.Message(), true);
         fputs(kUsage, stderr);
         return kExitUsage;
     } catch (const StoreFailure& e) {
-        WriteLine(e.message, true);
+        WriteLine(e.Message(), true);
         return kExitStore;
     } catch (const std::exception& e) {
         WriteLine(L"pelvane-cli: " + AnsiToWide(e.what()), true);

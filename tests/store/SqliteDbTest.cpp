@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "common/Callback.h"
+#include "common/Text.h"
 
 #include "store/SqliteQuery.h"
 #include "store/SqliteTable.h"
@@ -49,6 +50,23 @@ TEST(SqliteDbPaths, DefaultDirCurrentFolderAndMemory) {
     db.SetDefaultDir("c:\\app");
     db.SetDatabase(":memory:");
     EXPECT_EQ(":memory:", db.DatabasePath());
+}
+
+TEST(SqliteDbPaths, ACurrentFolderLongerThanMaxPath) {
+    ScratchFolder folder;
+    std::string deep = "";
+    for (char c = 'a'; c < 'g'; ++c) deep += (deep.empty() ? "" : "\\") + std::string(60, c);
+    folder.MakeFolder(deep);
+    const std::string path = folder.Path(deep);
+    ASSERT_GT(path.size(), static_cast<size_t>(MAX_PATH));
+    std::wstring saved(GetCurrentDirectoryW(0, nullptr), L'\0');
+    saved.resize(GetCurrentDirectoryW(static_cast<DWORD>(saved.size()), saved.data()));
+    ASSERT_TRUE(SetCurrentDirectoryW(test::LongPath(AnsiToWide(path)).c_str()));
+    TSqliteDb db;
+    db.SetDatabase("x.sqb");
+    const std::string where = db.DatabasePath();
+    SetCurrentDirectoryW(saved.c_str());
+    EXPECT_EQ(path + "\\x.sqb", where);
 }
 
 TEST(SqliteDbConnect, FailuresCarryTheirMessages) {
@@ -134,6 +152,71 @@ TEST(SqliteDbExecute, SeveralStatementsTrailingBlanksAndErrors) {
 
     TSqliteDb closed;
     EXPECT_EQ(-1, closed.RowsAffected());
+}
+
+// The code of the store's error of type E that action raises; -1 for none.
+template <typename E, typename F>
+int CodeOf(F&& action) {
+    try {
+        action();
+    } catch (const E& e) {
+        return e.ResultCode();
+    }
+    return -1;
+}
+
+TEST(SqliteDbErrors, EveryFailureIsADatabaseErrorWithSqlitesResultCode) {
+    TSqliteDb db;
+    db.SetDriverDLL(test::SqliteDll());
+    EXPECT_EQ(0, CodeOf<EDatabaseError>([&] { db.SetConnected(true); }));  // the layer's own: no property
+    db.SetDatabase(":memory:");
+    EXPECT_EQ(SQLITE_ERROR, CodeOf<EDatabaseError>([&] { db.ExecuteStatement("select * from nowhere"); }));
+    db.ExecuteStatement("create table u (a integer unique); insert into u values (1);");
+    EXPECT_EQ("UNIQUE constraint failed: u.a",
+              MessageOf<EDatabaseError>([&] { db.ExecuteStatement("insert into u values (1)"); }));
+    EXPECT_EQ(SQLITE_CONSTRAINT,
+              CodeOf<EDatabaseError>([&] { db.ExecuteStatement("insert into u values (1)"); }));
+
+    // A step that fails names its real code, not the generic one.
+    TSqliteQuery q(&db);
+    q.SetSQL("select abs(-9223372036854775807 - 1)");
+    EXPECT_EQ("integer overflow", MessageOf<EDatabaseError>([&] { q.Open(); }));
+    EXPECT_EQ(SQLITE_ERROR, CodeOf<EDatabaseError>([&] { q.Open(); }));
+    EXPECT_FALSE(q.Active());
+}
+
+// Another program changes the schema (here a second connection) after this
+// one has read it: each kind of statement is prepared again, once, and runs.
+TEST(SqliteDbErrors, AStatementMetByAChangedSchemaRunsAgain) {
+    ScratchFolder folder;
+    const std::string path = folder.Path("schema.sqb");
+    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'b');");
+    TSqliteDb db;
+    PointAt(db, path);
+    TSqliteQuery rows(&db);
+    rows.SetSQL("select * from feladat");
+    TSqliteTable table(&db);
+    table.SetTableName("feladat");
+    table.AddField("feladat", FieldKind::Integer);
+    table.AddField("forras", FieldKind::String, 255);
+    table.AddField("cel", FieldKind::String, 255);
+    rows.Open();
+    rows.Close();
+
+    TSqliteDb other;
+    PointAt(other, path);
+    other.ExecuteStatement("create table later1 (x integer);");
+    rows.Open();  // a query's rows
+    EXPECT_EQ(1, rows.RecordCount());
+    rows.Close();
+
+    other.ExecuteStatement("create table later2 (x integer);");
+    db.ExecuteStatement("insert into feladat values (2, 'c', 'd');");  // a change
+    EXPECT_EQ(1, db.RowsAffected());
+
+    other.ExecuteStatement("create table later3 (x integer);");
+    table.Open();  // the table's columns, then its rows
+    EXPECT_EQ(2, table.RecordCount());
 }
 
 TEST(SqliteDbExecute, CollationsCompareAsciiCaseAndBytes) {
@@ -259,9 +342,10 @@ TEST(SqliteDbBusy, FetchingFromALockedFile) {
     PointAt(holder, path);
     holder.ExecuteStatement("begin exclusive transaction");
 
-    sqlite3_stmt* statement = reader.PrepareResult("select * from feladat", table);
+    SqliteStatement statement = reader.PrepareResult("select * from feladat", table);
     EXPECT_EQ("database is locked", MessageOf<EDatabaseError>([&] { reader.FetchRow(statement, table); }));
-    reader.CloseResult(statement);
+    EXPECT_EQ(SQLITE_BUSY, CodeOf<EDatabaseError>([&] { reader.FetchRow(statement, table); }));
+    reader.CloseResult(std::move(statement));
 }
 
 TEST(SqliteDbBusy, OnBusyEndsTheFetchQuietly) {

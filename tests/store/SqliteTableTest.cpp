@@ -15,7 +15,7 @@ class TaskTable : public ::testing::Test {
     void SetUp() override {
         path = folder.Path("Pelvane.sqb");
         store.SetDatabaseFile(path);
-        trace.Attach(store.Db1);
+        trace.Attach(store.Connection());
     }
     void Reopen() {
         store.Close();
@@ -37,10 +37,10 @@ class TaskTable : public ::testing::Test {
         return rows;
     }
     void AppendTask(const std::string& source, const std::string& target) {
-        store.Tbl.Append();
-        store.Tbl.SetFieldText("forras", source);
-        store.Tbl.SetFieldText("cel", target);
-        store.Tbl.Post();
+        store.Table().Append();
+        store.Table().SetFieldText("forras", source);
+        store.Table().SetFieldText("cel", target);
+        store.Table().Post();
     }
 
     test::ScratchFolder folder;
@@ -55,44 +55,44 @@ TEST_F(TaskTable, OpenUpdateDeleteAndInsertStatements) {
                "insert into feladat (rowid, feladat, forras, cel) values (12, 7, 'C:\\Docs', 'E:\\Save');");
     store.Open();
     EXPECT_EQ("select *, rowid as rowid from feladat", trace.Last());
-    ASSERT_EQ(1, store.Tbl.RecordCount());
+    ASSERT_EQ(1, store.Table().RecordCount());
 
-    store.Tbl.Edit();  // every field is written, changed or not
-    store.Tbl.Post();
+    store.Table().Edit();  // every field is written, changed or not
+    store.Table().Post();
     EXPECT_EQ("update feladat set \r\nfeladat='7',forras='C:\\Docs',cel='E:\\Save' \r\n where rowid='12'\r\n",
               trace.Last());
 
-    store.aTorolExecute();
+    store.DeleteCurrentTask();
     EXPECT_EQ("delete from feladat where rowid='12'\r\n", trace.Last());
     EXPECT_EQ("", FileRows());
 
-    store.Tbl.Append();
-    store.Tbl.SetFieldValue("feladat", 7);
-    store.Tbl.SetFieldText("forras", "C:\\Docs");
-    store.Tbl.SetFieldText("cel", "E:\\Save");
-    store.Tbl.Post();
+    store.Table().Append();
+    store.Table().SetFieldValue("feladat", 7);
+    store.Table().SetFieldText("forras", "C:\\Docs");
+    store.Table().SetFieldText("cel", "E:\\Save");
+    store.Table().Post();
     EXPECT_EQ("insert into feladat (\r\nfeladat,forras,cel) values (\r\n'7','C:\\Docs','E:\\Save')\r\n",
               trace.Last());
     EXPECT_EQ("1:7|C:\\Docs|E:\\Save;", FileRows());  // SQLite numbers the emptied table from 1
-    EXPECT_EQ(1, store.Tbl.RowIdAt(0));
+    EXPECT_EQ(1, store.Table().RowIdAt(0));
 }
 
 TEST_F(TaskTable, ApostrophesAndNullsRoundTrip) {
     RunSql(path, test::kTaskTable);
     store.Open();
-    store.Tbl.Append();
-    store.Tbl.SetFieldText("forras", "C:\\Bob's files");
-    store.Tbl.Post();
+    store.Table().Append();
+    store.Table().SetFieldText("forras", "C:\\Bob's files");
+    store.Table().Post();
     EXPECT_EQ("insert into feladat (\r\nfeladat,forras,cel) values (\r\n'1','C:\\Bob''s files',null)\r\n",
               trace.Last());
 
-    store.Tbl.Edit();  // the same row is then updated by the rowid SQLite gave it
-    store.Tbl.SetFieldText("cel", "E:\\Don't");
-    store.Tbl.Post();
+    store.Table().Edit();  // the same row is then updated by the rowid SQLite gave it
+    store.Table().SetFieldText("cel", "E:\\Don't");
+    store.Table().Post();
     EXPECT_NE(std::string::npos, trace.Last().find(" where rowid='1'"));
     Reopen();
-    EXPECT_EQ("C:\\Bob's files", store.Tbl.FieldText("forras"));
-    EXPECT_EQ("E:\\Don't", store.Tbl.FieldText("cel"));
+    EXPECT_EQ("C:\\Bob's files", store.Table().FieldText("forras"));
+    EXPECT_EQ("E:\\Don't", store.Table().FieldText("cel"));
     EXPECT_EQ("1:1|C:\\Bob's files|E:\\Don't;", FileRows());
 }
 
@@ -103,11 +103,11 @@ TEST_F(TaskTable, AccentedTextIsUtf8InTheFileAndCutAtACharacter) {
     const std::string longPath(200, '\xF5');  // 200 x "ő": 400 bytes in UTF-8
     AppendTask(accented, longPath);
     EXPECT_NE(std::string::npos, trace.Last().find("\xC3\x81rv\xC3\xADzt\xC5\xB1r\xC5\x91"));  // UTF-8
-    EXPECT_EQ(std::string(127, '\xF5'), store.Tbl.FieldText("cel"));  // 254 bytes, no half character
+    EXPECT_EQ(std::string(127, '\xF5'), store.Table().FieldText("cel"));  // 254 bytes, no half character
 
     Reopen();
-    EXPECT_EQ(accented, store.Tbl.FieldText("forras"));
-    EXPECT_EQ(std::string(127, '\xF5'), store.Tbl.FieldText("cel"));
+    EXPECT_EQ(accented, store.Table().FieldText("forras"));
+    EXPECT_EQ(std::string(127, '\xF5'), store.Table().FieldText("cel"));
 
     TSqliteDb db;
     test::PointAt(db, path);
@@ -125,9 +125,9 @@ TEST_F(TaskTable, TextOutsideTheCodePageSurvivesAnUpdate) {
     other.ExecuteStatement("insert into feladat values (1, 'C:\\\xD0\x96', 'E:\\a')", nullptr,
                            true);  // Cyrillic
     store.Open();
-    store.Tbl.Edit();
-    store.Tbl.SetFieldText("cel", "E:\\b");
-    store.Tbl.Post();
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "E:\\b");
+    store.Table().Post();
     TSqliteQuery q(&other);
     q.SetSQL("select hex(forras) as h from feladat");
     q.Open();
@@ -140,12 +140,12 @@ TEST_F(TaskTable, ChangeOnALockedFileFailsInsteadOfWaitingForever) {
     TSqliteDb holder;
     test::PointAt(holder, path);
     holder.ExecuteStatement("begin exclusive transaction");
-    store.Tbl.Edit();
-    store.Tbl.SetFieldText("cel", "B");
-    EXPECT_EQ("database is locked", MessageOf<EDatabaseError>([&] { store.Tbl.Post(); }));
-    EXPECT_EQ(DataSetState::Edit, store.Tbl.State());
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "B");
+    EXPECT_EQ("database is locked", MessageOf<EDatabaseError>([&] { store.Table().Post(); }));
+    EXPECT_EQ(DataSetState::Edit, store.Table().State());
     holder.RollBack();
-    store.Tbl.Post();
+    store.Table().Post();
     EXPECT_EQ("1:1|a|B;", FileRows());
 }
 
@@ -153,8 +153,8 @@ TEST_F(TaskTable, LongTextFromAnotherToolIsCutWhenLoaded) {
     RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, '" + std::string(300, 'a') +
                      "', '" + std::string(200, '\xE9') + "');");
     store.Open();
-    EXPECT_EQ(std::string(255, 'a'), store.Tbl.FieldText("forras"));
-    EXPECT_EQ(std::string(127, '\xE9'), store.Tbl.FieldText("cel"));
+    EXPECT_EQ(std::string(255, 'a'), store.Table().FieldText("forras"));
+    EXPECT_EQ(std::string(127, '\xE9'), store.Table().FieldText("cel"));
 }
 
 TEST_F(TaskTable, RowInsertedInTheMiddleKeepsItsPlaceAndRowid) {
@@ -162,57 +162,57 @@ TEST_F(TaskTable, RowInsertedInTheMiddleKeepsItsPlaceAndRowid) {
                      "insert into feladat values (1, 'a', 'A'); insert into feladat values (2, 'b', 'B');"
                      "insert into feladat values (3, 'c', 'C');");
     store.Open();
-    store.Tbl.MoveTo(1);
-    store.Tbl.Insert();
-    store.Tbl.SetFieldText("forras", "x");
-    store.Tbl.Post();
-    EXPECT_EQ(1, store.Tbl.ActiveRow());
-    EXPECT_EQ("4", store.Tbl.FieldText("feladat"));
-    ASSERT_EQ(4, store.Tbl.RecordCount());
+    store.Table().MoveTo(1);
+    store.Table().Insert();
+    store.Table().SetFieldText("forras", "x");
+    store.Table().Post();
+    EXPECT_EQ(1, store.Table().ActiveRow());
+    EXPECT_EQ("4", store.Table().FieldText("feladat"));
+    ASSERT_EQ(4, store.Table().RecordCount());
     const char* order[] = {"a", "x", "b", "c"};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(order[i], store.Tbl.FieldTextAt(i, 1));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(order[i], store.Table().FieldTextAt(i, 1));
 
-    store.Tbl.MoveTo(2);
-    store.Tbl.Edit();
-    store.Tbl.SetFieldText("cel", "B2");
-    store.Tbl.Post();
+    store.Table().MoveTo(2);
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "B2");
+    store.Table().Post();
     EXPECT_NE(std::string::npos, trace.Last().find(" where rowid='2'"));
-    store.Tbl.MoveTo(1);
-    store.Tbl.Edit();
-    store.Tbl.SetFieldText("cel", "X2");
-    store.Tbl.Post();
+    store.Table().MoveTo(1);
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "X2");
+    store.Table().Post();
     EXPECT_NE(std::string::npos, trace.Last().find(" where rowid='4'"));
     EXPECT_EQ("1:1|a|A;2:2|b|B2;3:3|c|C;4:4|x|X2;", FileRows());
 
     Reopen();  // after a restart the row comes where SQLite returns it
-    EXPECT_EQ("x", store.Tbl.FieldTextAt(3, 1));
+    EXPECT_EQ("x", store.Table().FieldTextAt(3, 1));
 }
 
 TEST_F(TaskTable, DeletingMovesToTheNewLastRowAndEmptiesTheTable) {
     RunSql(path, std::string(test::kTaskTable) +
                      "insert into feladat values (1, 'a', 'A'); insert into feladat values (2, 'b', 'B');");
     store.Open();
-    store.Tbl.Last();
-    store.aTorolExecute();
-    EXPECT_EQ(1, store.Tbl.RecordCount());
-    EXPECT_EQ(0, store.Tbl.ActiveRow());
-    EXPECT_EQ("a", store.Tbl.FieldText("forras"));
-    store.aTorolExecute();
-    EXPECT_EQ(0, store.Tbl.RecordCount());
-    EXPECT_TRUE(store.Tbl.Eof());
-    store.aTorolExecute();  // nothing left: does nothing
+    store.Table().Last();
+    store.DeleteCurrentTask();
+    EXPECT_EQ(1, store.Table().RecordCount());
+    EXPECT_EQ(0, store.Table().ActiveRow());
+    EXPECT_EQ("a", store.Table().FieldText("forras"));
+    store.DeleteCurrentTask();
+    EXPECT_EQ(0, store.Table().RecordCount());
+    EXPECT_TRUE(store.Table().Eof());
+    store.DeleteCurrentTask();  // nothing left: does nothing
     EXPECT_EQ("Cannot perform this operation on an empty dataset",
-              MessageOf<EDatabaseError>([&] { store.Tbl.Delete(); }));
+              MessageOf<EDatabaseError>([&] { store.Table().Delete(); }));
     EXPECT_EQ("", FileRows());
 }
 
 TEST_F(TaskTable, MissingTableLeavesAnEmptyClosedTable) {
     RunSql(path, "create table other (x integer);");
     EXPECT_EQ("no such table: feladat", MessageOf<EDatabaseError>([&] { store.Open(); }));
-    EXPECT_FALSE(store.Tbl.Active());
-    EXPECT_EQ(0, store.Tbl.RecordCount());
-    store.aTorolExecute();
-    EXPECT_EQ("Dataset not in edit or insert mode", MessageOf<EDatabaseError>([&] { store.Tbl.Post(); }));
+    EXPECT_FALSE(store.Table().Active());
+    EXPECT_EQ(0, store.Table().RecordCount());
+    store.DeleteCurrentTask();
+    EXPECT_EQ("Dataset not in edit or insert mode", MessageOf<EDatabaseError>([&] { store.Table().Post(); }));
 }
 
 TEST_F(TaskTable, MissingFileIsCreatedThenLacksTheTable) {
@@ -239,7 +239,7 @@ TEST_F(TaskTable, FileHeldOpenByAnotherProgram) {
     CloseHandle(file);
     EXPECT_EQ("unable to open database file", message);
     store.Open();  // usable once the other program lets go
-    EXPECT_TRUE(store.Tbl.Active());
+    EXPECT_TRUE(store.Table().Active());
 }
 
 TEST_F(TaskTable, ColumnsThatDoNotFitTheDeclaredFields) {
@@ -250,27 +250,27 @@ TEST_F(TaskTable, ColumnsThatDoNotFitTheDeclaredFields) {
     EXPECT_EQ("Field 'c\xE9l' not found", MessageOf<EDatabaseError>([&] { store.Open(); }));
     RunSql(path, "drop table feladat; create table feladat (feladat int, extra blob, forras, cel char(80));");
     store.Open();  // other columns load too; no declared type is a string
-    EXPECT_TRUE(store.Tbl.Active());
+    EXPECT_TRUE(store.Table().Active());
 }
 
 TEST_F(TaskTable, FailedPostKeepsTheStateAndTheValues) {
     RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (5, 'a', 'A');");
     store.Open();
-    store.Tbl.Edit();
-    store.Tbl.SetFieldText("cel", "changed");
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "changed");
     RunSql(path, "drop table feladat;");
-    EXPECT_EQ("no such table: feladat", MessageOf<EDatabaseError>([&] { store.Tbl.Post(); }));
-    EXPECT_EQ(DataSetState::Edit, store.Tbl.State());
-    EXPECT_EQ("changed", store.Tbl.FieldText("cel"));
-    store.Tbl.Cancel();
-    EXPECT_EQ("A", store.Tbl.FieldText("cel"));
+    EXPECT_EQ("no such table: feladat", MessageOf<EDatabaseError>([&] { store.Table().Post(); }));
+    EXPECT_EQ(DataSetState::Edit, store.Table().State());
+    EXPECT_EQ("changed", store.Table().FieldText("cel"));
+    store.Table().Cancel();
+    EXPECT_EQ("A", store.Table().FieldText("cel"));
 
-    store.Tbl.Append();
-    store.Tbl.SetFieldText("forras", "new");
-    EXPECT_EQ("no such table: feladat", MessageOf<EDatabaseError>([&] { store.Tbl.Post(); }));
-    EXPECT_EQ(DataSetState::Insert, store.Tbl.State());
-    EXPECT_EQ("new", store.Tbl.FieldText("forras"));
-    EXPECT_EQ(1, store.Tbl.RecordCount());
+    store.Table().Append();
+    store.Table().SetFieldText("forras", "new");
+    EXPECT_EQ("no such table: feladat", MessageOf<EDatabaseError>([&] { store.Table().Post(); }));
+    EXPECT_EQ(DataSetState::Insert, store.Table().State());
+    EXPECT_EQ("new", store.Table().FieldText("forras"));
+    EXPECT_EQ(1, store.Table().RecordCount());
 }
 
 TEST_F(TaskTable, AUserColumnNamedRowidIsReadAsAFieldAndRowsAreStillAddressedByTheirRowid) {
@@ -280,20 +280,20 @@ TEST_F(TaskTable, AUserColumnNamedRowidIsReadAsAFieldAndRowsAreStillAddressedByT
         "insert into feladat (_rowid_, rowid, feladat, forras, cel) values (5, 900, 1, 'C:\\A', 'E:\\A');"
         "insert into feladat (_rowid_, rowid, feladat, forras, cel) values (6, 900, 2, 'C:\\B', 'E:\\B');");
     store.Open();
-    ASSERT_EQ(2, store.Tbl.RecordCount());
-    EXPECT_EQ("1", store.Tbl.FieldText("feladat"));
-    EXPECT_EQ("C:\\A", store.Tbl.FieldText("forras"));
-    EXPECT_EQ("E:\\A", store.Tbl.FieldText("cel"));
-    EXPECT_EQ(5, store.Tbl.RowIdAt(0));
-    EXPECT_EQ(6, store.Tbl.RowIdAt(1));
+    ASSERT_EQ(2, store.Table().RecordCount());
+    EXPECT_EQ("1", store.Table().FieldText("feladat"));
+    EXPECT_EQ("C:\\A", store.Table().FieldText("forras"));
+    EXPECT_EQ("E:\\A", store.Table().FieldText("cel"));
+    EXPECT_EQ(5, store.Table().RowIdAt(0));
+    EXPECT_EQ(6, store.Table().RowIdAt(1));
 
     // The user's column holds the same value in both rows: only the real
     // rowid tells them apart.
-    store.Tbl.MoveTo(1);
-    store.Tbl.Edit();
-    store.Tbl.SetFieldText("cel", "E:\\B2");
-    store.Tbl.Post();
-    store.aTorolExecute();  // the second row, now current
+    store.Table().MoveTo(1);
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "E:\\B2");
+    store.Table().Post();
+    store.DeleteCurrentTask();  // the second row, now current
     TSqliteDb db;
     test::PointAt(db, path);
     TSqliteQuery q(&db);
@@ -307,14 +307,14 @@ TEST_F(TaskTable, AnIdThatIsTheRowidFollowsTheIdRule) {
            "create table feladat (feladat integer primary key, forras varchar(255), cel varchar(255));"
            "insert into feladat values (0, 'C:\\A', 'E:\\A');");
     store.Open();
-    store.Tbl.Edit();  // id 0 gets the next id, which moves the row to rowid 1
-    store.Tbl.Post();
-    EXPECT_EQ("1", store.Tbl.FieldText("feladat"));
-    store.Tbl.Edit();
-    store.Tbl.SetFieldText("cel", "E:\\B");
-    store.Tbl.Post();
+    store.Table().Edit();  // id 0 gets the next id, which moves the row to rowid 1
+    store.Table().Post();
+    EXPECT_EQ("1", store.Table().FieldText("feladat"));
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "E:\\B");
+    store.Table().Post();
     EXPECT_EQ("1:1|C:\\A|E:\\B;", FileRows());
-    store.aTorolExecute();
+    store.DeleteCurrentTask();
     EXPECT_EQ("", FileRows());
 }
 
@@ -322,16 +322,16 @@ TEST_F(TaskTable, AChangeThatFindsNoRowIsAnError) {
     RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'A');");
     store.Open();
     RunSql(path, "delete from feladat;");  // another program removed the row meanwhile
-    store.Tbl.Edit();
-    store.Tbl.SetFieldText("cel", "B");
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "B");
     EXPECT_EQ("Row not found in feladat (rowid 1): nothing was updated",
-              MessageOf<EDatabaseError>([&] { store.Tbl.Post(); }));
-    EXPECT_EQ(DataSetState::Edit, store.Tbl.State());
-    EXPECT_EQ("B", store.Tbl.FieldText("cel"));
-    store.Tbl.Cancel();
+              MessageOf<EDatabaseError>([&] { store.Table().Post(); }));
+    EXPECT_EQ(DataSetState::Edit, store.Table().State());
+    EXPECT_EQ("B", store.Table().FieldText("cel"));
+    store.Table().Cancel();
     EXPECT_EQ("Row not found in feladat (rowid 1): nothing was deleted",
-              MessageOf<EDatabaseError>([&] { store.Tbl.Delete(); }));
-    EXPECT_EQ(1, store.Tbl.RecordCount());
+              MessageOf<EDatabaseError>([&] { store.Table().Delete(); }));
+    EXPECT_EQ(1, store.Table().RecordCount());
 }
 
 TEST_F(TaskTable, AFieldSizeThatDoesNotParseLeavesNoStatementOpen) {
@@ -339,19 +339,20 @@ TEST_F(TaskTable, AFieldSizeThatDoesNotParseLeavesNoStatementOpen) {
     EXPECT_EQ("'2.5' is not a valid integer value", MessageOf<Exception>([&] { store.Open(); }));
     // A statement left open keeps the connection, and with it the file,
     // open after the disconnect.
-    store.Db1.SetConnected(false);
+    store.Connection().SetConnected(false);
     EXPECT_NE(FALSE, DeleteFileA(path.c_str())) << GetLastError();
 }
 
 TEST_F(TaskTable, ReadOnlyRefusesChanges) {
     RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (5, 'a', 'A');");
-    store.Tbl.ReadOnly = true;
+    store.Table().ReadOnly = true;
     store.Open();
-    store.Tbl.Edit();
-    EXPECT_EQ("Cannot post into a read-only dataset", MessageOf<ESqliteError>([&] { store.Tbl.Post(); }));
-    store.Tbl.Cancel();
-    EXPECT_EQ("Cannot delete from a read-only dataset", MessageOf<ESqliteError>([&] { store.Tbl.Delete(); }));
-    EXPECT_EQ(1, store.Tbl.RecordCount());
+    store.Table().Edit();
+    EXPECT_EQ("Cannot post into a read-only dataset", MessageOf<ESqliteError>([&] { store.Table().Post(); }));
+    store.Table().Cancel();
+    EXPECT_EQ("Cannot delete from a read-only dataset",
+              MessageOf<ESqliteError>([&] { store.Table().Delete(); }));
+    EXPECT_EQ(1, store.Table().RecordCount());
 }
 
 }  // namespace

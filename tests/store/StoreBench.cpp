@@ -31,14 +31,15 @@ int main(int argc, char** argv) {
         {
             TaskStore setup;
             setup.SetDatabaseFile(path);
-            setup.Db1.ExecuteStatement(
+            setup.Connection().ExecuteStatement(
                 "create table feladat (feladat integer, forras varchar(255), cel varchar(255));"
                 "begin transaction;");
             for (int i = 1; i <= kTasks; ++i)
-                setup.Db1.ExecuteStatement("insert into feladat values (" + std::to_string(i) +
-                                           ", 'C:\\Adatok\\Dokumentumok\\Mappa " + std::to_string(i) +
-                                           "', 'E:\\Ment\xE9s\\C\xE9l " + std::to_string(i) + "')");
-            setup.Db1.ExecuteStatement("commit transaction;");
+                setup.Connection().ExecuteStatement("insert into feladat values (" + std::to_string(i) +
+                                                    ", 'C:\\Adatok\\Dokumentumok\\Mappa " +
+                                                    std::to_string(i) + "', 'E:\\Ment\xE9s\\C\xE9l " +
+                                                    std::to_string(i) + "')");
+            setup.Connection().ExecuteStatement("commit transaction;");
         }
         LARGE_INTEGER t0, t1, t2;
         QueryPerformanceCounter(&t0);
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
         store.SetDatabaseFile(path);
         store.Open();
         QueryPerformanceCounter(&t1);
-        TableTaskRows rows(store.Tbl);
+        TableTaskRows rows(store.Table());
         size_t bytes = 0;
         int count = 0;
         for (rows.First(); !rows.Eof(); rows.Next()) {

@@ -22,43 +22,43 @@ class TaskStoreTest : public ::testing::Test {
 TEST_F(TaskStoreTest, IdRule) {
     store.Open();
     EXPECT_EQ(1, store.AddTask(L"C:\\a", L"E:\\a"));  // empty table: MAX gives null
-    EXPECT_FALSE(store.Qry.Active());
+    EXPECT_FALSE(store.IdQuery().Active());
 
-    store.Tbl.Append();
-    store.Tbl.SetFieldValue("feladat", 5);
-    store.Tbl.Post();
-    EXPECT_EQ("5", store.Tbl.FieldText("feladat"));
+    store.Table().Append();
+    store.Table().SetFieldValue("feladat", 5);
+    store.Table().Post();
+    EXPECT_EQ("5", store.Table().FieldText("feladat"));
 
-    store.Tbl.Append();
-    store.Tbl.SetFieldValue("feladat", 0);
-    store.Tbl.Post();
-    EXPECT_EQ("6", store.Tbl.FieldText("feladat"));
+    store.Table().Append();
+    store.Table().SetFieldValue("feladat", 0);
+    store.Table().Post();
+    EXPECT_EQ("6", store.Table().FieldText("feladat"));
 
-    store.Tbl.First();  // an edited row keeps a non-zero id
-    store.Tbl.Edit();
-    store.Tbl.SetFieldText("cel", "E:\\b");
-    store.Tbl.Post();
-    EXPECT_EQ("1", store.Tbl.FieldText("feladat"));
+    store.Table().First();  // an edited row keeps a non-zero id
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "E:\\b");
+    store.Table().Post();
+    EXPECT_EQ("1", store.Table().FieldText("feladat"));
 
     test::RunSql(path, "update feladat set feladat = 0 where feladat = 5;");
     store.Close();
     store.Open();
-    store.Tbl.MoveTo(1);
-    store.Tbl.Edit();  // a stored row with id 0 gets the next id when posted
-    store.Tbl.Post();
-    EXPECT_EQ("7", store.Tbl.FieldText("feladat"));
+    store.Table().MoveTo(1);
+    store.Table().Edit();  // a stored row with id 0 gets the next id when posted
+    store.Table().Post();
+    EXPECT_EQ("7", store.Table().FieldText("feladat"));
 }
 
 TEST(TaskStoreShipped, ProgramOpensTheDatabaseTheBuildMade) {
     TaskStore program;  // AppDir: the test program's folder, where the build put Pelvane.sqb
-    EXPECT_EQ(AppDir() + "\\Pelvane.sqb", program.Db1.DatabasePath());
+    EXPECT_EQ(AppDir() + "\\Pelvane.sqb", program.DatabasePath());
     // Opened as a copy: the build's own file stays untouched.
     test::ScratchFolder folder;
-    ASSERT_TRUE(CopyFileA(program.Db1.DatabasePath().c_str(), folder.Path("Pelvane.sqb").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(program.DatabasePath().c_str(), folder.Path("Pelvane.sqb").c_str(), FALSE));
     program.SetDatabaseFile(folder.Path("Pelvane.sqb"));
     program.Open();
-    EXPECT_TRUE(program.Tbl.Active());
-    EXPECT_EQ(0, program.Tbl.RecordCount());
+    EXPECT_TRUE(program.Table().Active());
+    EXPECT_EQ(0, program.Table().RecordCount());
 }
 
 TEST_F(TaskStoreTest, ConsoleHelpersAddAndRemove) {
@@ -69,16 +69,16 @@ TEST_F(TaskStoreTest, ConsoleHelpersAddAndRemove) {
     EXPECT_EQ(3, store.AddTask(L"C:\\c", L"E:\\c"));
     store.Close();
     store.Open();
-    ASSERT_EQ(2, store.Tbl.RecordCount());
-    EXPECT_EQ("C:\\b", store.Tbl.FieldTextAt(0, 1));
-    EXPECT_EQ("E:\\c", store.Tbl.FieldTextAt(1, 2));
+    ASSERT_EQ(2, store.Table().RecordCount());
+    EXPECT_EQ("C:\\b", store.Table().FieldTextAt(0, 1));
+    EXPECT_EQ("E:\\c", store.Table().FieldTextAt(1, 2));
 }
 
 TEST_F(TaskStoreTest, TaskRowsPostAPendingEditAndWalk) {
     store.AddTask(L"C:\\a", L"E:\\a");
-    store.Tbl.Append();
-    store.Tbl.SetFieldText("forras", "C:\\b");
-    TableTaskRows rows(store.Tbl);
+    store.Table().Append();
+    store.Table().SetFieldText("forras", "C:\\b");
+    TableTaskRows rows(store.Table());
     ASSERT_FALSE(rows.InBrowseState());
     rows.Post();
     EXPECT_TRUE(rows.InBrowseState());
@@ -93,17 +93,17 @@ TEST_F(TaskStoreTest, FoldersOutsideTheCodePageAreStoredExactly) {
     store.AddTask(source, target);
     store.Close();
     store.Open();
-    TableTaskRows rows(store.Tbl);
+    TableTaskRows rows(store.Table());
     rows.First();
     EXPECT_TRUE(rows.Source() == source);
     EXPECT_TRUE(rows.Target() == target);
     // Shown in the code page with "?" for what it lacks, never a look-alike.
-    EXPECT_EQ("E:\\na?ve façade", store.Tbl.FieldText("cel"));
+    EXPECT_EQ("E:\\na?ve façade", store.Table().FieldText("cel"));
 
     // Storing the row again (an edit of the other folder) keeps this one as it was.
-    store.Tbl.Edit();
-    store.Tbl.SetFieldText("cel", "E:\\Mentés");
-    store.Tbl.Post();
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "E:\\Mentés");
+    store.Table().Post();
     store.Close();
     store.Open();
     EXPECT_TRUE(rows.Source() == source);

@@ -13,27 +13,25 @@ namespace {
 class DataGridStoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        store.Db1.SetDefaultDir({});
-        store.Db1.SetDatabase(":memory:");
-        store.Db1.SetConnected(true);
-        store.Db1.ExecuteStatement(
+        store.Connection().SetDefaultDir({});
+        store.Connection().SetDatabase(":memory:");
+        store.Connection().SetConnected(true);
+        store.Connection().ExecuteStatement(
             "create table feladat (feladat integer, forras varchar(255), cel varchar(255))");
         store.Open();
         grid.Create(test::SharedHost(), 1, Scale(4), Scale(4), Scale(565), Scale(137));
         grid.SetColumns({{"forras", 267}, {"cel", 264}});
-        grid.SetDataSet(&store.Tbl);
+        grid.SetDataSet(&store.Table());
         SetFocus(grid.Handle());
         test::Pump();
     }
     void Key(UINT vk) { test::PressKey(grid.Editor(), vk); }
     int Stored(const char* where) {
-        // Reopening reads the file's rows afresh.
-        store.Qry.SetSQL(std::string("SELECT COUNT(*) AS n FROM feladat WHERE ") + where + ";");
-        store.Qry.Open();
-        int n = VariantToInt(store.Qry.FieldValue("n"));
-        store.Qry.Close();
-        store.Qry.SetSQL("SELECT MAX(feladat) AS maxfeladat FROM feladat;");
-        return n;
+        // A query of its own reads the file's rows afresh.
+        TSqliteQuery count(&store.Connection());
+        count.SetSQL(std::string("SELECT COUNT(*) AS n FROM feladat WHERE ") + where + ";");
+        count.Open();
+        return VariantToInt(count.FieldValue("n"));
     }
 
     TaskStore store;
@@ -45,15 +43,15 @@ TEST_F(DataGridStoreTest, TypedRowsAreStoredWithTheNextId) {
     Key(VK_TAB);
     test::Type(grid.Editor(), "E:\\Bob's");
     Key(VK_DOWN);  // stores the row and starts a new one
-    EXPECT_EQ(1, store.Tbl.RecordCount());
+    EXPECT_EQ(1, store.Table().RecordCount());
     EXPECT_EQ(1, Stored("feladat=1 AND forras='C:\\Docs' AND cel='E:\\Bob''s'"));
-    EXPECT_EQ(DataSetState::Insert, store.Tbl.State());
+    EXPECT_EQ(DataSetState::Insert, store.Table().State());
     EXPECT_EQ("cel", grid.SelectedField());  // the column stays
     test::Type(grid.Editor(), "F:\\Masik");
     Key(VK_UP);  // a changed new row is stored when left
     EXPECT_EQ(1, Stored("feladat=2 AND forras IS NULL AND cel='F:\\Masik'"));
-    EXPECT_EQ(DataSetState::Browse, store.Tbl.State());
-    EXPECT_EQ(0, store.Tbl.ActiveRow());
+    EXPECT_EQ(DataSetState::Browse, store.Table().State());
+    EXPECT_EQ(0, store.Table().ActiveRow());
     // An edit of the first row is an update by rowid.
     SendMessageA(grid.Editor(), EM_SETSEL, 0, -1);
     test::Type(grid.Editor(), "G:\\Uj");
@@ -66,10 +64,10 @@ TEST_F(DataGridStoreTest, AFolderOutsideTheCodePageIsShownAsWellAsItCanAndNeverW
     const std::wstring source = L"C:\\Русский";
     store.AddTask(source, L"E:\\a");
     store.AddTask(L"C:\\b", L"E:\\b");
-    store.Tbl.First();
+    store.Table().First();
     grid.SetSelectedIndex(0);
     test::Pump();
-    EXPECT_EQ("C:\\???????", store.Tbl.FieldTextAt(0, 1));
+    EXPECT_EQ("C:\\???????", store.Table().FieldTextAt(0, 1));
     char shown[64] = {};
     GetWindowTextA(grid.Editor(), shown, sizeof shown);
     EXPECT_EQ(std::string("C:\\???????"), shown);
@@ -84,8 +82,8 @@ TEST_F(DataGridStoreTest, AFolderOutsideTheCodePageIsShownAsWellAsItCanAndNeverW
     Key(VK_DOWN);
     store.Close();
     store.Open();
-    EXPECT_TRUE(store.Tbl.FieldWideText("forras") == source);
-    EXPECT_EQ(L"E:\\Uj", store.Tbl.FieldWideText("cel"));
+    EXPECT_TRUE(store.Table().FieldWideText("forras") == source);
+    EXPECT_EQ(L"E:\\Uj", store.Table().FieldWideText("cel"));
 }
 
 }  // namespace

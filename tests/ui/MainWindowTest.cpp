@@ -76,7 +76,7 @@ class MainWindowTest : public ::testing::Test {
     // Stores a task the way a user does it in the grid: a folder chosen for
     // each cell of a new row.
     void AddTaskThroughGrid(const std::string& from, const std::string& to) {
-        TDataSet& tbl = form->Store().Tbl;
+        TDataSet& tbl = form->Store().Table();
         if (tbl.RecordCount() > 0) {
             tbl.Last();
             SendMessageA(form->DBGrid1().Handle(), WM_KEYDOWN, VK_DOWN, 0);  // a new row below the last
@@ -225,8 +225,8 @@ TEST_F(MainWindowTest, ARunFromTheButtonOverTasksStoredThroughTheGrid) {
     Tfrm_Main& f = Create();
     AddTaskThroughGrid(tree.Path() + "\\Docs", tree.Path() + "\\Save");
     AddTaskThroughGrid(tree.Path() + "\\Mail", tree.Path() + "\\Save\\");
-    ASSERT_EQ(2, f.Store().Tbl.RecordCount());
-    EXPECT_EQ(2, VariantToInt(f.Store().Tbl.FieldValue("feladat")));
+    ASSERT_EQ(2, f.Store().Table().RecordCount());
+    EXPECT_EQ(2, VariantToInt(f.Store().Table().FieldValue("feladat")));
 
     bool probed = false;
     bool runButton = true, stopButton = false, grid = true, deleteAction = true;
@@ -267,7 +267,7 @@ TEST_F(MainWindowTest, ARunFromTheButtonOverTasksStoredThroughTheGrid) {
     EXPECT_TRUE(f.DeleteActionEnabled());
     EXPECT_EQ(1, f.ActivePage());
     EXPECT_EQ("", f.StatusText(0));
-    EXPECT_EQ(2, f.Store().Tbl.RecNo());  // a run over all rows ends on the last
+    EXPECT_EQ(2, f.Store().Table().RecNo());  // a run over all rows ends on the last
 }
 
 TEST_F(MainWindowTest, StopDuringTheFirstTaskScanEndsBeforeAnyCopy) {
@@ -471,7 +471,7 @@ TEST_F(MainWindowTest, AMissingTableAtStartShowsTheStandardErrorBoxAndAnEmptyGri
     EXPECT_NE(std::string::npos, boxes[0].text.find("feladat")) << boxes[0].text;
     EXPECT_EQ('.', boxes[0].text.back());
     EXPECT_NE(nullptr, f.Handle());
-    EXPECT_EQ(0, f.Store().Tbl.RecordCount());
+    EXPECT_EQ(0, f.Store().Table().RecordCount());
     f.aTorolExecute();  // nothing to delete, nothing shown
     EXPECT_TRUE(test::OpenBoxes().empty());
 }
@@ -515,12 +515,64 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
     EXPECT_EQ("", test::ReadIni("Defaults", "NoFile"));
 }
 
+// The program folder handed to the window holds everything it reads and
+// writes: the database through its own SQLite library, the settings, and
+// the prompt dialog's position. The test program's folder stays untouched.
+TEST_F(MainWindowTest, AProgramFolderOfItsOwnHoldsTheTasksTheSettingsAndTheDialogPosition) {
+    test::ScratchFolder dir("pelvane-Mentés program");
+    ASSERT_TRUE(CopyFileA(test::ProgramFile("sqlite3.dll").c_str(), dir.Path("sqlite3.dll").c_str(), FALSE));
+    TSqliteDb db;
+    db.SetDriverDLL(test::ProgramFile("sqlite3.dll"));
+    db.SetDefaultDir(dir.Path());
+    db.SetDatabase("Pelvane.sqb");
+    db.ExecuteStatement("create table feladat (feladat integer, forras varchar(255), cel varchar(255));");
+    dir.Write("Pelvane.ini", "[frm_InpStr]\r\nLeft=123\r\nTop=77\r\n");
+
+    form = std::make_unique<Tfrm_Main>(&mainForm, dir.Path());
+    AddTaskThroughGrid("C:\\One", "E:\\Save");
+    RECT shownAt = {};
+    test::WhenIdle([&] {
+        if (!frm_InpStr) return false;
+        GetWindowRect(frm_InpStr->Handle(), &shownAt);
+        SetWindowPos(frm_InpStr->Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SendMessageA(frm_InpStr->Button2(), BM_CLICK, 0, 0);
+        return true;
+    });
+    Click(Tfrm_Main::kButton4);
+    EXPECT_EQ(123, shownAt.left);
+    EXPECT_EQ(77, shownAt.top);
+    Click(Tfrm_Main::kButton3);
+    ASSERT_TRUE(form->Closed());
+    form.reset();  // lets go of the folder's database and library
+
+    auto stored = [&](const char* section, const char* key) {
+        char buf[64] = {};
+        GetPrivateProfileStringA(section, key, "<missing>", buf, sizeof buf, dir.Path("Pelvane.ini").c_str());
+        return std::string(buf);
+    };
+    EXPECT_EQ("200", stored("frm_InpStr", "Left"));
+    EXPECT_EQ("150", stored("frm_InpStr", "Top"));
+    EXPECT_EQ("0", stored("Defaults", "AutoStart"));
+    TSqliteQuery tasks(&db);
+    tasks.SetSQL("select forras from feladat");
+    tasks.Open();
+    ASSERT_EQ(1, tasks.RecordCount());
+    EXPECT_EQ("C:\\One", tasks.FieldText("forras"));
+    tasks.Close();
+    db.SetConnected(false);
+
+    EXPECT_FALSE(test::FileExists(test::ProgramFile("Pelvane.ini")));
+    TaskStore program;  // the test program's own folder
+    program.Open();
+    EXPECT_EQ(0, program.Table().RecordCount());
+}
+
 TEST_F(MainWindowTest, CtrlDelDeletesTheCurrentTaskFromAnyControlWithoutAsking) {
     Tfrm_Main& f = Create();
     AddTaskThroughGrid("C:\\One", "E:\\Save");
     AddTaskThroughGrid("C:\\Two", "E:\\Save");
     AddTaskThroughGrid("C:\\Three", "E:\\Save");
-    TDataSet& tbl = f.Store().Tbl;
+    TDataSet& tbl = f.Store().Table();
     tbl.First();
     tbl.Next();  // the second row is current
 
@@ -578,7 +630,7 @@ TEST_F(MainWindowTest, TheWheelBecomesOneArrowKeyForTheSameWindow) {
     Tfrm_Main& f = Create();
     AddTaskThroughGrid("C:\\One", "E:\\Save");
     AddTaskThroughGrid("C:\\Two", "E:\\Save");
-    TDataSet& tbl = f.Store().Tbl;
+    TDataSet& tbl = f.Store().Table();
     tbl.First();
     HWND grid = f.DBGrid1().Handle();
     PostMessageA(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-360)), 0);
@@ -611,7 +663,7 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
         SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
         EXPECT_TRUE(f.Closed());
         EXPECT_EQ(1, mainForm.closes);
-        EXPECT_FALSE(f.Store().Tbl.Active());
+        EXPECT_FALSE(f.Store().Table().Active());
     }
     EXPECT_EQ("1", test::ReadIni("Defaults", "AutoStart"));
     EXPECT_EQ("2", test::ReadIni("Defaults", "Mode"));
@@ -670,7 +722,7 @@ TEST_F(MainWindowTest, ClosingDuringARunStopsItThenSavesEverythingAsANormalClose
     EXPECT_TRUE(f.Closed());
     EXPECT_FALSE(f.ClosePending());
     EXPECT_EQ(1, mainForm.closes);
-    EXPECT_FALSE(f.Store().Tbl.Active());
+    EXPECT_FALSE(f.Store().Table().Active());
     EXPECT_EQ("1", test::ReadIni("Defaults", "DelArchived"));
     EXPECT_TRUE(test::OpenBoxes().empty());
     // A timer tick after the close starts nothing.
@@ -693,7 +745,7 @@ TEST_F(MainWindowTest, AFailingSettingsSaveKeepsTheWindowOpenWithItsTasks) {
     EXPECT_FALSE(f.Closed());
     EXPECT_EQ(0, mainForm.closes);
     // The grid keeps its tasks, and the next close saves.
-    EXPECT_EQ(1, f.Store().Tbl.RecordCount());
+    EXPECT_EQ(1, f.Store().Table().RecordCount());
     Click(Tfrm_Main::kButton3);
     EXPECT_TRUE(f.Closed());
     EXPECT_EQ("0", test::ReadIni("Defaults", "AutoStart"));
@@ -702,16 +754,16 @@ TEST_F(MainWindowTest, AFailingSettingsSaveKeepsTheWindowOpenWithItsTasks) {
 TEST_F(MainWindowTest, ARowTypedIntoTheGridIsStoredByTheCloseBox) {
     {
         Tfrm_Main& f = Create();
-        TDataSet& tbl = f.Store().Tbl;
+        TDataSet& tbl = f.Store().Table();
         tbl.Edit();  // the empty table starts a new row, as typing into the grid does
         tbl.SetFieldText("forras", "C:\\Typed");
         SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
         EXPECT_TRUE(f.Closed());
     }
     Tfrm_Main& f = Create();
-    ASSERT_EQ(1, f.Store().Tbl.RecordCount());
-    EXPECT_EQ("C:\\Typed", f.Store().Tbl.FieldText("forras"));
-    EXPECT_EQ(1, VariantToInt(f.Store().Tbl.FieldValue("feladat")));
+    ASSERT_EQ(1, f.Store().Table().RecordCount());
+    EXPECT_EQ("C:\\Typed", f.Store().Table().FieldText("forras"));
+    EXPECT_EQ(1, VariantToInt(f.Store().Table().FieldValue("feladat")));
 }
 
 TEST_F(MainWindowTest, ChoosingAFolderForACellStoresTheRowAtOnce) {
@@ -724,7 +776,7 @@ TEST_F(MainWindowTest, ChoosingAFolderForACellStoresTheRowAtOnce) {
         if (confirm) path = answer;
         return confirm;
     });
-    TDataSet& tbl = f.Store().Tbl;
+    TDataSet& tbl = f.Store().Table();
     // An empty grid: the chosen folder makes a new task with only that folder.
     f.DBGrid1().SetSelectedIndex(0);
     f.DBGrid1DblClick();
@@ -859,13 +911,13 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
     EXPECT_EQ("Cél mappa kiválasztás", caption);
     EXPECT_FALSE(okAtStart);
     EXPECT_TRUE(okAfterChoice);
-    ASSERT_EQ(1, f.Store().Tbl.RecordCount());
-    std::wstring stored = f.Store().Tbl.FieldWideText("cel");
+    ASSERT_EQ(1, f.Store().Table().RecordCount());
+    std::wstring stored = f.Store().Table().FieldWideText("cel");
     EXPECT_EQ(CSTR_EQUAL, CompareStringOrdinal(stored.c_str(), -1, chosen.c_str(), -1, TRUE));
     f.Store().Close();
     f.Store().Open();
-    EXPECT_EQ(stored, f.Store().Tbl.FieldWideText("cel"));
-    EXPECT_TRUE(IsNull(f.Store().Tbl.FieldValue("forras")));
+    EXPECT_EQ(stored, f.Store().Table().FieldWideText("cel"));
+    EXPECT_TRUE(IsNull(f.Store().Table().FieldValue("forras")));
 
     // Cancelled: nothing changes.
     test::WhenIdle([&] {
@@ -876,7 +928,7 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
     });
     f.DBGrid1().SetSelectedIndex(0);
     f.DBGrid1DblClick();
-    EXPECT_TRUE(IsNull(f.Store().Tbl.FieldValue("forras")));
+    EXPECT_TRUE(IsNull(f.Store().Table().FieldValue("forras")));
 }
 
 // Runs counted by their start lines in the log.
@@ -907,7 +959,7 @@ TEST_F(MainWindowTest, TheCellEditorShowsTheStoredFolderAfterARun) {
     test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
     ASSERT_TRUE(grid.EditorVisible());
     EXPECT_EQ(tree.Path() + "\\Two", Text(grid.Editor()));
-    EXPECT_EQ(DataSetState::Browse, f.Store().Tbl.State());
+    EXPECT_EQ(DataSetState::Browse, f.Store().Table().State());
     // And on the first task's target cell.
     cell = grid.CellRect(0, 1);
     test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
@@ -944,14 +996,14 @@ TEST_F(MainWindowTest, TheFocusNeverStaysOnAPageThatIsNotShown) {
     EXPECT_FALSE(IsChild(C(Tfrm_Main::kTabSheet1), focus));
     SendMessageA(focus, WM_CHAR, 'x', 1);
     test::ProcessQueue();
-    EXPECT_EQ(DataSetState::Browse, f.Store().Tbl.State());
-    EXPECT_EQ("C:\\One", f.Store().Tbl.FieldText("forras"));
+    EXPECT_EQ(DataSetState::Browse, f.Store().Table().State());
+    EXPECT_EQ("C:\\One", f.Store().Table().FieldText("forras"));
 }
 
 TEST_F(MainWindowTest, ATimerTickUnderTheFolderBrowserWaitsAndTheFolderLandsInTheRowDoubleClicked) {
     test::TreeFolder tree;
     Tfrm_Main& f = CreateWithTwoTasks(tree);
-    TDataSet& tbl = f.Store().Tbl;
+    TDataSet& tbl = f.Store().Table();
     tbl.First();
     size_t linesUnderTheDialog = 99;
     const std::string chosen = tree.Path() + "\\Chosen";
@@ -1006,7 +1058,7 @@ TEST_F(MainWindowTest, ScheduledRunsWaitForMenusAndMessageBoxesAndADailyRunForAR
 
     // An empty table: the run's own error box. A daily run that falls due
     // under it comes once the box and the run are over: a second box.
-    f.Store().Tbl.First();
+    f.Store().Table().First();
     f.aTorolExecute();
     f.aTorolExecute();
     std::vector<BoxInfo> boxes;
@@ -1049,7 +1101,7 @@ TEST_F(MainWindowTest, Screenshots) {
     AddTaskThroughGrid(tree.Path() + "\\Dokumentumok", tree.Path() + "\\Mentés");
     AddTaskThroughGrid(tree.Path() + "\\Fotók", tree.Path() + "\\Mentés");
     AddTaskThroughGrid(tree.Path() + "\\Nincs ilyen", "Z:\\nem létező meghajtó");
-    f.Store().Tbl.First();
+    f.Store().Table().First();
     f.Show();
     test::ProcessQueue();
     const std::string shots = AppDir() + "\\..\\..\\screenshots";

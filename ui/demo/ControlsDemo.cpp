@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "common/Seged.h"
+#include "settings/SettingsKeys.h"
 #include "ui/Application.h"
 #include "ui/DataGrid.h"
 #include "ui/ErrorBox.h"
@@ -125,7 +126,7 @@ class DemoWindow : public Window {
     LogView log_;
     MaskEdit minutes_;
     HMENU popup_ = nullptr;
-    std::string excluded_ = ".tmp;.temp";
+    std::string excluded_ = keys::kNoFileDefault;
     int ticks_ = 0;
 };
 
