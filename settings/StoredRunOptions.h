@@ -6,7 +6,7 @@
 namespace pelvane {
 
 struct StoredRunOptions {
-    int mode = 0;  // RadioGroup1's index, clamped to -1..2 as the window does; -1 copies as 0
+    int mode = 0;  // the copy method, clamped to -1..2 as the window does; -1 copies as 0
     bool delArchived = false;
     std::string excludedTypes = ".tmp;.temp";
 };
