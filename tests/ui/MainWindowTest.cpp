@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "common/Handles.h"
@@ -214,6 +215,32 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
         GetClassNameA(order[i], cls, sizeof cls);
         EXPECT_EQ(expected[i], order[i]) << i << " " << cls;
     }
+}
+
+BOOL CALLBACK CollectChild(HWND wnd, LPARAM list) noexcept {
+    try {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(wnd);
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+// Every control the window made is found by its own id, and no two share one.
+TEST_F(MainWindowTest, EveryControlIsFoundByItsId) {
+    Tfrm_Main& f = Create();
+    std::vector<HWND> children;
+    EnumChildWindows(f.Handle(), CollectChild, reinterpret_cast<LPARAM>(&children));
+    std::set<int> ids;
+    for (HWND child : children) {
+        const int id = GetDlgCtrlID(child);
+        if (id < Tfrm_Main::kPanel1 || id >= Tfrm_Main::kMenuUndo) continue;  // the controls' own parts
+        EXPECT_EQ(child, C(id)) << id;
+        EXPECT_TRUE(ids.insert(id).second) << id;
+    }
+    for (int id : {Tfrm_Main::kTabSheet1, Tfrm_Main::kTabSheet2, Tfrm_Main::kDBGrid1, Tfrm_Main::kLogView1})
+        EXPECT_EQ(1u, ids.count(id)) << id;
+    EXPECT_EQ(nullptr, C(Tfrm_Main::kMenuUndo));
 }
 
 TEST_F(MainWindowTest, ARunFromTheButtonOverTasksStoredThroughTheGrid) {
