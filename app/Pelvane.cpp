@@ -56,7 +56,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         LogoWindow logo;
         SplashLink link(logo);
         Tfrm_Main main(&link);  // created hidden; FormCreate has run
-        logo.SetMainForm({[&main] { return main.CheckBox1Checked(); }, [&main] { main.Show(); },
+        logo.SetMainForm({[&main] { return main.Settings().AutoStart(); }, [&main] { main.Show(); },
                           [&main] {
                               main.Show();
                               main.ShowLogPage();

@@ -22,9 +22,9 @@ class BackupEngine {
 
     // The run (the run button, the continuous timer and the daily check).
     // A request that arrives while a run is under way is ignored.
-    void Button1Click();
+    void Run();
     // The stop button: the run ends at its next stop check, also inside a file.
-    void Button5Click() { running_ = false; }
+    void RequestStop() { running_ = false; }
 
     bool Running() const { return running_; }
     bool InRun() const { return inRun_; }

@@ -29,7 +29,7 @@ uint64_t TickCount() {
 BackupEngine::BackupEngine(BackupSurroundings& surroundings, FileSystem& fs)
     : s_(surroundings), fs_(fs), clock_(TickCount), buffer_(61440) {}
 
-void BackupEngine::Button1Click() {
+void BackupEngine::Run() {
     // Timer ticks and clicks are delivered inside a run's message processing;
     // a run never nests inside another.
     if (inRun_) return;

@@ -29,21 +29,20 @@ ClockReading ReadClock() {
 
 Scheduler::Scheduler(HWND window, Callbacks callbacks)
     : callbacks_(std::move(callbacks)),
-      timer1_(window, kTimer1Id, kTimer1InitialInterval),
-      timer2_(window, kTimer2Id, kDailyInterval) {
+      continuous_(window, kContinuousTimerId, kContinuousInitialInterval),
+      daily_(window, kDailyTimerId, kDailyInterval) {
     callbacks_.setPanel(kContinuousPanel, kContinuousOff);
     callbacks_.setPanel(kDailyPanel, kDailyOff);
 }
 
-void Scheduler::ArmAtLoad(bool checkBox1, bool radioButton1, bool radioButton2,
-                          const std::string& edit1Text) {
-    if (checkBox1 && radioButton2) {
-        timer1_.SetInterval(ContinuousInterval(StrToIntSafe(edit1Text)));
-        timer1_.SetEnabled(true);
+void Scheduler::ArmAtLoad(bool autoStart, bool daily, bool continuous, const std::string& intervalText) {
+    if (autoStart && continuous) {
+        continuous_.SetInterval(ContinuousInterval(StrToIntSafe(intervalText)));
+        continuous_.SetEnabled(true);
         callbacks_.setPanel(kContinuousPanel, kContinuousOn);
     }
-    if (checkBox1 && radioButton1) {
-        timer2_.SetEnabled(true);
+    if (autoStart && daily) {
+        daily_.SetEnabled(true);
         callbacks_.setPanel(kDailyPanel, kDailyOn);
         lastDailyDay_ = callbacks_.lastDailyRun();
         catchUpDue_ = true;
@@ -53,26 +52,26 @@ void Scheduler::ArmAtLoad(bool checkBox1, bool radioButton1, bool radioButton2,
 void Scheduler::Resumed() {
     // The timers went on counting where they were; the next daily check
     // comes within 55 s and looks for the run the sleep took.
-    if (timer2_.Enabled()) catchUpDue_ = true;
+    if (daily_.Enabled()) catchUpDue_ = true;
 }
 
 void Scheduler::ArmAtLoad(const SettingsHolders& h) {
-    ArmAtLoad(h.CheckBox1Checked(), h.RadioButton1Checked(), h.RadioButton2Checked(), h.Edit1Text());
+    ArmAtLoad(h.AutoStart(), h.DailyRun(), h.ContinuousRun(), h.IntervalText());
 }
 
 bool Scheduler::OnTimer(UINT_PTR id) {
-    if (id == kTimer1Id) {
+    if (id == kContinuousTimerId) {
         RequestRun(ScheduledRun::Continuous);
         return true;
     }
-    if (id == kTimer2Id) {
-        Timer2Timer();
+    if (id == kDailyTimerId) {
+        DailyCheck();
         return true;
     }
     return false;
 }
 
-void Scheduler::Timer2Timer() {
+void Scheduler::DailyCheck() {
     ClockReading now = callbacks_.clock();
     TimeOfDay daily = callbacks_.dailyTime();
     const bool catchUp = std::exchange(catchUpDue_, false);
@@ -127,16 +126,16 @@ UINT Scheduler::ContinuousInterval(int32_t minutes) {
     return static_cast<UINT>(ms > kLargest ? kLargest : ms);
 }
 
-void Scheduler::CheckBox1Click(SettingsHolders& h) {
-    h.SetRadioButtonsEnabled(h.CheckBox1Checked());
+void Scheduler::AutoStartChanged(SettingsHolders& h) {
+    h.SetScheduleChoiceEnabled(h.AutoStart());
 }
 
-void Scheduler::RadioButton1Click(SettingsHolders& h) {
-    h.SetRadioButton2Checked(!h.RadioButton1Checked());
+void Scheduler::DailyChosen(SettingsHolders& h) {
+    h.SetContinuousRun(!h.DailyRun());
 }
 
-void Scheduler::RadioButton2Click(SettingsHolders& h) {
-    h.SetRadioButton1Checked(!h.RadioButton2Checked());
+void Scheduler::ContinuousChosen(SettingsHolders& h) {
+    h.SetDailyRun(!h.ContinuousRun());
 }
 
 }  // namespace pelvane

@@ -1,6 +1,6 @@
 #pragma once
-// The backup scheduler: Timer1 runs a backup every N minutes, Timer2 checks
-// the daily time every 55 s. What is armed is decided once, at the settings
+// The backup scheduler: the continuous timer runs a backup every N minutes,
+// the daily timer checks the daily time every 55 s. What is armed is decided once, at the settings
 // load, and holds until the program ends.
 #include <windows.h>
 
@@ -32,12 +32,12 @@ enum class ScheduledRun { Continuous, Daily };
 
 class Scheduler {
   public:
-    static constexpr UINT_PTR kTimer1Id = 1;  // continuous
-    static constexpr UINT_PTR kTimer2Id = 2;  // daily check
-    static constexpr UINT kTimer1InitialInterval = 1000;
+    static constexpr UINT_PTR kContinuousTimerId = 1;
+    static constexpr UINT_PTR kDailyTimerId = 2;
+    static constexpr UINT kContinuousInitialInterval = 1000;
     static constexpr UINT kDailyInterval = 55000;
 
-    // Status bar panels 1 and 2.
+    // The status panels that tell what is armed.
     static constexpr int kContinuousPanel = 1;
     static constexpr int kDailyPanel = 2;
     static constexpr const char* kContinuousOff = "Folyamatos aktív: Nem";
@@ -46,9 +46,9 @@ class Scheduler {
     static constexpr const char* kDailyOn = "Rendszeres aktív: Igen";
 
     struct Callbacks {
-        std::function<void()> run;                                         // the run, Button1Click
-        std::function<TimeOfDay()> dailyTime;                              // DateTimePicker1's time of day
-        std::function<void(int panel, const std::string& text)> setPanel;  // StatusBar1's panels
+        std::function<void()> run;                                         // a backup run
+        std::function<TimeOfDay()> dailyTime;                              // the daily run's time of day
+        std::function<void(int panel, const std::string& text)> setPanel;  // a status panel's text
         std::function<ClockReading()> clock = ReadClock;
         // What holds a scheduled run back: one of our modal windows is open
         // (its loop lets ticks through), or a run is under way.
@@ -66,16 +66,16 @@ class Scheduler {
 
     // The last step of the settings load. Throws "Not enough timers
     // available" when the system refuses a timer (that panel is then not set).
-    void ArmAtLoad(bool checkBox1, bool radioButton1, bool radioButton2, const std::string& edit1Text);
+    void ArmAtLoad(bool autoStart, bool daily, bool continuous, const std::string& intervalText);
     void ArmAtLoad(const SettingsHolders& holders);
 
     // For the window's WM_TIMER: true when the id is one of ours.
     bool OnTimer(UINT_PTR id);
-    // The daily check: one run when the clock's hour and minute are the
-    // picker's, at most one per minute. The first check after the arming
+    // The daily timer's tick: one run when the clock's hour and minute are
+    // the daily time's, at most one per minute. The first check after the arming
     // and after Resumed also catches up a daily run that was missed: when
     // today's time has passed and no daily run has started today.
-    void Timer2Timer();
+    void DailyCheck();
     // The computer came back from sleep or hibernation.
     void Resumed();
 
@@ -90,24 +90,26 @@ class Scheduler {
     void RunPending();
     bool RunKept() const { return kept_; }
 
-    const WindowTimer& Timer1() const { return timer1_; }
-    const WindowTimer& Timer2() const { return timer2_; }
+    const WindowTimer& ContinuousTimer() const { return continuous_; }
+    const WindowTimer& DailyTimer() const { return daily_; }
 
     // N minutes as a timer interval: N x 60000 ms, 0 for N <= 0, capped at
     // the largest interval a 32-bit signed value and SetTimer allow.
     static UINT ContinuousInterval(int32_t minutes);
 
-    // Enabling rules of the schedule controls; the window's handlers call them.
-    static void CheckBox1Click(SettingsHolders& holders);
-    static void RadioButton1Click(SettingsHolders& holders);
-    static void RadioButton2Click(SettingsHolders& holders);
+    // The rules between the schedule options; the window's handlers call them.
+    // Only with autostart on can the kind of schedule be chosen.
+    static void AutoStartChanged(SettingsHolders& holders);
+    // The daily and the continuous schedule exclude each other.
+    static void DailyChosen(SettingsHolders& holders);
+    static void ContinuousChosen(SettingsHolders& holders);
 
   private:
     void Start(ScheduledRun kind);
 
     Callbacks callbacks_;
-    WindowTimer timer1_;
-    WindowTimer timer2_;
+    WindowTimer continuous_;
+    WindowTimer daily_;
     int64_t lastDailyRun_ = -1;  // minuteNumber of the last daily check that matched
     std::string lastDailyDay_;   // the day of the last daily run, "" when none is known
     bool catchUpDue_ = false;    // the next daily check looks for a missed run

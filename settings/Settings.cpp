@@ -13,16 +13,16 @@ using namespace keys;
 void LoadSettings(SettingsHolders& h, const std::string& path, TimeOfDay (*clock)()) {
     IniFile ini(path);
     h.SetExcludedTypes(ini.ReadString(kDefaults, kNoFile, kNoFileDefault));
-    h.SetCheckBox1Checked(ini.ReadBool(kDefaults, kAutoStart, kAutoStartDefault));
-    // The radio group clamps: below -1 selects nothing, above 2 the last item.
-    h.SetRadioGroup1Index(std::clamp(ini.ReadInteger(kDefaults, kMode, kModeDefault), -1, 2));
-    h.SetCheckBox4Checked(ini.ReadBool(kDefaults, kDelArchived, kDelArchivedDefault));
-    h.SetRadioButton1Checked(ini.ReadBool(kDefaults, kArchivePerDay, kArchivePerDayDefault));
-    h.SetRadioButton2Checked(ini.ReadBool(kDefaults, kAutoArchive, kAutoArchiveDefault));
-    h.SetRadioButtonsEnabled(h.CheckBox1Checked());
+    h.SetAutoStart(ini.ReadBool(kDefaults, kAutoStart, kAutoStartDefault));
+    // The method clamps: below -1 chooses none, above 2 the last one.
+    h.SetMethod(std::clamp(ini.ReadInteger(kDefaults, kMode, kModeDefault), -1, 2));
+    h.SetClearArchiveFlag(ini.ReadBool(kDefaults, kDelArchived, kDelArchivedDefault));
+    h.SetDailyRun(ini.ReadBool(kDefaults, kArchivePerDay, kArchivePerDayDefault));
+    h.SetContinuousRun(ini.ReadBool(kDefaults, kAutoArchive, kAutoArchiveDefault));
+    h.SetScheduleChoiceEnabled(h.AutoStart());
     TimeOfDay now = clock();
-    h.SetPickerTime(ini.ReadTime(kDefaults, kTime, now));
-    h.SetEdit1Text(ini.ReadString(kDefaults, kAutoTime, kAutoTimeDefault));
+    h.SetDailyTime(ini.ReadTime(kDefaults, kTime, now));
+    h.SetIntervalText(ini.ReadString(kDefaults, kAutoTime, kAutoTimeDefault));
     h.SetWindowLeft(ini.ReadInteger(kScreen, kLeft, kPositionDefault));
     h.SetWindowTop(ini.ReadInteger(kScreen, kTop, kPositionDefault));
     h.ArmSchedule();
@@ -30,17 +30,17 @@ void LoadSettings(SettingsHolders& h, const std::string& path, TimeOfDay (*clock
 
 void SaveSettings(const SettingsHolders& h, const std::string& path) {
     IniFile ini(path);
-    ini.WriteBool(kDefaults, kAutoStart, h.CheckBox1Checked());
-    ini.WriteInteger(kDefaults, kMode, h.RadioGroup1Index());
-    ini.WriteBool(kDefaults, kDelArchived, h.CheckBox4Checked());
-    ini.WriteBool(kDefaults, kArchivePerDay, h.RadioButton1Checked());
-    ini.WriteBool(kDefaults, kAutoArchive, h.RadioButton2Checked());
+    ini.WriteBool(kDefaults, kAutoStart, h.AutoStart());
+    ini.WriteInteger(kDefaults, kMode, h.Method());
+    ini.WriteBool(kDefaults, kDelArchived, h.ClearArchiveFlag());
+    ini.WriteBool(kDefaults, kArchivePerDay, h.DailyRun());
+    ini.WriteBool(kDefaults, kAutoArchive, h.ContinuousRun());
     ini.WriteInteger(kScreen, kLeft, h.WindowLeft());
     ini.WriteInteger(kScreen, kTop, h.WindowTop());
-    ini.WriteTime(kDefaults, kTime, h.PickerTime());
-    ini.WriteString(kDefaults, kAutoTime, h.Edit1Text());
+    ini.WriteTime(kDefaults, kTime, h.DailyTime());
+    ini.WriteString(kDefaults, kAutoTime, h.IntervalText());
     ini.WriteString(kDefaults, kNoFile, h.ExcludedTypes());
-    ApplyAutostartEntry(h.CheckBox1Checked());
+    ApplyAutostartEntry(h.AutoStart());
 }
 
 std::string ReadLastDailyRun(const std::string& path) {

@@ -1,7 +1,7 @@
 #pragma once
-// What the settings load and save need of the main window: the controls and
-// members that hold the options between the load and the save. The main
-// window implements it; tests give a fake.
+// What the settings load and save need of the main window: the options it
+// holds between the load and the save. The main window implements it; tests
+// give a fake.
 #include <string>
 
 #include "settings/TimeFormat.h"
@@ -12,39 +12,39 @@ class SettingsHolders {
   public:
     virtual ~SettingsHolders() = default;
 
-    // CheckBox1 "Automatikus indítás Windows indításakor". Setting a state
-    // that differs from the current one runs CheckBox1Click.
-    virtual bool CheckBox1Checked() const = 0;
-    virtual void SetCheckBox1Checked(bool checked) = 0;
+    // "Automatikus indítás Windows indításakor": start at logon and arm the
+    // schedule. Setting a state that differs from the current one runs
+    // Scheduler::AutoStartChanged.
+    virtual bool AutoStart() const = 0;
+    virtual void SetAutoStart(bool on) = 0;
 
-    // RadioGroup1 "Módszer": 0..2, -1 when no item is selected. The load
+    // The copy method "Módszer": 0..2, -1 when none is chosen. The load
     // passes values already clamped to -1..2.
-    virtual int RadioGroup1Index() const = 0;
-    virtual void SetRadioGroup1Index(int index) = 0;
+    virtual int Method() const = 0;
+    virtual void SetMethod(int method) = 0;
 
-    // CheckBox4 "Archív jelző törlése másolás után".
-    virtual bool CheckBox4Checked() const = 0;
-    virtual void SetCheckBox4Checked(bool checked) = 0;
+    // "Archív jelző törlése másolás után".
+    virtual bool ClearArchiveFlag() const = 0;
+    virtual void SetClearArchiveFlag(bool on) = 0;
 
-    // RadioButton1 (daily) and RadioButton2 (continuous), siblings in
-    // "Rendszeres". Checking one that was unchecked unchecks the other and then
-    // runs its click handler (RadioButton1Click / RadioButton2Click);
-    // unchecking runs nothing.
-    virtual bool RadioButton1Checked() const = 0;
-    virtual void SetRadioButton1Checked(bool checked) = 0;
-    virtual bool RadioButton2Checked() const = 0;
-    virtual void SetRadioButton2Checked(bool checked) = 0;
-    // Enables or disables both radio buttons.
-    virtual void SetRadioButtonsEnabled(bool enabled) = 0;
+    // The two kinds of schedule, a choice of one: daily and continuous.
+    // Choosing one that was not chosen unchooses the other and then runs its
+    // rule (Scheduler::DailyChosen / ContinuousChosen); unchoosing runs nothing.
+    virtual bool DailyRun() const = 0;
+    virtual void SetDailyRun(bool on) = 0;
+    virtual bool ContinuousRun() const = 0;
+    virtual void SetContinuousRun(bool on) = 0;
+    // Whether the user can choose between the two.
+    virtual void SetScheduleChoiceEnabled(bool enabled) = 0;
 
-    // DateTimePicker1's time of day (its date part is not ours).
-    virtual TimeOfDay PickerTime() const = 0;
-    virtual void SetPickerTime(const TimeOfDay& time) = 0;
+    // The daily run's time of day.
+    virtual TimeOfDay DailyTime() const = 0;
+    virtual void SetDailyTime(const TimeOfDay& time) = 0;
 
-    // Edit1, the minutes field: the text as the masked field holds it
-    // (a blank in each empty position); setting passes through the mask.
-    virtual std::string Edit1Text() const = 0;
-    virtual void SetEdit1Text(const std::string& text) = 0;
+    // The continuous run's interval in minutes: the text as the masked field
+    // holds it (a blank in each empty position); setting passes through the mask.
+    virtual std::string IntervalText() const = 0;
+    virtual void SetIntervalText(const std::string& text) = 0;
 
     // ExcludedTypes, the ";"-separated extension list.
     virtual std::string ExcludedTypes() const = 0;

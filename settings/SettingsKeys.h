@@ -9,13 +9,13 @@ constexpr const char* kInputDialog = "frm_InpStr";
 
 constexpr const char* kAutoStart = "AutoStart";  // boolean
 constexpr bool kAutoStartDefault = false;
-constexpr const char* kMode = "Mode";  // integer, RadioGroup1's index
+constexpr const char* kMode = "Mode";  // integer, the copy method
 constexpr int kModeDefault = 0;
 constexpr const char* kDelArchived = "DelArchived";  // boolean
 constexpr bool kDelArchivedDefault = false;
-constexpr const char* kArchivePerDay = "ArchivePerDay";  // boolean, RadioButton1
+constexpr const char* kArchivePerDay = "ArchivePerDay";  // boolean, the daily schedule chosen
 constexpr bool kArchivePerDayDefault = true;
-constexpr const char* kAutoArchive = "AutoArchive";  // boolean, RadioButton2
+constexpr const char* kAutoArchive = "AutoArchive";  // boolean, the continuous schedule chosen
 constexpr bool kAutoArchiveDefault = false;
 constexpr const char* kTime = "Time";          // time of day; default: the clock at load
 constexpr const char* kAutoTime = "AutoTime";  // string, minutes

@@ -8,7 +8,7 @@
 namespace pelvane {
 
 struct StoredRunOptions {
-    // RadioGroup1's index, clamped to -1..2 as the window does; -1 copies as 0.
+    // The copy method, clamped to -1..2 as the window does; -1 copies as 0.
     int mode = keys::kModeDefault;
     bool delArchived = keys::kDelArchivedDefault;
     std::string excludedTypes = keys::kNoFileDefault;

@@ -15,13 +15,6 @@ namespace {
 constexpr char kClassName[] = "PelvaneInpStr";
 constexpr int kEdit1 = 100;
 
-HWND MakeChild(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, HWND parent,
-               int id) {
-    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y), Scale(w),
-                           Scale(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
-}
-
 }  // namespace
 
 InputDialog::InputDialog() {
@@ -37,9 +30,9 @@ InputDialog::InputDialog() {
     // Creation order is the tab order: the edit field first.
     edit_.Create(self, kEdit1, Scale(16), Scale(28), Scale(221), Scale(21));
     edit_.SetFocusColor(kEditFocusColor);
-    ok_ = MakeChild("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 68, 72, 75, 25, self, IDOK);
-    cancel_ = MakeChild("BUTTON", "Mégsem", WS_TABSTOP | BS_PUSHBUTTON, 156, 72, 75, 25, self, IDCANCEL);
-    label_ = MakeChild("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 16, 12, 0, 13, self, -1);
+    ok_ = CreateChild(self, IDOK, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 68, 72, 75, 25);
+    cancel_ = CreateChild(self, IDCANCEL, "BUTTON", "Mégsem", WS_TABSTOP | BS_PUSHBUTTON, 156, 72, 75, 25);
+    label_ = CreateChild(self, -1, "STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 16, 12, 0, 13);
     for (HWND child : {edit_.Handle(), ok_, cancel_, label_})
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }

@@ -1,19 +1,18 @@
 #include "ui/MainWindow.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
-#include <shlobj.h>
 
-#include <cstdio>
+#include <iterator>
 
+#include "common/Exception.h"
 #include "common/ProgramFiles.h"
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "settings/Settings.h"
 #include "settings/TimeFormat.h"
 #include "ui/Application.h"
-#include "ui/ErrorBox.h"
-#include "ui/InputDialog.h"
+#include "ui/Container.h"
+#include "ui/Picture.h"
 
 namespace pelvane {
 
@@ -21,38 +20,104 @@ Tfrm_Main* frm_Main = nullptr;
 
 namespace {
 
+using M = Tfrm_Main;
+
 constexpr char kClassName[] = "PelvaneMain";
 constexpr int kClientWidth = 573, kClientHeight = 390;
-constexpr int kPanelHeight = 217, kProgressHeight = 17, kStatusHeight = 19;
 constexpr COLORREF kLinkColor = RGB(0, 0, 255);
-// BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_VALIDATE. BIF_BROWSEFORCOMPUTER
-// is left out: with it the dialog keeps OK greyed for every folder, so no
-// folder could ever be chosen.
-constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_VALIDATE;
 
-// The action list: menu order, caption, shortcut text and image (-1: none).
-struct ActionDef {
+// What a row of the layout creates.
+enum class Kind {
+    Panel,
+    Sheet,
+    Pages,
+    GroupBox,
+    Button,
+    CheckBox,
+    Radio,
+    Label,
+    Link,
+    Picture,
+    TimePicker,
+    MaskEdit,
+    Grid,
+    Log,
+    Progress,
+    Status
+};
+
+// The window class and styles of the kinds that are plain controls.
+struct KindDef {
+    Kind kind;
+    const char* cls;
+    DWORD style;
+};
+constexpr KindDef kKinds[] = {
+    {Kind::Pages, WC_TABCONTROLA, WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS},
+    {Kind::Button, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON},
+    {Kind::CheckBox, "BUTTON", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX},
+    {Kind::Radio, "BUTTON", BS_AUTORADIOBUTTON},
+    {Kind::Label, "STATIC", SS_NOPREFIX},
+    {Kind::Link, "STATIC", SS_NOTIFY | SS_NOPREFIX},
+    {Kind::TimePicker, DATETIMEPICK_CLASSA, WS_TABSTOP | WS_GROUP | DTS_TIMEFORMAT},
+    {Kind::Progress, PROGRESS_CLASSA, 0},
+    {Kind::Status, STATUSCLASSNAMEA, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER},
+};
+
+struct ControlDef {
     int id;
-    const char* caption;
-    const char* shortcut;
-    int image;
-};
-constexpr ActionDef kActions[] = {
-    {Tfrm_Main::kMenuUndo, "Visszavon", "Ctrl+Z", MenuImages::kUndo},
-    {0, "-", nullptr, -1},
-    {Tfrm_Main::kMenuCut, "Kivág", "Ctrl+X", MenuImages::kCut},
-    {Tfrm_Main::kMenuCopy, "Másol", "Ctrl+C", MenuImages::kCopy},
-    {Tfrm_Main::kMenuPaste, "Beilleszt", "Ctrl+V", MenuImages::kPaste},
-    {Tfrm_Main::kMenuDelete, "Töröl", "Del", MenuImages::kDelete},
-    {0, "-", nullptr, -1},
-    {Tfrm_Main::kMenuTorol, "Feladat törlése", "Ctrl+Del", MenuImages::kDeleteTask},
+    int parent;  // 0: the window itself
+    Kind kind;
+    int x, y, w, h;  // pixels at 96 dpi in the parent; no size: fills the parent
+    const char* text;
+    DWORD style = 0;                                  // besides the kind's own
+    void (*paint)(HDC dc, const RECT& rc) = nullptr;  // a picture's painter
 };
 
-bool Checked(HWND button) {
-    return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-void SetChecked(HWND button, bool checked) {
-    SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+// Every control of the window, in creation order, which is the tab order
+// inside each parent. A tab sheet adds its text as a page of its page control.
+// clang-format off
+constexpr ControlDef kControls[] = {
+    // id                 parent           kind              x    y    w    h    text, style besides the kind's
+    {M::kPanel1,          0,               Kind::Panel,      0,   0,   573, 217, ""},
+    {M::kButton1,         M::kPanel1,      Kind::Button,     472, 8,   93,  25,  "Archiválás most"},
+    {M::kButton2,         M::kPanel1,      Kind::Button,     472, 156, 93,  25,  "Háttérben"},
+    {M::kButton3,         M::kPanel1,      Kind::Button,     472, 184, 93,  25,  "Bezár"},
+    {M::kGroupBox2,       M::kPanel1,      Kind::GroupBox,   8,   112, 277, 97,  "Rendszeres"},
+    {M::kDateTimePicker1, M::kGroupBox2,   Kind::TimePicker, 188, 40,  77,  21,  ""},
+    {M::kCheckBox1,       M::kGroupBox2,   Kind::CheckBox,   8,   20,  225, 17,  "Automatikus indítás Windows indításakor"},
+    {M::kRadioButton1,    M::kGroupBox2,   Kind::Radio,      8,   44,  177, 17,  "Rendszeres mentés naponta", WS_TABSTOP | WS_GROUP},
+    {M::kRadioButton2,    M::kGroupBox2,   Kind::Radio,      8,   72,  177, 17,  "Folyamatos mentés (percenként)"},
+    {M::kEdit1,           M::kGroupBox2,   Kind::MaskEdit,   188, 68,  76,  21,  "", WS_GROUP},  // ends the radio buttons' group
+    {M::kGroupBox3,       M::kPanel1,      Kind::GroupBox,   292, 112, 173, 97,  "Névjegy"},
+    {M::kLabel13,         M::kGroupBox3,   Kind::Label,      33,  16,  129, 13,  "Biztonsági mentés program", SS_RIGHT | WS_DISABLED},
+    {M::kImage2,          M::kGroupBox3,   Kind::Picture,    8,   36,  32,  32,  "", 0, PaintProgramIcon},
+    {M::kLabel17,         M::kGroupBox3,   Kind::Link,       42,  72,  119, 13,  M::kWebLabel},
+    {M::kButton5,         M::kPanel1,      Kind::Button,     472, 36,  93,  25,  "Megállít", WS_DISABLED},
+    {M::kButton4,         M::kPanel1,      Kind::Button,     472, 64,  93,  25,  "Kizárt filetípusok"},
+    {M::kRadioGroup1,     M::kPanel1,      Kind::GroupBox,   8,   8,   233, 101, "Módszer"},
+    {M::kRadio0,          M::kRadioGroup1, Kind::Radio,      8,   14,  217, 27,  "Összes file másolása", WS_TABSTOP | WS_GROUP},
+    {M::kRadio0 + 1,      M::kRadioGroup1, Kind::Radio,      8,   41,  217, 27,  "Csak módosított file-ok másolása"},
+    {M::kRadio0 + 2,      M::kRadioGroup1, Kind::Radio,      8,   68,  217, 27,  "Csak újabb file-ok másolása (lassabb)"},
+    {M::kGroupBox1,       M::kPanel1,      Kind::GroupBox,   248, 44,  217, 65,  "Egyéb"},
+    {M::kCheckBox2,       M::kGroupBox1,   Kind::CheckBox,   8,   20,  125, 17,  "Csak aktuális feladat"},
+    {M::kCheckBox4,       M::kGroupBox1,   Kind::CheckBox,   8,   40,  177, 17,  "Archív jelző törlése másolás után"},
+    {M::kButton7,         M::kPanel1,      Kind::Button,     472, 124, 93,  25,  "Súgó"},
+    {M::kImage1,          M::kPanel1,      Kind::Picture,    284, 8,   157, 33,  "", 0, PaintLogo},
+    {M::kProgressBar1,    0,               Kind::Progress,   0,   354, 573, 17,  ""},
+    {M::kPageControl1,    0,               Kind::Pages,      0,   217, 573, 137, ""},
+    {M::kTabSheet1,       M::kPageControl1,Kind::Sheet,      0,   0,   0,   0,   "Mentési feladatok"},
+    {M::kDBGrid1,         M::kTabSheet1,   Kind::Grid,       0,   0,   0,   0,   ""},
+    {M::kTabSheet2,       M::kPageControl1,Kind::Sheet,      0,   0,   0,   0,   "Napló"},
+    {M::kLogView1,        M::kTabSheet2,   Kind::Log,        0,   0,   0,   0,   ""},
+    {M::kStatusBar1,      0,               Kind::Status,     0,   371, 573, 19,  ""},
+};
+// clang-format on
+
+const KindDef& KindOf(Kind kind) {
+    for (const KindDef& k : kKinds)
+        if (k.kind == kind) return k;
+    throw Exception("Not a plain control kind");
 }
 
 // A label is as wide as its text; a right-aligned one keeps its right edge.
@@ -82,94 +147,49 @@ LRESULT CALLBACK LinkLabelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
     });
 }
 
-// COM for the shell's dialogs and launcher, for the length of one call.
-struct ComScope {
-    ComScope() : ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-    ~ComScope() {
-        if (ok) CoUninitialize();
-    }
-    bool ok;
-};
-
-int BrowseMessage(HWND dialog, UINT msg, const FolderRequest* request);
-
-int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) noexcept {
-    return Application::Guarded("folder browser", 0, [&] {
-        return BrowseMessage(dialog, msg, reinterpret_cast<const FolderRequest*>(data));
-    });
+// The same font, underlined: the link's.
+GdiObject Underlined(HGDIOBJ font) {
+    LOGFONTA lf = {};
+    GetObjectA(font, sizeof lf, &lf);
+    lf.lfUnderline = TRUE;
+    return GdiObject(CreateFontIndirectA(&lf));
 }
 
-int BrowseMessage(HWND dialog, UINT msg, const FolderRequest* request) {
-    switch (msg) {
-        case BFFM_INITIALIZED: {
-            // Centred over the active window (the dialog is not active yet).
-            HWND over = GetActiveWindow();
-            if (!over || over == dialog) over = request->owner;
-            RECT area, self;
-            if (over && IsWindowVisible(over)) {
-                GetWindowRect(over, &area);
-            } else {
-                SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-            }
-            GetWindowRect(dialog, &self);
-            int w = self.right - self.left, h = self.bottom - self.top;
-            SetWindowPos(dialog, nullptr, (area.left + area.right - w) / 2, (area.top + area.bottom - h) / 2,
-                         0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            SetWindowTextA(dialog, request->caption.c_str());
-            if (!request->initial.empty())
-                SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
-                             reinterpret_cast<LPARAM>(request->initial.c_str()));
-            SendMessageA(dialog, BFFM_ENABLEOK, 0, FALSE);
-            break;
-        }
-        case BFFM_VALIDATEFAILEDW:
-            return 0;  // a mistyped name closes the dialog
-    }
-    return 0;
+// Adds a page to the page control; the place of its sheet in device pixels.
+RECT AddPage(HWND pages, const char* caption) {
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(caption);
+    const LRESULT count = SendMessageA(pages, TCM_GETITEMCOUNT, 0, 0);
+    SendMessageA(pages, TCM_INSERTITEMA, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
+    RECT rc;
+    GetClientRect(pages, &rc);
+    SendMessageA(pages, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
+    return rc;
+}
+
+// A row's place in device pixels; no size fills the parent.
+RECT PlaceOf(const ControlDef& c, HWND parent) {
+    RECT rc = {Scale(c.x), Scale(c.y), Scale(c.x + c.w), Scale(c.y + c.h)};
+    if (!c.w) GetClientRect(parent, &rc);
+    return rc;
 }
 
 }  // namespace
-
-bool ShellBrowseForFolder(const FolderRequest& request, std::wstring& path) {
-    ComScope com;
-    wchar_t display[MAX_PATH] = {};
-    const std::wstring title = AnsiToWide(request.caption);
-    BROWSEINFOW bi = {};
-    bi.hwndOwner = request.owner;
-    bi.pidlRoot = nullptr;
-    bi.pszDisplayName = display;
-    bi.lpszTitle = title.c_str();
-    bi.ulFlags = kBrowseFlags;
-    bi.lpfn = BrowseCallback;
-    bi.lParam = reinterpret_cast<LPARAM>(&request);
-    PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&bi);
-    if (!item) return false;
-    wchar_t chosen[MAX_PATH + 1] = {};
-    BOOL ok = SHGetPathFromIDListW(item, chosen);
-    CoTaskMemFree(item);
-    // An item without a file-system path would clear the cell: count it as cancelled.
-    if (!ok || !chosen[0]) return false;
-    path = chosen;
-    return true;
-}
 
 Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::string& programDir)
     : link_(link),
       dir_(programDir),
       runLog_(AnsiToWide(RunLogFilePath(programDir))),
       fs_(MakeWin32FileSystem()),
-      engine_(*this, *fs_) {
+      engine_(run_, *fs_) {
     frm_Main = this;
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES |
                                                 ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
     RegisterClassOnce(kClassName, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    font_.reset(CreateFontA(Scale(-11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, EASTEUROPE_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
-    linkFont_.reset(CreateFontA(Scale(-11), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, EASTEUROPE_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+    font_ = MakeFont("Tahoma", -11, EASTEUROPE_CHARSET);
+    linkFont_ = Underlined(font_.get());
 
     // Fixed dialog border: no sizing, no minimise or maximise box.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -183,7 +203,7 @@ Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::string& programDir)
     if (bigIcon_) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     if (smallIcon_) SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
-    CreatePopupMenu1();
+    CreatePopupMenus();
     CreateControls();
     // Every queued message of the application passes here first.
     Application::SetMessageHook([](MSG& msg) {
@@ -211,41 +231,115 @@ Tfrm_Main::~Tfrm_Main() {
     if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
-HWND Tfrm_Main::Child(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
-                      int id, DWORD exStyle) {
-    HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y),
-                               Scale(w), Scale(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleA(nullptr), nullptr);
-    if (!wnd) throw Exception("Cannot create the control " + std::string(cls));
-    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    return wnd;
+HWND Tfrm_Main::Control(int id) const {
+    for (size_t i = 0; i < controls_.size(); ++i)
+        if (kControls[i].id == id) return controls_[i];
+    return nullptr;
 }
 
 void Tfrm_Main::CreateControls() {
-    HWND form = Handle();
-    // Creation order is the tab order: Panel1, ProgressBar1, PageControl1.
-    panel1_.Create(form, form, kPanel1, 0, 0, Scale(kClientWidth), Scale(kPanelHeight));
-    CreatePanel1();
-    const int progressTop = kClientHeight - kStatusHeight - kProgressHeight;
-    progressBar1_ =
-        Child(form, PROGRESS_CLASSA, "", 0, 0, progressTop, kClientWidth, kProgressHeight, kProgressBar1);
-    SendMessageA(progressBar1_, PBM_SETSTEP, 1, 0);
-    CreatePages();
-    statusBar1_ = Child(form, STATUSCLASSNAMEA, "", CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0,
-                        kClientHeight - kStatusHeight, kClientWidth, kStatusHeight, kStatusBar1);
-    int edges[3] = {Scale(320), Scale(320 + 125), -1};
-    SendMessageA(statusBar1_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
-    SendMessageA(statusBar1_, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(Scheduler::kContinuousOff));
-    SendMessageA(statusBar1_, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(Scheduler::kDailyOff));
+    for (size_t i = 0; i < std::size(kControls); ++i) controls_.push_back(CreateControl(static_cast<int>(i)));
+    SetUpControls();
+    CreateScheduler();
+}
 
-    // The timers need the window and the status bar.
+HWND Tfrm_Main::CreateControl(int index) {
+    const ControlDef& c = kControls[index];
+    HWND parent = c.parent ? Control(c.parent) : Handle();
+    HWND wnd = nullptr;
+    switch (c.kind) {
+        case Kind::Panel:
+        case Kind::Sheet:
+        case Kind::Picture:
+        case Kind::MaskEdit:
+        case Kind::Grid:
+        case Kind::Log:
+            wnd = CreatePart(index, parent);
+            break;
+        case Kind::GroupBox:
+            wnd = CreateGroupBox(parent, Handle(), c.text, c.id, c.x, c.y, c.w, c.h);
+            break;
+        default: {
+            const KindDef& k = KindOf(c.kind);
+            const DWORD exStyle = c.kind == Kind::Pages ? WS_EX_CONTROLPARENT : 0;
+            wnd = CreateChild(parent, c.id, k.cls, c.text, k.style | c.style, c.x, c.y, c.w, c.h, exStyle);
+        }
+    }
+    // The log view keeps its own font.
+    if (c.kind != Kind::Log)
+        SendMessageA(wnd, WM_SETFONT,
+                     reinterpret_cast<WPARAM>((c.kind == Kind::Link ? linkFont_ : font_).get()), FALSE);
+    if (c.kind == Kind::Label || c.kind == Kind::Link) FitLabel(wnd, (c.style & SS_RIGHT) != 0);
+    if (c.kind == Kind::Link) SetWindowSubclass(wnd, LinkLabelProc, 0, 0);
+    return wnd;
+}
+
+// The controls that are objects of ours.
+HWND Tfrm_Main::CreatePart(int index, HWND parent) {
+    const ControlDef& c = kControls[index];
+    const RECT rc = c.kind == Kind::Sheet ? AddPage(parent, c.text) : PlaceOf(c, parent);
+    const int x = rc.left, y = rc.top, w = rc.right - rc.left, h = rc.bottom - rc.top;
+    switch (c.kind) {
+        case Kind::MaskEdit:
+            edit1_.Create(parent, c.id, x, y, w, h);
+            SetWindowLongPtrA(edit1_.Handle(), GWL_STYLE,
+                              GetWindowLongPtrA(edit1_.Handle(), GWL_STYLE) | c.style);
+            return edit1_.Handle();
+        case Kind::Grid:
+            grid_.Create(parent, c.id, x, y, w, h);
+            return grid_.Handle();
+        case Kind::Log:
+            log_.Create(parent, c.id, x, y, w, h);
+            return log_.Handle();
+        case Kind::Picture: {
+            auto picture = std::make_unique<Picture>();
+            picture->Create(parent, c.id, x, y, w, h, c.paint);
+            parts_.push_back(std::move(picture));
+            return parts_.back()->Handle();
+        }
+        default: {
+            auto container = std::make_unique<Container>();
+            container->Create(parent, Handle(), c.id, x, y, w, h);
+            parts_.push_back(std::move(container));
+            return parts_.back()->Handle();
+        }
+    }
+}
+
+// What the layout's rows do not say: initial states and contents.
+void Tfrm_Main::SetUpControls() {
+    SendMessageA(Control(kDateTimePicker1), DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH:mm"));
+    SetChecked(Control(kRadioButton1), true);
+    SetChecked(Control(kRadio0), true);
+    edit1_.SetEditMask("9999;1; ");
+    edit1_.SetMaxLength(4);
+    edit1_.SetText("");
+
+    SendMessageA(Control(kProgressBar1), PBM_SETSTEP, 1, 0);
+    HWND status = Control(kStatusBar1);
+    int edges[3] = {Scale(320), Scale(320 + 125), -1};
+    SendMessageA(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    SendMessageA(status, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(Scheduler::kContinuousOff));
+    SendMessageA(status, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(Scheduler::kDailyOff));
+
+    grid_.SetColumns({DataGrid::Column("forras", 267), DataGrid::Column("cel", 264)});
+    grid_.SetPopupMenu(popup_);
+    grid_.OnDblClick = [this] { DBGrid1DblClick(); };
+    grid_.OnEditButtonClick = [this] { DBGrid1DblClick(); };
+    grid_.SetDataSet(&store_.Table());
+    log_.SetPopupMenu(logPopup_);
+    ShowPage(0);
+}
+
+// The timers need the window and the status bar.
+void Tfrm_Main::CreateScheduler() {
     Scheduler::Callbacks callbacks;
     callbacks.run = [this] { Button1Click(); };
     callbacks.modalOpen = [] { return Application::InModal(); };
     callbacks.runUnderWay = [this] { return engine_.InRun(); };
-    callbacks.dailyTime = [this] { return PickerTime(); };
+    callbacks.dailyTime = [this] { return settings_.DailyTime(); };
     callbacks.setPanel = [this](int panel, const std::string& text) {
-        SendMessageA(statusBar1_, SB_SETTEXTA, static_cast<WPARAM>(panel),
+        SendMessageA(Control(kStatusBar1), SB_SETTEXTA, static_cast<WPARAM>(panel),
                      reinterpret_cast<LPARAM>(text.c_str()));
     };
     callbacks.lastDailyRun = [this] { return ReadLastDailyRun(SettingsFilePath(dir_)); };
@@ -255,138 +349,12 @@ void Tfrm_Main::CreateControls() {
     scheduler_ = std::make_unique<Scheduler>(Handle(), std::move(callbacks));
 }
 
-void Tfrm_Main::CreatePanel1() {
-    HWND form = Handle();
-    HWND p = panel1_.Handle();
-    const DWORD push = WS_TABSTOP | BS_PUSHBUTTON;
-    button1_ = Child(p, "BUTTON", "Archiválás most", push, 472, 8, 93, 25, kButton1);
-    button2_ = Child(p, "BUTTON", "Háttérben", push, 472, 156, 93, 25, kButton2);
-    button3_ = Child(p, "BUTTON", "Bezár", push, 472, 184, 93, 25, kButton3);
-
-    groupBox2_ =
-        CreateGroupBox(p, form, "Rendszeres", kGroupBox2, Scale(8), Scale(112), Scale(277), Scale(97));
-    SendMessageA(groupBox2_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    dateTimePicker1_ = Child(groupBox2_, DATETIMEPICK_CLASSA, "", WS_TABSTOP | WS_GROUP | DTS_TIMEFORMAT, 188,
-                             40, 77, 21, kDateTimePicker1);
-    SendMessageA(dateTimePicker1_, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH:mm"));
-    checkBox1_ = Child(groupBox2_, "BUTTON", "Automatikus indítás Windows indításakor",
-                       WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 8, 20, 225, 17, kCheckBox1);
-    radioButton1_ = Child(groupBox2_, "BUTTON", "Rendszeres mentés naponta",
-                          WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 8, 44, 177, 17, kRadioButton1);
-    radioButton2_ = Child(groupBox2_, "BUTTON", "Folyamatos mentés (percenként)", BS_AUTORADIOBUTTON, 8, 72,
-                          177, 17, kRadioButton2);
-    SetChecked(radioButton1_, true);
-    edit1_.Create(groupBox2_, kEdit1, Scale(188), Scale(68), Scale(76), Scale(21));
-    // Ends the radio buttons' group.
-    SetWindowLongPtrA(edit1_.Handle(), GWL_STYLE, GetWindowLongPtrA(edit1_.Handle(), GWL_STYLE) | WS_GROUP);
-    SendMessageA(edit1_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    edit1_.SetEditMask("9999;1; ");
-    edit1_.SetMaxLength(4);
-    edit1_.SetText("");
-
-    groupBox3_ =
-        CreateGroupBox(p, form, "Névjegy", kGroupBox3, Scale(292), Scale(112), Scale(173), Scale(97));
-    SendMessageA(groupBox3_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    label13_ = Child(groupBox3_, "STATIC", "Biztonsági mentés program", SS_RIGHT | SS_NOPREFIX, 33, 16, 129,
-                     13, kLabel13);
-    EnableWindow(label13_, FALSE);
-    FitLabel(label13_, true);
-    image2_.Create(groupBox3_, kImage2, Scale(8), Scale(36), Scale(32), Scale(32), PaintProgramIcon);
-    label17_ = Child(groupBox3_, "STATIC", kWebLabel, SS_NOTIFY | SS_NOPREFIX, 42, 72, 119, 13, kLabel17);
-    SendMessageA(label17_, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
-    FitLabel(label17_, false);
-    SetWindowSubclass(label17_, LinkLabelProc, 0, 0);
-
-    button5_ = Child(p, "BUTTON", "Megállít", push | WS_DISABLED, 472, 36, 93, 25, kButton5);
-    button4_ = Child(p, "BUTTON", "Kizárt filetípusok", push, 472, 64, 93, 25, kButton4);
-
-    radioGroup1_ =
-        CreateGroupBox(p, form, "Módszer", kRadioGroup1, Scale(8), Scale(8), Scale(233), Scale(101));
-    SendMessageA(radioGroup1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    static const char* const kItems[3] = {"Összes file másolása", "Csak módosított file-ok másolása",
-                                          "Csak újabb file-ok másolása (lassabb)"};
-    // The items share the space under the caption evenly, as a radio group lays them out.
-    const int top = 14, itemHeight = (101 - top - 6) / 3;
-    for (int i = 0; i < 3; ++i) {
-        radio_[i] = Child(radioGroup1_, "BUTTON", kItems[i],
-                          BS_AUTORADIOBUTTON | (i == 0 ? WS_TABSTOP | WS_GROUP : 0), 8, top + i * itemHeight,
-                          233 - 16, itemHeight, kRadio0 + i);
-    }
-    SetChecked(radio_[0], true);
-
-    groupBox1_ = CreateGroupBox(p, form, "Egyéb", kGroupBox1, Scale(248), Scale(44), Scale(217), Scale(65));
-    SendMessageA(groupBox1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    checkBox2_ = Child(groupBox1_, "BUTTON", "Csak aktuális feladat", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX,
-                       8, 20, 125, 17, kCheckBox2);
-    checkBox4_ = Child(groupBox1_, "BUTTON", "Archív jelző törlése másolás után",
-                       WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 8, 40, 177, 17, kCheckBox4);
-
-    button7_ = Child(p, "BUTTON", "Súgó", push, 472, 124, 93, 25, kButton7);
-    image1_.Create(p, kImage1, Scale(284), Scale(8), Scale(157), Scale(33), PaintLogo);
-}
-
-void Tfrm_Main::CreatePages() {
-    const int pageTop = kPanelHeight;
-    const int pageHeight = kClientHeight - kStatusHeight - kProgressHeight - kPanelHeight;
-    pageControl1_ = Child(Handle(), WC_TABCONTROLA, "", WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
-                          pageTop, kClientWidth, pageHeight, kPageControl1, WS_EX_CONTROLPARENT);
-    const char* captions[2] = {"Mentési feladatok", "Napló"};
-    for (int i = 0; i < 2; ++i) {
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(captions[i]);
-        SendMessageA(pageControl1_, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    }
-    RECT rc;
-    GetClientRect(pageControl1_, &rc);
-    SendMessageA(pageControl1_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    sheet1_.Create(pageControl1_, Handle(), kTabSheet1, rc.left, rc.top, w, h);
-    sheet2_.Create(pageControl1_, Handle(), kTabSheet2, rc.left, rc.top, w, h);
-    ShowWindow(sheet2_.Handle(), SW_HIDE);
-
-    grid_.Create(sheet1_.Handle(), kDBGrid1, 0, 0, w, h);
-    SendMessageA(grid_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    grid_.SetColumns({DataGrid::Column("forras", 267), DataGrid::Column("cel", 264)});
-    grid_.SetPopupMenu(popup_);
-    grid_.OnDblClick = [this] { DBGrid1DblClick(); };
-    grid_.OnEditButtonClick = [this] { DBGrid1DblClick(); };
-    grid_.SetDataSet(&store_.Table());
-
-    log_.Create(sheet2_.Handle(), kLogView1, 0, 0, w, h);
-    log_.SetPopupMenu(logPopup_);
-}
-
-void Tfrm_Main::CreatePopupMenu1() {
-    menuImages_.Create();
-    popup_ = CreatePopupMenu();
-    for (const ActionDef& a : kActions) {
-        if (!a.shortcut) {
-            AppendMenuA(popup_, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        std::string text = std::string(a.caption) + "\t" + a.shortcut;
-        AppendMenuA(popup_, MF_STRING, static_cast<UINT_PTR>(a.id), text.c_str());
-        MENUITEMINFOA mii = {};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_BITMAP;
-        mii.hbmpItem = menuImages_.Get(a.image);
-        SetMenuItemInfoA(popup_, static_cast<UINT>(a.id), FALSE, &mii);
-    }
-    // The log view's own: copying, and the log file that outlives the page.
-    logPopup_ = CreatePopupMenu();
-    AppendMenuA(logPopup_, MF_STRING, kMenuLogCopy, "Másol\tCtrl+C");
-    AppendMenuA(logPopup_, MF_STRING, kMenuLogSelectAll, "Mindet kijelöl\tCtrl+A");
-    AppendMenuA(logPopup_, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(logPopup_, MF_STRING, kMenuLogOpenFile, "Naplófájl megnyitása");
-}
-
 void Tfrm_Main::FormCreate() {
     store_.SetProgramDir(dir_);
     // A failure ends the sequence, as an escaping exception would, and the
     // window comes up all the same (with an empty grid when the table failed).
     try {
-        LoadSettings(*this, SettingsFilePath(dir_));
+        LoadSettings(settings_, SettingsFilePath(dir_));
         store_.Open();
     } catch (const std::exception& e) {
         Application::HandleException(e);
@@ -401,7 +369,7 @@ void Tfrm_Main::FormClose() {
         tbl.Post();
     store_.Close();
     try {
-        SaveSettings(*this, SettingsFilePath(dir_));
+        SaveSettings(settings_, SettingsFilePath(dir_));
     } catch (...) {
         // The window stays open: it keeps its tasks.
         try {
@@ -423,11 +391,7 @@ void Tfrm_Main::Show() {
     bool first = !IsWindowVisible(Handle());
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
-    if (first && !IsChild(Handle(), GetFocus())) SetFocus(button1_);
-}
-
-void Tfrm_Main::Hide() {
-    ShowWindow(Handle(), SW_HIDE);
+    if (first && !IsChild(Handle(), GetFocus())) SetFocus(Control(kButton1));
 }
 
 bool Tfrm_Main::Close() {
@@ -435,236 +399,27 @@ bool Tfrm_Main::Close() {
     if (engine_.InRun()) {
         // The run is reading the table: stop it, and close when it has returned.
         closePending_ = true;
-        engine_.Button5Click();
+        engine_.RequestStop();
         return false;
     }
     FormClose();
     return true;
 }
 
-void Tfrm_Main::Button1Click() {
-    if (closed_) return;
-    engine_.Button1Click();
-    if (closePending_ && !engine_.InRun()) {
-        closePending_ = false;
-        Close();
-        return;
-    }
-    // A daily run that fell due during this one comes now.
-    if (!engine_.InRun()) PostRunPending();
-}
-
 void Tfrm_Main::PostRunPending() {
     if (scheduler_ && scheduler_->RunKept() && Handle()) PostMessageA(Handle(), kRunPendingMessage, 0, 0);
 }
 
-void Tfrm_Main::Button4Click() {
-    std::string text = excludedTypes_;
-    if (InputStr("Kizárt file-típusok", "Pontosvessző határolt, pl. \".tmp;.temp\"", "", text,
-                 SettingsFilePath(dir_)))
-        excludedTypes_ = text;
-}
-
-void Tfrm_Main::Button7Click() {
-    OpenDocument(HelpPagePath(dir_));
-}
-
-void Tfrm_Main::Label17Click() {
-    OpenDocument(kWebAddress);
-}
-
-void Tfrm_Main::Button2Click() {
-    if (link_) link_->ActivateTrayIcon();
-    Hide();
-}
-
-void Tfrm_Main::Button3Click() {
-    TDataSet& tbl = store_.Table();
-    if (tbl.State() == DataSetState::Edit || tbl.State() == DataSetState::Insert) tbl.Post();
-    Close();
-}
-
-void Tfrm_Main::DBGrid1DblClick() {
-    browseField_ = grid_.SelectedField();
-    if (browseField_.empty()) return;
-    TSqliteTable& tbl = store_.Table();
-    const int row = tbl.Bookmark();  // the row double-clicked; -1 for a new row
-    FolderRequest request;
-    request.owner = Handle();
-    request.initial = tbl.FieldWideText(browseField_);
-    request.caption = browseField_ == "forras" ? "Forrás mappa kiválasztás" : "Cél mappa kiválasztás";
-    std::wstring path;
-    {
-        // The dialog's own loop lets the timers through: no scheduled run
-        // may start under it and move the cursor to another row.
-        Application::ModalScope modal;
-        if (!browser_ || !browser_(request, path)) return;
-    }
-    // The folder goes into the row double-clicked, whatever moved the cursor.
-    if (row >= 0 && tbl.Bookmark() != row) tbl.GotoBookmark(row);
-    if (tbl.State() == DataSetState::Browse) tbl.Edit();  // an empty table starts a new row
-    tbl.SetFieldWideText(browseField_, path);
-    tbl.Post();
-}
-
-void Tfrm_Main::aTorolExecute() {
-    store_.DeleteCurrentTask();
-}
-
-void Tfrm_Main::ApplicationEvents1Message(MSG& msg) {
-    if (msg.message != WM_MOUSEWHEEL) return;
-    const short distance = static_cast<short>(HIWORD(msg.wParam));
-    msg.message = WM_KEYDOWN;
-    msg.wParam = distance > 0 ? VK_UP : VK_DOWN;
-    msg.lParam = 0;
-}
-
-void Tfrm_Main::OpenDocument(const std::string& document) {
-    ComScope com;
-    launched_.reset();
-    SHELLEXECUTEINFOA sei = {};
-    sei.cbSize = sizeof sei;
-    // The shell would show its own box for a missing page; nothing is shown.
-    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    sei.hwnd = link_ ? link_->MainFormHandle() : Handle();
-    sei.lpVerb = "open";
-    sei.lpFile = document.c_str();
-    sei.lpParameters = "";
-    sei.lpDirectory = dir_.c_str();
-    sei.nShow = SW_SHOW;
-    if (ShellExecuteExA(&sei)) {
-        launchError_ = 0;
-        launched_.reset(sei.hProcess);
-    } else {
-        // Recorded, never shown.
-        DWORD code = static_cast<DWORD>(reinterpret_cast<INT_PTR>(sei.hInstApp));
-        launchError_ = code > 32 || code == 0 ? GetLastError() : code;
-    }
-}
-
-HWND Tfrm_Main::FocusedTextField() const {
-    HWND focus = GetFocus();
-    if (!focus || GetAncestor(focus, GA_ROOT) != Handle() || !IsWindowEnabled(focus)) return nullptr;
-    char cls[16] = {};
-    GetClassNameA(focus, cls, sizeof cls);
-    return lstrcmpiA(cls, "Edit") == 0 ? focus : nullptr;
-}
-
-bool Tfrm_Main::ActionEnabled(int id) {
-    if (id == kMenuTorol) return torolEnabled_;
-    HWND edit = FocusedTextField();
-    if (!edit) return false;
-    DWORD from = 0, to = 0;
-    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-    switch (id) {
-        case kMenuUndo:
-            return SendMessageA(edit, EM_CANUNDO, 0, 0) != 0;
-        case kMenuCut:
-        case kMenuCopy:
-        case kMenuDelete:
-            return from != to;
-        case kMenuPaste:
-            return IsClipboardFormatAvailable(CF_TEXT) != FALSE;
-        case kMenuSelectAll:
-            return GetWindowTextLengthA(edit) > 0;
-    }
-    return false;
-}
-
-void Tfrm_Main::ExecuteAction(int id) {
-    if (id == kMenuTorol) {
-        aTorolExecute();
-        return;
-    }
-    HWND edit = FocusedTextField();
-    if (!edit) return;
-    switch (id) {
-        case kMenuUndo:
-            SendMessageA(edit, EM_UNDO, 0, 0);
-            break;
-        case kMenuCut:
-            SendMessageA(edit, WM_CUT, 0, 0);
-            break;
-        case kMenuCopy:
-            SendMessageA(edit, WM_COPY, 0, 0);
-            break;
-        case kMenuPaste:
-            SendMessageA(edit, WM_PASTE, 0, 0);
-            break;
-        case kMenuDelete:
-            SendMessageA(edit, WM_CLEAR, 0, 0);
-            break;
-        case kMenuSelectAll:
-            SendMessageA(edit, EM_SETSEL, 0, -1);
-            break;
-    }
-}
-
-bool Tfrm_Main::ExecuteShortcut(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || closed_ || !Handle()) return false;
-    if (!msg.hwnd || GetAncestor(msg.hwnd, GA_ROOT) != Handle()) return false;
-    if (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0) return false;
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    int id = 0;
-    if (ctrl) {
-        switch (msg.wParam) {
-            case 'Z':
-                id = kMenuUndo;
-                break;
-            case 'X':
-                id = kMenuCut;
-                break;
-            case 'C':
-                id = kMenuCopy;
-                break;
-            case 'V':
-                id = kMenuPaste;
-                break;
-            case 'A':
-                id = kMenuSelectAll;
-                break;
-            case VK_DELETE:
-                id = kMenuTorol;
-                break;
-        }
-    } else if (msg.wParam == VK_DELETE) {
-        id = kMenuDelete;
-    }
-    // A disabled action leaves its key to the control.
-    if (!id || !ActionEnabled(id)) return false;
-    ExecuteAction(id);
-    return true;
-}
-
-void Tfrm_Main::UpdateMenu(HMENU menu) {
-    if (menu == logPopup_) {
-        auto enable = [menu](UINT id, bool on) {
-            EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-        };
-        enable(kMenuLogCopy, log_.HasSelection());
-        enable(kMenuLogSelectAll, log_.LineCount() > 0);
-        const DWORD file = GetFileAttributesW(runLog_.Path().c_str());
-        enable(kMenuLogOpenFile, file != INVALID_FILE_ATTRIBUTES && !(file & FILE_ATTRIBUTE_DIRECTORY));
-        return;
-    }
-    if (menu != popup_) return;
-    for (const ActionDef& a : kActions) {
-        if (a.id)
-            EnableMenuItem(menu, static_cast<UINT>(a.id),
-                           MF_BYCOMMAND | (ActionEnabled(a.id) ? MF_ENABLED : MF_GRAYED));
-    }
-}
-
 void Tfrm_Main::ShowPage(int index) {
+    HWND pages = Control(kPageControl1), tasks = Control(kTabSheet1), log = Control(kTabSheet2);
     // A control on the page going out of sight must not keep the focus: keys
     // typed then would edit a task unseen.
-    HWND hidden = index == 0 ? sheet2_.Handle() : sheet1_.Handle();
     HWND focus = GetFocus();
-    const bool focusHidden = focus && IsChild(hidden, focus);
-    SendMessageA(pageControl1_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ShowWindow(sheet1_.Handle(), index == 0 ? SW_SHOW : SW_HIDE);
-    ShowWindow(sheet2_.Handle(), index == 1 ? SW_SHOW : SW_HIDE);
-    if (focusHidden) SetFocus(pageControl1_);
+    const bool focusHidden = focus && IsChild(index == 0 ? log : tasks, focus);
+    SendMessageA(pages, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ShowWindow(tasks, index == 0 ? SW_SHOW : SW_HIDE);
+    ShowWindow(log, index == 1 ? SW_SHOW : SW_HIDE);
+    if (focusHidden) SetFocus(pages);
 }
 
 bool Tfrm_Main::CanTakeFocus(HWND control) const {
@@ -682,146 +437,84 @@ HWND Tfrm_Main::FocusTarget() const {
 }
 
 int Tfrm_Main::ActivePage() const {
-    return static_cast<int>(SendMessageA(pageControl1_, TCM_GETCURSEL, 0, 0));
-}
-
-HWND Tfrm_Main::Control(int id) const {
-    switch (id) {
-        case kPanel1:
-            return panel1_.Handle();
-        case kRadioGroup1:
-            return radioGroup1_;
-        case kGroupBox1:
-            return groupBox1_;
-        case kGroupBox2:
-            return groupBox2_;
-        case kGroupBox3:
-            return groupBox3_;
-        case kRadio0:
-        case kRadio0 + 1:
-        case kRadio0 + 2:
-            return radio_[id - kRadio0];
-        case kCheckBox2:
-            return checkBox2_;
-        case kCheckBox4:
-            return checkBox4_;
-        case kCheckBox1:
-            return checkBox1_;
-        case kRadioButton1:
-            return radioButton1_;
-        case kDateTimePicker1:
-            return dateTimePicker1_;
-        case kRadioButton2:
-            return radioButton2_;
-        case kEdit1:
-            return edit1_.Handle();
-        case kLabel13:
-            return label13_;
-        case kImage2:
-            return image2_.Handle();
-        case kLabel17:
-            return label17_;
-        case kImage1:
-            return image1_.Handle();
-        case kButton1:
-            return button1_;
-        case kButton5:
-            return button5_;
-        case kButton4:
-            return button4_;
-        case kButton7:
-            return button7_;
-        case kButton2:
-            return button2_;
-        case kButton3:
-            return button3_;
-        case kPageControl1:
-            return pageControl1_;
-        case kTabSheet1:
-            return sheet1_.Handle();
-        case kTabSheet2:
-            return sheet2_.Handle();
-        case kDBGrid1:
-            return grid_.Handle();
-        case kLogView1:
-            return log_.Handle();
-        case kProgressBar1:
-            return progressBar1_;
-        case kStatusBar1:
-            return statusBar1_;
-    }
-    return nullptr;
+    return static_cast<int>(SendMessageA(Control(kPageControl1), TCM_GETCURSEL, 0, 0));
 }
 
 std::string Tfrm_Main::StatusText(int panel) const {
     char text[512] = {};
-    LRESULT len = SendMessageA(statusBar1_, SB_GETTEXTLENGTHA, static_cast<WPARAM>(panel), 0);
+    HWND status = Control(kStatusBar1);
+    LRESULT len = SendMessageA(status, SB_GETTEXTLENGTHA, static_cast<WPARAM>(panel), 0);
     if (LOWORD(len) >= sizeof text) return {};
-    SendMessageA(statusBar1_, SB_GETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text));
+    SendMessageA(status, SB_GETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text));
     return text;
 }
 
 int Tfrm_Main::ProgressPosition() const {
-    return static_cast<int>(SendMessageA(progressBar1_, PBM_GETPOS, 0, 0));
+    return static_cast<int>(SendMessageA(Control(kProgressBar1), PBM_GETPOS, 0, 0));
 }
 
+// Which handler a command runs. The action list's commands are not here:
+// they run only when enabled (OnCommand).
+const Tfrm_Main::Command Tfrm_Main::kCommands[] = {
+    {kButton1, BN_CLICKED, &Tfrm_Main::Button1Click},
+    {kButton5, BN_CLICKED, &Tfrm_Main::Button5Click},
+    {kButton4, BN_CLICKED, &Tfrm_Main::Button4Click},
+    {kButton7, BN_CLICKED, &Tfrm_Main::Button7Click},
+    {kButton2, BN_CLICKED, &Tfrm_Main::Button2Click},
+    {kButton3, BN_CLICKED, &Tfrm_Main::Button3Click},
+    {kCheckBox1, BN_CLICKED, &Tfrm_Main::CheckBox1Click},
+    {kRadioButton1, BN_CLICKED, &Tfrm_Main::RadioButton1Click},
+    {kRadioButton2, BN_CLICKED, &Tfrm_Main::RadioButton2Click},
+    {kLabel17, STN_CLICKED, &Tfrm_Main::Label17Click},
+    {kMenuLogCopy, 0, &Tfrm_Main::LogCopyClick},
+    {kMenuLogSelectAll, 0, &Tfrm_Main::LogSelectAllClick},
+    {kMenuLogOpenFile, 0, &Tfrm_Main::LogOpenFileClick},
+};
+
 void Tfrm_Main::OnCommand(int id, int code) {
-    switch (id) {
-        case kButton1:
-            if (code == BN_CLICKED) Button1Click();
+    if (id >= kMenuUndo && id <= kMenuTorol) {
+        if (code == 0 && ActionEnabled(id)) ExecuteAction(id);
+        return;
+    }
+    for (const Command& c : kCommands) {
+        if (c.id == id) {
+            if (c.code == code) (this->*c.handler)();
             return;
-        case kButton5:
-            if (code == BN_CLICKED) Button5Click();
-            return;
-        case kButton4:
-            if (code == BN_CLICKED) Button4Click();
-            return;
-        case kButton7:
-            if (code == BN_CLICKED) Button7Click();
-            return;
-        case kButton2:
-            if (code == BN_CLICKED) Button2Click();
-            return;
-        case kButton3:
-            if (code == BN_CLICKED) Button3Click();
-            return;
-        case kCheckBox1:
-            if (code == BN_CLICKED) Scheduler::CheckBox1Click(*this);
-            return;
-        case kRadioButton1:
-            if (code == BN_CLICKED && RadioButton1Checked()) Scheduler::RadioButton1Click(*this);
-            return;
-        case kRadioButton2:
-            if (code == BN_CLICKED && RadioButton2Checked()) Scheduler::RadioButton2Click(*this);
-            return;
-        case kLabel17:
-            if (code == STN_CLICKED) Label17Click();
-            return;
-        case kMenuUndo:
-        case kMenuCut:
-        case kMenuCopy:
-        case kMenuPaste:
-        case kMenuDelete:
-        case kMenuSelectAll:
-        case kMenuTorol:
-            if (code == 0 && ActionEnabled(id)) ExecuteAction(id);
-            return;
-        case kMenuLogCopy:
-            log_.CopyToClipboard();
-            return;
-        case kMenuLogSelectAll:
-            log_.SelectAll();
-            return;
-        case kMenuLogOpenFile:
-            OpenDocument(WideToAnsi(runLog_.Path()));
-            return;
+        }
     }
 }
 
 void Tfrm_Main::OnNotify(const NMHDR& hdr) {
-    if (hdr.hwndFrom == pageControl1_ && hdr.code == TCN_SELCHANGE) ShowPage(ActivePage());
+    if (hdr.hwndFrom == Control(kPageControl1) && hdr.code == TCN_SELCHANGE) ShowPage(ActivePage());
 }
 
+LRESULT Tfrm_Main::OnCtlColorStatic(HDC dc, HWND control) {
+    if (control != Control(kLabel17))
+        return Window::HandleMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                     reinterpret_cast<LPARAM>(control));
+    SetTextColor(dc, kLinkColor);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// The focus comes back to the control that had it, as in a dialog.
+void Tfrm_Main::OnActivate(WPARAM wp) {
+    if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        // The grid puts its editor back by itself when it gets the focus.
+        if (focus && focus == grid_.Editor()) focus = grid_.Handle();
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+    } else if (!HIWORD(wp)) {
+        SetFocus(FocusTarget());
+    }
+}
+
+void Tfrm_Main::OnPowerBroadcast(WPARAM wp) {
+    if (scheduler_ && (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND)) scheduler_->Resumed();
+}
+
+// The continuous timer's tick runs Button1Click and the daily timer's tick
+// runs the daily check (Timer2Timer), both through the scheduler.
 LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND:
@@ -834,13 +527,7 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             UpdateMenu(reinterpret_cast<HMENU>(wp));
             return 0;
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lp) == label17_) {
-                HDC dc = reinterpret_cast<HDC>(wp);
-                SetTextColor(dc, kLinkColor);
-                SetBkMode(dc, TRANSPARENT);
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-            }
-            break;
+            return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
         case WM_TIMER:
             if (scheduler_ && scheduler_->OnTimer(static_cast<UINT_PTR>(wp))) return 0;
             break;
@@ -848,8 +535,7 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (scheduler_) scheduler_->RunPending();
             return 0;
         case WM_POWERBROADCAST:
-            if (scheduler_ && (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND))
-                scheduler_->Resumed();
+            OnPowerBroadcast(wp);
             return TRUE;
         // The popup menu's and the system menu's loops let the timers through
         // too: a run under the grid's menu would move the row it acts on.
@@ -866,198 +552,12 @@ LRESULT Tfrm_Main::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             Close();
             return 0;
         case WM_ACTIVATE:
-            // The focus comes back to the control that had it, as in a dialog.
-            if (LOWORD(wp) == WA_INACTIVE) {
-                HWND focus = GetFocus();
-                // The grid puts its editor back by itself when it gets the focus.
-                if (focus && focus == grid_.Editor()) focus = grid_.Handle();
-                if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
-            } else if (!HIWORD(wp)) {
-                SetFocus(FocusTarget());
-            }
+            OnActivate(wp);
             return 0;
         case DM_GETDEFID:
             return 0;  // no default button
     }
     return Window::HandleMessage(msg, wp, lp);
-}
-
-// BackupSurroundings
-
-// Names outside the code page show "?" where a character is missing.
-void Tfrm_Main::AppendLog(const std::wstring& line) {
-    log_.AppendLine(WideToAnsi(line));
-    // A log file that cannot be written never stops the run: said once here.
-    if (!runLog_.Append(line) && runLog_.FailureIsNew()) log_.AppendLine(WideToAnsi(runLog_.FailureNote()));
-}
-
-void Tfrm_Main::RunFinished(int errorLines) {
-    if (!link_) return;
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    char when[32];
-    snprintf(when, sizeof when, "%04u.%02u.%02u %02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute);
-    const std::string count = std::to_string(errorLines);
-    std::string tip = std::string("Pelvane – utolsó mentés: ") + when + ", " +
-                      (errorLines ? count + " hiba" : std::string("hiba nélkül"));
-    // Only a run nobody watched is announced; the click shows its lines.
-    std::string balloon;
-    if (errorLines > 0 && !IsWindowVisible(Handle()))
-        balloon = "A mentés " + count + " hibával ért véget. Kattintson ide a napló megtekintéséhez.";
-    link_->ShowRunResult(tip, balloon);
-}
-
-void Tfrm_Main::SetProgressMax(int max) {
-    SendMessageA(progressBar1_, PBM_SETRANGE32, 0, max);
-}
-
-int Tfrm_Main::ProgressMax() {
-    return static_cast<int>(SendMessageA(progressBar1_, PBM_GETRANGE, FALSE, 0));
-}
-
-void Tfrm_Main::SetProgressPosition(int position) {
-    SendMessageA(progressBar1_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
-}
-
-void Tfrm_Main::StepProgress(int amount) {
-    SendMessageA(progressBar1_, PBM_DELTAPOS, static_cast<WPARAM>(amount), 0);
-}
-
-void Tfrm_Main::SetStatusText(const std::wstring& text) {
-    SendMessageA(statusBar1_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(WideToAnsi(text).c_str()));
-}
-
-void Tfrm_Main::ShowLogPage() {
-    ShowPage(1);
-}
-
-void Tfrm_Main::EnableRunButton(bool enabled) {
-    EnableWindow(button1_, enabled);
-}
-
-void Tfrm_Main::EnableStopButton(bool enabled) {
-    EnableWindow(button5_, enabled);
-}
-
-void Tfrm_Main::EnableTaskGrid(bool enabled) {
-    grid_.SetEnabled(enabled);
-}
-
-void Tfrm_Main::EnableDeleteAction(bool enabled) {
-    torolEnabled_ = enabled;
-}
-
-bool Tfrm_Main::OnlyCurrentTask() {
-    return Checked(checkBox2_);
-}
-
-void Tfrm_Main::ShowError(const std::string& text) {
-    pelvane::ShowError(text, Handle());
-}
-
-void Tfrm_Main::ProcessMessages() {
-    Application::ProcessMessages();
-}
-
-// SettingsHolders
-
-bool Tfrm_Main::CheckBox1Checked() const {
-    return Checked(checkBox1_);
-}
-
-void Tfrm_Main::SetCheckBox1Checked(bool checked) {
-    if (checked == CheckBox1Checked()) return;
-    SetChecked(checkBox1_, checked);
-    Scheduler::CheckBox1Click(*this);
-}
-
-int Tfrm_Main::RadioGroup1Index() const {
-    for (int i = 0; i < 3; ++i)
-        if (Checked(radio_[i])) return i;
-    return -1;
-}
-
-void Tfrm_Main::SetRadioGroup1Index(int index) {
-    for (int i = 0; i < 3; ++i) SetChecked(radio_[i], i == index);
-}
-
-bool Tfrm_Main::CheckBox4Checked() const {
-    return Checked(checkBox4_);
-}
-
-void Tfrm_Main::SetCheckBox4Checked(bool checked) {
-    SetChecked(checkBox4_, checked);
-}
-
-bool Tfrm_Main::RadioButton1Checked() const {
-    return Checked(radioButton1_);
-}
-
-void Tfrm_Main::SetRadioButton1Checked(bool checked) {
-    if (checked == RadioButton1Checked()) return;
-    SetChecked(radioButton1_, checked);
-    if (!checked) return;
-    SetChecked(radioButton2_, false);
-    Scheduler::RadioButton1Click(*this);
-}
-
-bool Tfrm_Main::RadioButton2Checked() const {
-    return Checked(radioButton2_);
-}
-
-void Tfrm_Main::SetRadioButton2Checked(bool checked) {
-    if (checked == RadioButton2Checked()) return;
-    SetChecked(radioButton2_, checked);
-    if (!checked) return;
-    SetChecked(radioButton1_, false);
-    Scheduler::RadioButton2Click(*this);
-}
-
-void Tfrm_Main::SetRadioButtonsEnabled(bool enabled) {
-    EnableWindow(radioButton1_, enabled);
-    EnableWindow(radioButton2_, enabled);
-}
-
-TimeOfDay Tfrm_Main::PickerTime() const {
-    SYSTEMTIME st = {};
-    if (SendMessageA(dateTimePicker1_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID)
-        GetLocalTime(&st);
-    return TimeOfDay{st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
-}
-
-void Tfrm_Main::SetPickerTime(const TimeOfDay& time) {
-    SYSTEMTIME st = {};
-    if (SendMessageA(dateTimePicker1_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID)
-        GetLocalTime(&st);
-    st.wHour = static_cast<WORD>(time.hour);
-    st.wMinute = static_cast<WORD>(time.minute);
-    st.wSecond = static_cast<WORD>(time.second);
-    st.wMilliseconds = static_cast<WORD>(time.millisecond);
-    SendMessageA(dateTimePicker1_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
-}
-
-int Tfrm_Main::WindowLeft() const {
-    RECT rc;
-    GetWindowRect(Handle(), &rc);
-    return rc.left;
-}
-
-int Tfrm_Main::WindowTop() const {
-    RECT rc;
-    GetWindowRect(Handle(), &rc);
-    return rc.top;
-}
-
-void Tfrm_Main::SetWindowLeft(int left) {
-    SetWindowPos(Handle(), nullptr, left, WindowTop(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Tfrm_Main::SetWindowTop(int top) {
-    SetWindowPos(Handle(), nullptr, WindowLeft(), top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Tfrm_Main::ArmSchedule() {
-    scheduler_->ArmAtLoad(*this);
 }
 
 }  // namespace pelvane

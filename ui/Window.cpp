@@ -21,6 +21,23 @@ GdiObject MakeFont(const char* face, int height96, BYTE charset, BYTE pitchAndFa
                                  face));
 }
 
+HWND CreateChild(HWND parent, int id, const char* cls, const char* text, DWORD style, int x, int y, int w,
+                 int h, DWORD exStyle) {
+    HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y),
+                               Scale(w), Scale(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               GetModuleHandleA(nullptr), nullptr);
+    if (!wnd) throw Exception("Cannot create the control " + std::string(cls));
+    return wnd;
+}
+
+bool Checked(HWND button) {
+    return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetChecked(HWND button, bool checked) {
+    SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
 bool ScrollRequest(HWND wnd, int bar, int code, int line, int page, int last, int& pos) {
     switch (code) {
         case SB_LINEUP:

@@ -20,6 +20,15 @@ inline int Scale(int px96) {
 GdiObject MakeFont(const char* face, int height96, BYTE charset,
                    BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
 
+// A child control at a place given in pixels at 96 dpi, visible, with its
+// id; throws when the system refuses it.
+HWND CreateChild(HWND parent, int id, const char* cls, const char* text, DWORD style, int x, int y, int w,
+                 int h, DWORD exStyle = 0);
+
+// The state of a check box or radio button.
+bool Checked(HWND button);
+void SetChecked(HWND button, bool checked);
+
 // Where a scroll-bar request (the code of WM_VSCROLL or WM_HSCROLL) moves
 // pos: a line or a page either way, to 0 or last, or to the thumb's 32-bit
 // track position (the message carries only 16 bits). False when it does not move.

@@ -86,7 +86,7 @@ void ConsoleSurroundings::ShowError(const std::string& text) {
 }
 
 void ConsoleSurroundings::ProcessMessages() {
-    if (ctrlC && engine_ && engine_->Running()) engine_->Button5Click();
+    if (ctrlC && engine_ && engine_->Running()) engine_->RequestStop();
 }
 
 }  // namespace pelvane

@@ -195,7 +195,7 @@ int Run(std::vector<std::wstring> args) {
     BackupEngine engine(console, *fs);
     console.SetEngine(&engine);
     InstallCtrlCHandler();
-    engine.Button1Click();
+    engine.Run();
     if (options.progress) fputs("\r\x1b[K", stderr);
     return console.SawError() ? kExitErrors : kExitOk;
 }

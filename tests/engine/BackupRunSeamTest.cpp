@@ -45,7 +45,7 @@ TEST_F(SeamRun, ArchiveMethodTakesOnlyFilesWithTheArchiveFlag) {
     Source(L"flagged.txt", "12345");
     Source(L"clean.txt", "123", 0);
     s.method = 1;
-    engine.Button1Click();
+    engine.Run();
     EXPECT_NE(Copy(L"flagged.txt"), nullptr);
     EXPECT_EQ(Copy(L"clean.txt"), nullptr);
     EXPECT_EQ(s.Body()[1], L"Összesen    5");
@@ -61,7 +61,7 @@ TEST_F(SeamRun, ArchiveMethodOverNamesOutsideTheCodePageAndLongPaths) {
     Source(emoji, "emoji");
     Source(inDeep, "deep");
     s.method = 1;
-    engine.Button1Click();
+    engine.Run();
     EXPECT_TRUE(s.Errors().empty());
     EXPECT_EQ(Copy(japanese)->data, "ja");
     EXPECT_EQ(Copy(greek), nullptr);  // no archive flag
@@ -77,7 +77,7 @@ TEST_F(SeamRun, ClearingTheArchiveFlagLeavesTheOtherBitsAndGivesTheCopyTheOldWor
     Source(L"ro.txt", "a", kReadOnly | kArchive);
     Source(L"plain.txt", "b", kHidden);
     s.clearArchive = true;
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(fs.Find(L"C:\\Data\\Docs\\ro.txt")->attributes, kReadOnly);
     EXPECT_EQ(Copy(L"ro.txt")->attributes, kReadOnly | kArchive);
     EXPECT_EQ(Copy(L"ro.txt")->date, kSourceDate);  // dated before it became read-only
@@ -92,7 +92,7 @@ TEST_F(SeamRun, ReadOnlyHiddenAndSystemCopiesAreReplaced) {
     fs.AddFile(L"E:\\Save\\Docs\\ro.txt", "old", kReadOnly);
     fs.AddFile(L"E:\\Save\\Docs\\hidden.txt", "old", kHidden);
     fs.AddFile(L"E:\\Save\\Docs\\system.txt", "old", FILE_ATTRIBUTE_SYSTEM);
-    engine.Button1Click();
+    engine.Run();
     EXPECT_TRUE(s.Errors().empty());
     EXPECT_EQ(Copy(L"ro.txt")->data, "new ro");
     EXPECT_EQ(Copy(L"ro.txt")->attributes, kReadOnly);
@@ -107,7 +107,7 @@ TEST_F(SeamRun, AFullDiskKeepsTheOldCopyIntactAndUndated) {
     old.date = 0x30000000;
     fs.freeBytes = 300000;
     engine.SetClock(SlowClock);  // the bar moves within the file, and goes back when it fails
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(s.Errors(), Lines{L"Hiba: C:\\Data\\Docs\\big.bin : Stream write error"});
     EXPECT_EQ(Copy(L"big.bin")->data, "previous good copy");
     EXPECT_EQ(Copy(L"big.bin")->date, 0x30000000);
@@ -119,7 +119,7 @@ TEST_F(SeamRun, AFullDiskKeepsTheOldCopyIntactAndUndated) {
 TEST_F(SeamRun, AnUnknownSizeNeverGivesAnEmptyCopy) {
     Source(L"a.txt", "content").sizeUnreadable = true;
     fs.AddFile(L"E:\\Save\\Docs\\a.txt", "previous");
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(s.Errors(), Lines{L"Hiba: C:\\Data\\Docs\\a.txt : Stream read error"});
     EXPECT_EQ(Copy(L"a.txt")->data, "previous");
 }
@@ -129,7 +129,7 @@ TEST_F(SeamRun, FailedCopiesAreNotStampedAndKeepTheSourcesArchiveFlag) {
     auto& stale = fs.AddFile(L"E:\\Save\\Docs\\locked.txt", "stale");
     stale.date = 0x30000000;
     s.clearArchive = true;
-    engine.Button1Click();
+    engine.Run();
     ASSERT_EQ(s.Errors().size(), 1u);
     EXPECT_EQ(
         s.Errors()[0],
@@ -142,7 +142,7 @@ TEST_F(SeamRun, AnExcludedFilesCopyIsStampedAndItsSourceCleared) {
     Source(L"a.TMP", "new", kArchive | kHidden);
     fs.AddFile(L"E:\\Save\\Docs\\a.TMP", "old", 0);
     s.clearArchive = true;
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(Copy(L"a.TMP")->data, "old");
     EXPECT_EQ(Copy(L"a.TMP")->date, kSourceDate);
     EXPECT_EQ(Copy(L"a.TMP")->attributes, kArchive | kHidden);
@@ -155,7 +155,7 @@ TEST_F(SeamRun, AFolderWhereTheCopyGoesGivesACreateError) {
     Source(L"name", "data");
     fs.AddFolder(L"E:\\Save\\Docs");
     fs.AddFolder(L"E:\\Save\\Docs\\name");
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(s.Errors(),
               Lines{L"Hiba: C:\\Data\\Docs\\name : Cannot create file \"E:\\Save\\Docs\\name\". error 5"});
     EXPECT_TRUE(Copy(L"name")->folder);
@@ -165,7 +165,7 @@ TEST_F(SeamRun, AFolderWhereTheCopyGoesGivesACreateError) {
 TEST_F(SeamRun, AnUnreadableAttributeWordIsNotPassedOn) {
     Source(L"a.txt", "data").attributesUnreadable = true;
     fs.AddFile(L"E:\\Save\\Docs\\a.txt", "old", kHidden);
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(Copy(L"a.txt")->data, "data");
     EXPECT_NE(Copy(L"a.txt")->attributes, INVALID_FILE_ATTRIBUTES);
 }
@@ -174,7 +174,7 @@ TEST_F(SeamRun, ADriveRootSourceMapsToAnInvalidPath) {
     RecordingSurroundings root{{{L"C:\\", L"E:\\Save"}}};
     fs.AddFile(L"C:\\a.txt", "x");
     BackupEngine e(root, fs);
-    e.Button1Click();
+    e.Run();
     EXPECT_EQ(root.Body()[2], L"Hiba: C:\\a.txt : Cannot create file \"E:\\Save\\C:\\a.txt\". error 123");
 }
 
@@ -182,7 +182,7 @@ TEST_F(SeamRun, TotalsOfManyGigabytesAreShownInFullAndScaledForTheBar) {
     Source(L"huge.iso", "").virtualSize = 5000000000ULL;  // excluded: counted, not copied
     Source(L"more.iso", "").virtualSize = 4294967296ULL;
     s.excluded = ".iso";
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(s.Body()[1], L"Összesen 9 294 967 296");
     EXPECT_GT(s.progressMax, 0);
     EXPECT_EQ(s.stepped, s.progressMax);  // the bar ends full
@@ -192,7 +192,7 @@ TEST_F(SeamRun, EmptyFoldersOfATaskAreReportedAndTheRunGoesOn) {
     RecordingSurroundings t{{{L"", L"E:\\Save"}, {L"C:\\Data\\Docs", L""}, {L"C:\\Data\\Docs", L"E:\\Save"}}};
     Source(L"a.txt", "x");
     BackupEngine e(t, fs);
-    e.Button1Click();
+    e.Run();
     EXPECT_EQ(t.Body(),
               (Lines{L"*** Feladat:  >> E:\\Save", L"Hiba:  : Nincs megadva a forrás mappa",
                      L"*** Feladat: C:\\Data\\Docs >> ", L"Hiba: C:\\Data\\Docs : Nincs megadva a cél mappa",
@@ -208,7 +208,7 @@ TEST_F(SeamRun, FoldersThatCannotBeListedAreReportedAndTheRunGoesOn) {
     fs.Find(L"C:\\Data\\Docs\\Locked")->unlistable = true;
     RecordingSurroundings t{{{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Data\\Gone", L"E:\\Save"}}};
     BackupEngine e(t, fs);
-    e.Button1Click();
+    e.Run();
     EXPECT_EQ(t.Body(),
               (Lines{L"*** Feladat: C:\\Data\\Docs >> E:\\Save", L"Hiba: C:\\Data\\Docs\\Locked : error 5",
                      L"Összesen    2", L"*** Feladat: C:\\Data\\Gone >> E:\\Save",
@@ -227,7 +227,7 @@ TEST_F(SeamRun, ALinkBackToAFolderAboveIsReportedNotFollowed) {
     fs.AddFolder(L"C:\\Data\\Docs\\elsewhere").linkTo = L"C:\\Other";
     fs.Find(L"C:\\Data\\Docs\\elsewhere")->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
     Source(L"elsewhere\\c.txt", "c");
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(s.Errors(), Lines{L"Hiba: C:\\Data\\Docs\\Sub\\up : error 1921"});
     EXPECT_EQ(fs.CountFiles(L"E:\\Save"), 3);  // a, b and the link that leads elsewhere
     EXPECT_NE(Copy(L"elsewhere\\c.txt"), nullptr);
@@ -244,9 +244,9 @@ TEST_F(SeamRun, AStopInsideAFileEndsItsCopyAndKeepsTheOldOne) {
     s.onMessages = [&] {
         if (s.status != L"C:\\Data\\Docs\\1 big.iso" || positionAtStop >= 0) return;
         positionAtStop = s.position;  // inside the file: its first bytes are on the bar
-        engine.Button5Click();
+        engine.RequestStop();
     };
-    engine.Button1Click();
+    engine.Run();
     EXPECT_GT(positionAtStop, 0);
     EXPECT_LT(positionAtStop, s.progressMax);
     EXPECT_EQ(s.Body(), (Lines{L"*** Feladat: C:\\Data\\Docs >> E:\\Save", L"Összesen  50 000 004"}));
@@ -262,7 +262,7 @@ TEST_F(SeamRun, AStopInsideAFileEndsItsCopyAndKeepsTheOldOne) {
 TEST_F(SeamRun, MessagesAreProcessedInsideACopyByTheClockNotPerBlock) {
     for (int i = 0; i < 5; ++i) Source(std::to_wstring(i) + L".txt", std::string(200000, 'x'));
     engine.SetClock([]() -> uint64_t { return 0; });  // time stands still
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(s.messageCalls, 1 + 5 + 5);  // the scan, the mapping pass, the copy pass
 }
 
@@ -272,14 +272,14 @@ TEST_F(SeamRun, NewerMethodListsEachTargetFolderOnceAndOpensNoFileWhenNothingIsN
     Source(L"Sub\\c.txt", "c");
     Source(L"Sub\\d.txt", "d");
     s.method = 2;
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(fs.CountFiles(L"E:\\Save\\Docs"), 4);
 
     // A copy whose name differs only in case is the same file.
     fs.Find(L"E:\\Save\\Docs\\B.txt")->name = L"b.TXT";
     fs.listings = fs.opens = 0;
     s.stepped = 0;
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(fs.opens, 0);
     EXPECT_EQ(fs.listings, 2 + 2);  // each source and each target folder once
     EXPECT_EQ(s.stepped, 0);
@@ -287,7 +287,7 @@ TEST_F(SeamRun, NewerMethodListsEachTargetFolderOnceAndOpensNoFileWhenNothingIsN
     // A changed source is copied again; an older one is not.
     Source(L"Sub\\c.txt", "changed").date = kSourceDate + 1;
     fs.Find(L"C:\\Data\\Docs\\a.txt")->date = kSourceDate - 1;
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(fs.opens, 1);
     EXPECT_EQ(Copy(L"Sub\\c.txt")->data, "changed");
     EXPECT_EQ(Copy(L"a.txt")->date, kSourceDate);
@@ -299,7 +299,7 @@ TEST_F(SeamRun, NewerMethodCopiesOverCopiesWithoutAUsableDate) {
     fs.AddFile(L"E:\\Save\\Docs\\undated.txt", "old").date = -1;
     fs.AddFolder(L"E:\\Save\\Docs\\folder");
     s.method = 2;
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(Copy(L"undated.txt")->data, "new");
     // A folder in the way is no copy: the file is tried and the failure reported.
     EXPECT_EQ(s.Errors().size(), 1u);
@@ -307,10 +307,10 @@ TEST_F(SeamRun, NewerMethodCopiesOverCopiesWithoutAUsableDate) {
 
 TEST_F(SeamRun, ATargetFolderRemovedBetweenRunsIsMadeAgain) {
     Source(L"Sub\\a.txt", "a");
-    engine.Button1Click();
+    engine.Run();
     ASSERT_NE(Copy(L"Sub\\a.txt"), nullptr);
     fs.Remove(L"E:\\Save\\Docs");
-    engine.Button1Click();
+    engine.Run();
     EXPECT_TRUE(s.Errors().empty());
     EXPECT_NE(Copy(L"Sub\\a.txt"), nullptr);
 }
@@ -321,7 +321,7 @@ TEST_F(SeamRun, ATargetFolderRemovedDuringARunIsMadeAgain) {
     s.onMessages = [&] {
         if (Copy(L"1.txt") && !Copy(L"2.txt")) fs.Remove(L"E:\\Save\\Docs");
     };
-    engine.Button1Click();
+    engine.Run();
     EXPECT_TRUE(s.Errors().empty());
     EXPECT_NE(Copy(L"2.txt"), nullptr);
 }
@@ -337,7 +337,7 @@ TEST_F(SeamRun, AFailureOutsideTheFilesEndsTheRunCleanly) {
     FailingRows rows({{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Other", L"E:\\Save"}});
     s.taskRows = &rows;
     Source(L"a.txt", "x");
-    engine.Button1Click();
+    engine.Run();
     EXPECT_EQ(s.log[s.log.size() - 2], L"Hiba: Table closed");
     EXPECT_EQ(s.log.back().rfind(L"*** Mentés kész: ", 0), 0u);
     EXPECT_EQ(s.finished, std::vector<int>{1});
@@ -355,7 +355,7 @@ TEST_F(SeamRun, AFailureThatEscapesATaskNamesItsSource) {
     fs.AddFile(source + L"\\a.txt", "x");
     t.onMessages = [&] { throw Exception(message); };
     BackupEngine e(t, fs);
-    e.Button1Click();
+    e.Run();
     ASSERT_EQ(t.log.size(), 4u);
     EXPECT_EQ(t.log[2], L"Hiba: " + source + L" : " + std::wstring(message.begin(), message.end()));
     EXPECT_TRUE(t.runButton && t.grid);
@@ -364,7 +364,7 @@ TEST_F(SeamRun, AFailureThatEscapesATaskNamesItsSource) {
 TEST_F(SeamRun, AnEmptyTableShowsTheErrorBoxOnly) {
     RecordingSurroundings empty;
     BackupEngine e(empty, fs);
-    e.Button1Click();
+    e.Run();
     EXPECT_EQ(empty.errors, std::vector<std::string>{"Nincs végrehajtható feladat"});
     EXPECT_TRUE(empty.log.empty());
     EXPECT_TRUE(empty.finished.empty());
@@ -375,8 +375,8 @@ TEST_F(SeamRun, AnEmptyTableShowsTheErrorBoxOnly) {
 TEST_F(SeamRun, StartRequestsDuringARunAreIgnored) {
     Source(L"a.txt", "x");
     Source(L"b.txt", "y");
-    s.onMessages = [&] { engine.Button1Click(); };  // a timer tick inside the run
-    engine.Button1Click();
+    s.onMessages = [&] { engine.Run(); };  // a timer tick inside the run
+    engine.Run();
     EXPECT_EQ(s.log.size(), 4u);
     EXPECT_EQ(s.log[0].rfind(L"*** Mentés indul: ", 0), 0u);
     EXPECT_TRUE(s.runButton);
@@ -395,7 +395,7 @@ TEST_F(SeamRun, ControlsDuringARun) {
         EXPECT_TRUE(s.logPage);
         EXPECT_TRUE(engine.Running());
     };
-    engine.Button1Click();
+    engine.Run();
     EXPECT_TRUE(checked);
     EXPECT_TRUE(s.runButton && s.grid && s.deleteAction);
     EXPECT_FALSE(s.stopButton);

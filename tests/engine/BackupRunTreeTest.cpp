@@ -39,7 +39,7 @@ class TreeRun : public ::testing::Test {
         auto s = std::make_unique<RecordingSurroundings>(full);
         if (setup) setup(*s);
         BackupEngine engine(*s, *fs);
-        engine.Button1Click();
+        engine.Run();
         return s;
     }
     std::wstring Feladat(const std::wstring& source, const std::wstring& target) const {
@@ -306,11 +306,11 @@ TEST_F(TreeRun, AStopInTheMiddleOfAGigabyteKeepsTheOldCopy) {
     s->onMessages = [&] {
         if (s->status != big || positionAtStop >= 0) return;  // the first time inside the copy
         positionAtStop = s->position;
-        engine->Button5Click();
+        engine->RequestStop();
     };
     BackupEngine e(*s, *fs);
     engine = &e;
-    e.Button1Click();
+    e.Run();
 
     EXPECT_GT(positionAtStop, 0);  // the bar moved within the file
     EXPECT_LT(positionAtStop, s->progressMax);
@@ -332,11 +332,11 @@ TEST_F(TreeRun, StopDuringTheFirstOfThreeTasks) {
     int copyChecks = 0;
     s->onMessages = [&] {
         // One scan call, three mapping checks, then the copy pass: stop before the second file.
-        if (s->messageCalls > 4 && ++copyChecks == 2) running->Button5Click();
+        if (s->messageCalls > 4 && ++copyChecks == 2) running->RequestStop();
     };
     BackupEngine engine(*s, *fs);
     running = &engine;
-    engine.Button1Click();
+    engine.Run();
 
     EXPECT_EQ(s->Body(), (Lines{Feladat(L"src\\One", L"out"), L"Összesen    3", Feladat(L"src\\Two", L"out"),
                                 Feladat(L"src\\Three", L"out")}));

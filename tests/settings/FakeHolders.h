@@ -19,33 +19,33 @@ struct FakeHolders : SettingsHolders {
     std::string edit1 = "    ", excludedTypes;
     std::function<void()> arm = [] {};
 
-    bool CheckBox1Checked() const override { return checkBox1; }
-    void SetCheckBox1Checked(bool c) override {
+    bool AutoStart() const override { return checkBox1; }
+    void SetAutoStart(bool c) override {
         if (c == checkBox1) return;
         checkBox1 = c;
-        Scheduler::CheckBox1Click(*this);
+        Scheduler::AutoStartChanged(*this);
     }
-    int RadioGroup1Index() const override { return radioGroup1; }
-    void SetRadioGroup1Index(int i) override { radioGroup1 = i; }
-    bool CheckBox4Checked() const override { return checkBox4; }
-    void SetCheckBox4Checked(bool c) override { checkBox4 = c; }
-    bool RadioButton1Checked() const override { return radioButton1; }
-    void SetRadioButton1Checked(bool c) override {
+    int Method() const override { return radioGroup1; }
+    void SetMethod(int i) override { radioGroup1 = i; }
+    bool ClearArchiveFlag() const override { return checkBox4; }
+    void SetClearArchiveFlag(bool c) override { checkBox4 = c; }
+    bool DailyRun() const override { return radioButton1; }
+    void SetDailyRun(bool c) override {
         if (c == radioButton1) return;
         radioButton1 = c;
-        if (c) radioButton2 = false, Scheduler::RadioButton1Click(*this);
+        if (c) radioButton2 = false, Scheduler::DailyChosen(*this);
     }
-    bool RadioButton2Checked() const override { return radioButton2; }
-    void SetRadioButton2Checked(bool c) override {
+    bool ContinuousRun() const override { return radioButton2; }
+    void SetContinuousRun(bool c) override {
         if (c == radioButton2) return;
         radioButton2 = c;
-        if (c) radioButton1 = false, Scheduler::RadioButton2Click(*this);
+        if (c) radioButton1 = false, Scheduler::ContinuousChosen(*this);
     }
-    void SetRadioButtonsEnabled(bool e) override { radioButtonsEnabled = e; }
-    TimeOfDay PickerTime() const override { return picker; }
-    void SetPickerTime(const TimeOfDay& t) override { picker = t; }
-    std::string Edit1Text() const override { return edit1; }
-    void SetEdit1Text(const std::string& t) override { edit1 = t; }
+    void SetScheduleChoiceEnabled(bool e) override { radioButtonsEnabled = e; }
+    TimeOfDay DailyTime() const override { return picker; }
+    void SetDailyTime(const TimeOfDay& t) override { picker = t; }
+    std::string IntervalText() const override { return edit1; }
+    void SetIntervalText(const std::string& t) override { edit1 = t; }
     std::string ExcludedTypes() const override { return excludedTypes; }
     void SetExcludedTypes(const std::string& t) override { excludedTypes = t; }
     int WindowLeft() const override { return left; }

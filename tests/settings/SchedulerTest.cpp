@@ -77,14 +77,14 @@ TEST_F(SchedulerTest, ArmingFollowsTheMasterSwitchAndTheChosenButton) {
     EXPECT_EQ(panels[2], "Rendszeres aktív: Nem");
     none.ArmAtLoad(false, true, false, "60");
     none.ArmAtLoad(true, false, false, "60");
-    EXPECT_FALSE(none.Timer1().Enabled() || none.Timer2().Enabled());
+    EXPECT_FALSE(none.ContinuousTimer().Enabled() || none.DailyTimer().Enabled());
     EXPECT_EQ(panels[1] + panels[2], "Folyamatos aktív: NemRendszeres aktív: Nem");
 
     Scheduler daily(window, callbacks);
     daily.ArmAtLoad(true, true, false, "60");
-    EXPECT_TRUE(daily.Timer2().Running());
-    EXPECT_EQ(daily.Timer2().Interval(), 55000u);
-    EXPECT_FALSE(daily.Timer1().Enabled());
+    EXPECT_TRUE(daily.DailyTimer().Running());
+    EXPECT_EQ(daily.DailyTimer().Interval(), 55000u);
+    EXPECT_FALSE(daily.ContinuousTimer().Enabled());
     EXPECT_EQ(panels[2], "Rendszeres aktív: Igen");
     EXPECT_EQ(panels[1], "Folyamatos aktív: Nem");
 
@@ -95,23 +95,23 @@ TEST_F(SchedulerTest, ArmingFollowsTheMasterSwitchAndTheChosenButton) {
     FakeHolders h;
     h.arm = [&] { continuous.ArmAtLoad(h); };
     LoadSettings(h, dir.Path("Pelvane.ini"));
-    EXPECT_TRUE(continuous.Timer1().Running());
-    EXPECT_EQ(continuous.Timer1().Interval(), 1800000u);
-    EXPECT_FALSE(continuous.Timer2().Enabled());
+    EXPECT_TRUE(continuous.ContinuousTimer().Running());
+    EXPECT_EQ(continuous.ContinuousTimer().Interval(), 1800000u);
+    EXPECT_FALSE(continuous.DailyTimer().Enabled());
     EXPECT_EQ(panels[1], "Folyamatos aktív: Igen");
 }
 
 TEST_F(SchedulerTest, AnIntervalOfZeroIsArmedButNeverTicks) {
     Scheduler s(window, callbacks);
     s.ArmAtLoad(true, false, true, "0000");
-    EXPECT_TRUE(s.Timer1().Enabled());
-    EXPECT_FALSE(s.Timer1().Running());
+    EXPECT_TRUE(s.ContinuousTimer().Enabled());
+    EXPECT_FALSE(s.ContinuousTimer().Running());
     EXPECT_EQ(panels[1], "Folyamatos aktív: Igen");
     Pump(s, 300, 1);  // SetTimer with 0 would tick every 10 ms
     EXPECT_EQ(runs, 0);
 
     // The same loop does deliver a timer that runs.
-    WindowTimer t(window, Scheduler::kTimer1Id, 20);
+    WindowTimer t(window, Scheduler::kContinuousTimerId, 20);
     t.SetEnabled(true);
     Pump(s, 10000, 2);
     EXPECT_EQ(runs, 2);
@@ -143,7 +143,7 @@ TEST_F(SchedulerTest, DailyCheckStartsOneRunForEveryChosenMinuteOfADay) {
         for (int64_t t = 3; t < 24 * 3600; t += 55) {  // 55 s ticks from 0:00:03
             SetClock(t);
             ticks += clock.hour * 60 + clock.minute == chosen;
-            s.Timer2Timer();
+            s.DailyCheck();
         }
         EXPECT_EQ(runs, 1) << "minute " << chosen << ", ticks " << ticks;
         doubleTickMinutes += ticks == 2;
@@ -154,26 +154,26 @@ TEST_F(SchedulerTest, DailyCheckStartsOneRunForEveryChosenMinuteOfADay) {
 TEST_F(SchedulerTest, DailyCheckReadsThePickerEachTimeAndRunsAgainInAnotherMinute) {
     Scheduler* self = nullptr;
     callbacks.run = [&] {
-        if (++runs == 1) self->Timer2Timer();  // a tick delivered while the run pumps messages
+        if (++runs == 1) self->DailyCheck();  // a tick delivered while the run pumps messages
     };
     Scheduler s(nullptr, callbacks);
     self = &s;
     daily = {8, 0, 0, 0};
     SetClock(8 * 3600 - 30);
-    s.Timer2Timer();
+    s.DailyCheck();
     EXPECT_EQ(runs, 0);
     SetClock(8 * 3600 + 1);
-    s.Timer2Timer();
+    s.DailyCheck();
     EXPECT_EQ(runs, 1);
     daily = {8, 2, 0, 0};  // changed while armed
     SetClock(8 * 3600 + 130);
-    s.Timer2Timer();
+    s.DailyCheck();
     SetClock(32 * 3600 + 130);  // the next day
-    s.Timer2Timer();
+    s.DailyCheck();
     clock.minuteNumber += 60;  // an hour the clock repeats is another real minute
-    s.Timer2Timer();
+    s.DailyCheck();
     EXPECT_EQ(runs, 4);
-    EXPECT_TRUE(s.OnTimer(Scheduler::kTimer1Id));  // Timer1's tick is the run itself
+    EXPECT_TRUE(s.OnTimer(Scheduler::kContinuousTimerId));  // the continuous timer's tick is the run itself
     EXPECT_FALSE(s.OnTimer(77));
     EXPECT_EQ(runs, 5);
 }
@@ -184,9 +184,9 @@ TEST_F(SchedulerTest, ARunThatFallsDueUnderADialogComesOnceWhenItCloses) {
     Scheduler s(nullptr, callbacks);
     daily = {8, 0, 0, 0};
     SetClock(8 * 3600 + 1);
-    s.Timer2Timer();
-    s.OnTimer(Scheduler::kTimer1Id);
-    s.OnTimer(Scheduler::kTimer1Id);
+    s.DailyCheck();
+    s.OnTimer(Scheduler::kContinuousTimerId);
+    s.OnTimer(Scheduler::kContinuousTimerId);
     EXPECT_EQ(runs, 0);
     EXPECT_TRUE(s.RunKept());
     s.RunPending();  // the dialog is still open
@@ -196,7 +196,7 @@ TEST_F(SchedulerTest, ARunThatFallsDueUnderADialogComesOnceWhenItCloses) {
     s.RunPending();
     EXPECT_EQ(runs, 1);
     EXPECT_FALSE(s.RunKept());
-    s.OnTimer(Scheduler::kTimer1Id);  // nothing in the way: at once
+    s.OnTimer(Scheduler::kContinuousTimerId);  // nothing in the way: at once
     EXPECT_EQ(runs, 2);
 }
 
@@ -205,13 +205,13 @@ TEST_F(SchedulerTest, ADailyTickDuringARunIsDeferredNotLost) {
     callbacks.runUnderWay = [&] { return running; };
     callbacks.modalOpen = [&] { return modal; };
     Scheduler s(nullptr, callbacks);
-    s.OnTimer(Scheduler::kTimer1Id);  // a continuous tick during a run is dropped
+    s.OnTimer(Scheduler::kContinuousTimerId);  // a continuous tick during a run is dropped
     EXPECT_FALSE(s.RunKept());
     daily = {23, 59, 0, 0};
     SetClock(23 * 3600 + 59 * 60 + 50);
-    s.Timer2Timer();
+    s.DailyCheck();
     SetClock(24 * 3600 + 45);  // the run goes on past midnight; the minute has passed
-    s.Timer2Timer();
+    s.DailyCheck();
     EXPECT_EQ(runs, 0);
     EXPECT_TRUE(s.RunKept());
     // The run ends under an error box: the daily run waits for the box too.
@@ -243,41 +243,41 @@ TEST_F(SchedulerTest, AMissedDailyRunIsCaughtUpOnceAfterAStartOrAResume) {
     {
         Scheduler s(nullptr, callbacks);
         s.ArmAtLoad(true, true, false, "");
-        s.Timer2Timer();
+        s.DailyCheck();
         EXPECT_EQ(runs, 1);
         EXPECT_EQ(recorded, std::vector<std::string>{"2026.12.08"});
         at(10 * 3600 + 31 * 60, "2026.12.08");
-        s.Timer2Timer();
+        s.DailyCheck();
         EXPECT_EQ(runs, 1);
     }
     // Started again the same day: nothing more.
     {
         Scheduler s(nullptr, callbacks);
         s.ArmAtLoad(true, true, false, "");
-        s.Timer2Timer();
+        s.DailyCheck();
         EXPECT_EQ(runs, 1);
     }
     // The next day before 08:00: nothing at the start, the run at its minute.
     at(day + 7 * 3600, "2026.12.09");
     Scheduler s(nullptr, callbacks);
     s.ArmAtLoad(true, true, false, "");
-    s.Timer2Timer();
+    s.DailyCheck();
     EXPECT_EQ(runs, 1);
     at(day + 8 * 3600 + 20, "2026.12.09");
-    s.Timer2Timer();
+    s.DailyCheck();
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(stored, "2026.12.09");
     // Asleep over the following 08:00: the first check after the resume
     // catches up, once; a check without a resume never does.
     at(2 * day + 9 * 3600, "2026.12.10");
-    s.Timer2Timer();
+    s.DailyCheck();
     EXPECT_EQ(runs, 2);
     s.Resumed();
-    s.Timer2Timer();
+    s.DailyCheck();
     EXPECT_EQ(runs, 3);
     EXPECT_EQ(stored, "2026.12.10");
     s.Resumed();
-    s.Timer2Timer();
+    s.DailyCheck();
     EXPECT_EQ(runs, 3);
     // A catch-up that falls during a run comes when the run ends, and is
     // recorded as it starts.
@@ -286,7 +286,7 @@ TEST_F(SchedulerTest, AMissedDailyRunIsCaughtUpOnceAfterAStartOrAResume) {
     Scheduler busy(nullptr, callbacks);
     at(3 * day + 12 * 3600, "2026.12.11");
     busy.ArmAtLoad(true, true, false, "");
-    busy.Timer2Timer();
+    busy.DailyCheck();
     EXPECT_EQ(runs, 3);
     EXPECT_EQ(stored, "2026.12.10");
     running = false;
@@ -298,7 +298,7 @@ TEST_F(SchedulerTest, AMissedDailyRunIsCaughtUpOnceAfterAStartOrAResume) {
     at(4 * day + 12 * 3600, "2026.12.12");
     continuous.ArmAtLoad(true, false, true, "0");
     continuous.Resumed();
-    continuous.Timer2Timer();
+    continuous.DailyCheck();
     EXPECT_EQ(runs, 4);
 }
 

@@ -16,7 +16,8 @@
 #include "ui/Application.h"
 #include "ui/DataGrid.h"
 #include "ui/MainWindow.h"
-#include "ui/MainWindowParts.h"
+#include "ui/Container.h"
+#include "ui/Picture.h"
 #include "ui/MaskEdit.h"
 
 namespace pelvane {

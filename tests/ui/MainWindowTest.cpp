@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "common/Handles.h"
@@ -177,21 +178,21 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
     // Initial state with no settings file.
     EXPECT_TRUE(Enabled(C(Tfrm_Main::kButton1)));
     EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
-    EXPECT_EQ(0, f.RadioGroup1Index());
-    EXPECT_FALSE(f.CheckBox1Checked());
-    EXPECT_TRUE(f.RadioButton1Checked());
+    EXPECT_EQ(0, f.Settings().Method());
+    EXPECT_FALSE(f.Settings().AutoStart());
+    EXPECT_TRUE(f.Settings().DailyRun());
     EXPECT_FALSE(Enabled(C(Tfrm_Main::kRadioButton1)));
     // Version 6 controls (the program's manifest) are Unicode windows; the
     // masked field must still hold its text.
     EXPECT_TRUE(IsWindowUnicode(C(Tfrm_Main::kEdit1)));
-    EXPECT_EQ("60  ", f.Edit1Text());
-    EXPECT_EQ(".tmp;.temp", f.ExcludedTypes());
+    EXPECT_EQ("60  ", f.Settings().IntervalText());
+    EXPECT_EQ(".tmp;.temp", f.Settings().ExcludedTypes());
     EXPECT_EQ(0, f.ActivePage());
     EXPECT_EQ("", f.StatusText(0));
     EXPECT_EQ("Folyamatos aktív: Nem", f.StatusText(1));
     EXPECT_EQ("Rendszeres aktív: Nem", f.StatusText(2));
-    EXPECT_EQ(10, f.WindowLeft());
-    EXPECT_EQ(10, f.WindowTop());
+    EXPECT_EQ(10, f.Settings().WindowLeft());
+    EXPECT_EQ(10, f.Settings().WindowTop());
 
     // The tab order inside Panel1, then the page control and the grid.
     std::vector<HWND> order;
@@ -214,6 +215,32 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
         GetClassNameA(order[i], cls, sizeof cls);
         EXPECT_EQ(expected[i], order[i]) << i << " " << cls;
     }
+}
+
+BOOL CALLBACK CollectChild(HWND wnd, LPARAM list) noexcept {
+    try {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(wnd);
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+// Every control the window made is found by its own id, and no two share one.
+TEST_F(MainWindowTest, EveryControlIsFoundByItsId) {
+    Tfrm_Main& f = Create();
+    std::vector<HWND> children;
+    EnumChildWindows(f.Handle(), CollectChild, reinterpret_cast<LPARAM>(&children));
+    std::set<int> ids;
+    for (HWND child : children) {
+        const int id = GetDlgCtrlID(child);
+        if (id < Tfrm_Main::kPanel1 || id >= Tfrm_Main::kMenuUndo) continue;  // the controls' own parts
+        EXPECT_EQ(child, C(id)) << id;
+        EXPECT_TRUE(ids.insert(id).second) << id;
+    }
+    for (int id : {Tfrm_Main::kTabSheet1, Tfrm_Main::kTabSheet2, Tfrm_Main::kDBGrid1, Tfrm_Main::kLogView1})
+        EXPECT_EQ(1u, ids.count(id)) << id;
+    EXPECT_EQ(nullptr, C(Tfrm_Main::kMenuUndo));
 }
 
 TEST_F(MainWindowTest, ARunFromTheButtonOverTasksStoredThroughTheGrid) {
@@ -359,7 +386,7 @@ TEST_F(MainWindowTest, ARunThatEndsWithErrorsUnseenIsAnnouncedAndTheTipTellsTheL
     EXPECT_EQ("", mainForm.results[0].balloon);
     // Hidden in the notification area, as a scheduled run finds it.
     f.Button2Click();
-    SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+    SendMessageA(f.Handle(), WM_TIMER, Scheduler::kContinuousTimerId, 0);
     test::ProcessQueue();
     ASSERT_EQ(2u, mainForm.results.size());
     EXPECT_EQ("A mentés 1 hibával ért véget. Kattintson ide a napló megtekintéséhez.",
@@ -493,7 +520,7 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
     EXPECT_EQ("Pontosvessző határolt, pl. \".tmp;.temp\"", label);
     EXPECT_EQ(39u, label.size());
     EXPECT_EQ(".tmp;.temp", shown);
-    EXPECT_EQ(".bak;.old", f.ExcludedTypes());
+    EXPECT_EQ(".bak;.old", f.Settings().ExcludedTypes());
 
     // Mégsem keeps the list; an empty confirmed field empties it.
     auto answer = [&](const std::string& typed, bool confirm) {
@@ -506,9 +533,9 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
         Click(Tfrm_Main::kButton4);
     };
     answer("ignored", false);
-    EXPECT_EQ(".bak;.old", f.ExcludedTypes());
+    EXPECT_EQ(".bak;.old", f.Settings().ExcludedTypes());
     answer("", true);
-    EXPECT_EQ("", f.ExcludedTypes());
+    EXPECT_EQ("", f.Settings().ExcludedTypes());
     // The list reaches the file only at the close.
     EXPECT_EQ("<missing>", test::ReadIni("Defaults", "NoFile"));
     Click(Tfrm_Main::kButton3);
@@ -586,7 +613,7 @@ TEST_F(MainWindowTest, CtrlDelDeletesTheCurrentTaskFromAnyControlWithoutAsking) 
 
     test::PostKey(C(Tfrm_Main::kCheckBox4), VK_DELETE, true);
     EXPECT_EQ(1, tbl.RecordCount());
-    EXPECT_FALSE(f.CheckBox4Checked());
+    EXPECT_FALSE(f.Settings().ClearArchiveFlag());
 
     // The popup menu shows the action with its shortcut and runs it too.
     char caption[64] = {};
@@ -651,12 +678,12 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
         Click(Tfrm_Main::kCheckBox1);
         EXPECT_TRUE(Enabled(C(Tfrm_Main::kRadioButton2)));
         Click(Tfrm_Main::kRadioButton2);
-        EXPECT_FALSE(f.RadioButton1Checked());
+        EXPECT_FALSE(f.Settings().DailyRun());
         Click(Tfrm_Main::kRadio0 + 2);
         Click(Tfrm_Main::kCheckBox4);
-        f.SetEdit1Text("15");
-        f.SetPickerTime(TimeOfDay{21, 7, 30, 0});
-        f.SetExcludedTypes(".bak");
+        f.Settings().SetIntervalText("15");
+        f.Settings().SetDailyTime(TimeOfDay{21, 7, 30, 0});
+        f.Settings().SetExcludedTypes(".bak");
         SetWindowPos(f.Handle(), nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         // Nothing is armed or written before the next start.
         EXPECT_EQ("Folyamatos aktív: Nem", f.StatusText(1));
@@ -678,25 +705,25 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
     EXPECT_EQ(ExecutablePath() + '\0', root.String(test::kRunSubKey, kAutostartValue));
 
     Tfrm_Main& f = Create();
-    EXPECT_TRUE(f.CheckBox1Checked());
-    EXPECT_EQ(2, f.RadioGroup1Index());
-    EXPECT_TRUE(f.CheckBox4Checked());
-    EXPECT_FALSE(f.RadioButton1Checked());
-    EXPECT_TRUE(f.RadioButton2Checked());
+    EXPECT_TRUE(f.Settings().AutoStart());
+    EXPECT_EQ(2, f.Settings().Method());
+    EXPECT_TRUE(f.Settings().ClearArchiveFlag());
+    EXPECT_FALSE(f.Settings().DailyRun());
+    EXPECT_TRUE(f.Settings().ContinuousRun());
     EXPECT_TRUE(Enabled(C(Tfrm_Main::kRadioButton1)));
-    EXPECT_EQ(21, f.PickerTime().hour);
-    EXPECT_EQ(7, f.PickerTime().minute);
-    EXPECT_EQ("15  ", f.Edit1Text());
-    EXPECT_EQ(".bak", f.ExcludedTypes());
-    EXPECT_EQ(123, f.WindowLeft());
-    EXPECT_EQ(77, f.WindowTop());
+    EXPECT_EQ(21, f.Settings().DailyTime().hour);
+    EXPECT_EQ(7, f.Settings().DailyTime().minute);
+    EXPECT_EQ("15  ", f.Settings().IntervalText());
+    EXPECT_EQ(".bak", f.Settings().ExcludedTypes());
+    EXPECT_EQ(123, f.Settings().WindowLeft());
+    EXPECT_EQ(77, f.Settings().WindowTop());
     // Armed at the load: every 15 minutes.
     EXPECT_EQ("Folyamatos aktív: Igen", f.StatusText(1));
     EXPECT_EQ("Rendszeres aktív: Nem", f.StatusText(2));
     ASSERT_NE(nullptr, f.GetScheduler());
-    EXPECT_TRUE(f.GetScheduler()->Timer1().Enabled());
-    EXPECT_EQ(15u * 60000u, f.GetScheduler()->Timer1().Interval());
-    EXPECT_FALSE(f.GetScheduler()->Timer2().Enabled());
+    EXPECT_TRUE(f.GetScheduler()->ContinuousTimer().Enabled());
+    EXPECT_EQ(15u * 60000u, f.GetScheduler()->ContinuousTimer().Interval());
+    EXPECT_FALSE(f.GetScheduler()->DailyTimer().Enabled());
 }
 
 TEST_F(MainWindowTest, ClosingDuringARunStopsItThenSavesEverythingAsANormalClose) {
@@ -1009,8 +1036,8 @@ TEST_F(MainWindowTest, ATimerTickUnderTheFolderBrowserWaitsAndTheFolderLandsInTh
     const std::string chosen = tree.Path() + "\\Chosen";
     f.SetFolderBrowser([&](const FolderRequest&, std::wstring& path) {
         // The shell's dialog runs a loop of its own, which lets the timers through.
-        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
-        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kContinuousTimerId, 0);
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kContinuousTimerId, 0);
         linesUnderTheDialog = f.LogView1().LineCount();
         path = AnsiToWide(chosen);
         return true;
@@ -1038,7 +1065,7 @@ TEST_F(MainWindowTest, ScheduledRunsWaitForMenusAndMessageBoxesAndADailyRunForAR
     Tfrm_Main& f = CreateWithTwoTasks(tree);
     // The grid's popup menu runs a loop of its own too.
     SendMessageA(f.Handle(), WM_ENTERMENULOOP, TRUE, 0);
-    SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+    SendMessageA(f.Handle(), WM_TIMER, Scheduler::kContinuousTimerId, 0);
     EXPECT_EQ(0u, Runs(f));
     SendMessageA(f.Handle(), WM_EXITMENULOOP, TRUE, 0);
     test::ProcessQueue();
@@ -1049,7 +1076,7 @@ TEST_F(MainWindowTest, ScheduledRunsWaitForMenusAndMessageBoxesAndADailyRunForAR
     test::AtNextMessageProcessing([&] {
         f.GetScheduler()->RequestRun(ScheduledRun::Daily);
         f.GetScheduler()->RequestRun(ScheduledRun::Daily);
-        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kContinuousTimerId, 0);
     });
     Click(Tfrm_Main::kButton1);
     EXPECT_EQ(3u, Runs(f));
@@ -1069,7 +1096,7 @@ TEST_F(MainWindowTest, ScheduledRunsWaitForMenusAndMessageBoxesAndADailyRunForAR
         if (open.empty()) return ++idle > 100;  // no second box: give up after a while
         boxes.push_back(open[0]);
         if (boxes.size() == 1) {
-            SendMessageA(f.Handle(), WM_TIMER, Scheduler::kTimer1Id, 0);
+            SendMessageA(f.Handle(), WM_TIMER, Scheduler::kContinuousTimerId, 0);
             f.GetScheduler()->RequestRun(ScheduledRun::Daily);
             boxesUnderTheFirst = test::OpenBoxes().size();
         }

@@ -1,0 +1,111 @@
+#include "ui/MainWindowRun.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "common/Text.h"
+#include "store/TaskStore.h"
+#include "ui/Application.h"
+#include "ui/ErrorBox.h"
+#include "ui/MainWindow.h"
+
+namespace pelvane {
+
+MainWindowRun::MainWindowRun(Tfrm_Main& window, TaskStore& store, RunLogFile& runLog)
+    : window_(window), runLog_(runLog), rows_(store.Table()) {}
+
+HWND MainWindowRun::Control(int id) const {
+    return window_.Control(id);
+}
+
+void MainWindowRun::AppendLog(const std::wstring& line) {
+    LogView& log = window_.LogView1();
+    log.AppendLine(WideToAnsi(line));
+    // A log file that cannot be written never stops the run: said once here.
+    if (!runLog_.Append(line) && runLog_.FailureIsNew()) log.AppendLine(WideToAnsi(runLog_.FailureNote()));
+}
+
+void MainWindowRun::RunFinished(int errorLines) {
+    MainFormLink* link = window_.MainForm();
+    if (!link) return;
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char when[32];
+    snprintf(when, sizeof when, "%04u.%02u.%02u %02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute);
+    const std::string count = std::to_string(errorLines);
+    std::string tip = std::string("Pelvane – utolsó mentés: ") + when + ", " +
+                      (errorLines ? count + " hiba" : std::string("hiba nélkül"));
+    // Only a run nobody watched is announced; the click shows its lines.
+    std::string balloon;
+    if (errorLines > 0 && !IsWindowVisible(window_.Handle()))
+        balloon = "A mentés " + count + " hibával ért véget. Kattintson ide a napló megtekintéséhez.";
+    link->ShowRunResult(tip, balloon);
+}
+
+void MainWindowRun::SetProgressMax(int max) {
+    SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_SETRANGE32, 0, max);
+}
+
+int MainWindowRun::ProgressMax() {
+    return static_cast<int>(SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_GETRANGE, FALSE, 0));
+}
+
+void MainWindowRun::SetProgressPosition(int position) {
+    SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void MainWindowRun::StepProgress(int amount) {
+    SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_DELTAPOS, static_cast<WPARAM>(amount), 0);
+}
+
+void MainWindowRun::SetStatusText(const std::wstring& text) {
+    SendMessageA(Control(Tfrm_Main::kStatusBar1), SB_SETTEXTA, 0,
+                 reinterpret_cast<LPARAM>(WideToAnsi(text).c_str()));
+}
+
+void MainWindowRun::ShowLogPage() {
+    window_.ShowLogPage();
+}
+
+void MainWindowRun::EnableRunButton(bool enabled) {
+    EnableWindow(Control(Tfrm_Main::kButton1), enabled);
+}
+
+void MainWindowRun::EnableStopButton(bool enabled) {
+    EnableWindow(Control(Tfrm_Main::kButton5), enabled);
+}
+
+void MainWindowRun::EnableTaskGrid(bool enabled) {
+    window_.DBGrid1().SetEnabled(enabled);
+}
+
+void MainWindowRun::EnableDeleteAction(bool enabled) {
+    window_.EnableDeleteAction(enabled);
+}
+
+int MainWindowRun::MethodIndex() {
+    return window_.Settings().Method();
+}
+
+bool MainWindowRun::ClearArchiveFlag() {
+    return window_.Settings().ClearArchiveFlag();
+}
+
+bool MainWindowRun::OnlyCurrentTask() {
+    return Checked(Control(Tfrm_Main::kCheckBox2));
+}
+
+std::string MainWindowRun::ExcludedTypes() {
+    return window_.Settings().ExcludedTypes();
+}
+
+void MainWindowRun::ShowError(const std::string& text) {
+    pelvane::ShowError(text, window_.Handle());
+}
+
+void MainWindowRun::ProcessMessages() {
+    Application::ProcessMessages();
+}
+
+}  // namespace pelvane
