@@ -9,10 +9,6 @@
 namespace pelvane {
 namespace {
 
-bool IsTextKind(FieldKind kind) {
-    return kind == FieldKind::String || kind == FieldKind::WideString || kind == FieldKind::Memo;
-}
-
 // A value as the field's kind holds it; null stays null.
 Variant CoerceToKind(FieldKind kind, const Variant& value) {
     if (IsNull(value)) return value;
@@ -29,6 +25,10 @@ Variant CoerceToKind(FieldKind kind, const Variant& value) {
 }
 
 }  // namespace
+
+bool IsTextKind(FieldKind kind) {
+    return kind == FieldKind::String || kind == FieldKind::WideString || kind == FieldKind::Memo;
+}
 
 const char* FieldKindName(FieldKind kind) {
     switch (kind) {

@@ -9,10 +9,6 @@
 namespace pelvane {
 namespace {
 
-bool IsTextKind(FieldKind kind) {
-    return kind == FieldKind::String || kind == FieldKind::WideString || kind == FieldKind::Memo;
-}
-
 std::string Quoted(const std::string& text) {
     std::string out = "'";
     for (char c : text) {
