@@ -6,6 +6,7 @@
 
 #include "common/Seged.h"
 #include "common/Text.h"
+#include "resources/Picture.h"
 #include "settings/Settings.h"
 #include "settings/TimeFormat.h"
 #include "ui/Application.h"
@@ -57,10 +58,9 @@ void FitLabel(HWND label, bool keepRight) {
     char text[256] = {};
     GetWindowTextA(label, text, sizeof text);
     WindowDC dc(label);
-    HGDIOBJ old = SelectObject(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
     SIZE size = {};
     GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &size);
-    SelectObject(dc.get(), old);
     RECT rc;
     GetWindowRect(label, &rc);
     MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&rc), 2);
@@ -173,8 +173,9 @@ Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::string& programDir)
               nullptr);
     bigIcon_ = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
     smallIcon_ = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
-    if (bigIcon_) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    if (smallIcon_) SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    if (bigIcon_) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    if (smallIcon_)
+        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
     CreatePopupMenu1();
     CreateControls();
@@ -198,9 +199,6 @@ Tfrm_Main::~Tfrm_Main() {
     // The controls go with the window while this object is still whole:
     // their last notifications reach a working form.
     if (Handle()) DestroyWindow(Handle());
-    if (popup_) DestroyMenu(popup_);
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 HWND Tfrm_Main::Child(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
@@ -340,7 +338,7 @@ void Tfrm_Main::CreatePages() {
     grid_.Create(sheet1_.Handle(), kDBGrid1, 0, 0, w, h);
     SendMessageA(grid_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     grid_.SetColumns({DataGrid::Column("forras", 267), DataGrid::Column("cel", 264)});
-    grid_.SetPopupMenu(popup_);
+    grid_.SetPopupMenu(popup_.get());
     grid_.OnDblClick = [this] { DBGrid1DblClick(); };
     grid_.OnEditButtonClick = [this] { DBGrid1DblClick(); };
     grid_.SetDataSet(&store_.Tbl);
@@ -350,19 +348,19 @@ void Tfrm_Main::CreatePages() {
 
 void Tfrm_Main::CreatePopupMenu1() {
     menuImages_.Create();
-    popup_ = CreatePopupMenu();
+    popup_.reset(CreatePopupMenu());
     for (const ActionDef& a : kActions) {
         if (!a.shortcut) {
-            AppendMenuA(popup_, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(popup_.get(), MF_SEPARATOR, 0, nullptr);
             continue;
         }
         std::string text = std::string(a.caption) + "\t" + a.shortcut;
-        AppendMenuA(popup_, MF_STRING, static_cast<UINT_PTR>(a.id), text.c_str());
+        AppendMenuA(popup_.get(), MF_STRING, static_cast<UINT_PTR>(a.id), text.c_str());
         MENUITEMINFOA mii = {};
         mii.cbSize = sizeof mii;
         mii.fMask = MIIM_BITMAP;
         mii.hbmpItem = menuImages_.Get(a.image);
-        SetMenuItemInfoA(popup_, static_cast<UINT>(a.id), FALSE, &mii);
+        SetMenuItemInfoA(popup_.get(), static_cast<UINT>(a.id), FALSE, &mii);
     }
 }
 
@@ -623,7 +621,7 @@ bool Tfrm_Main::ExecuteShortcut(const MSG& msg) {
 }
 
 void Tfrm_Main::UpdateMenu(HMENU menu) {
-    if (menu != popup_) return;
+    if (menu != popup_.get()) return;
     for (const ActionDef& a : kActions) {
         if (a.id)
             EnableMenuItem(menu, static_cast<UINT>(a.id),

@@ -145,7 +145,7 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
     LogView& LogView1() { return log_; }
     MaskEdit& Edit1() { return edit1_; }
     HWND Control(int id) const;  // any control above by its id
-    HMENU PopupMenu1() const { return popup_; }
+    HMENU PopupMenu1() const { return popup_.get(); }
     int ActivePage() const;
     std::string StatusText(int panel) const;
     int ProgressPosition() const;
@@ -245,8 +245,8 @@ class Tfrm_Main : public Window, public BackupSurroundings, public SettingsHolde
     HWND pageControl1_ = nullptr, progressBar1_ = nullptr, statusBar1_ = nullptr;
     DataGrid grid_;
     LogView log_;
-    HMENU popup_ = nullptr;
-    HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
+    MenuHandle popup_;
+    IconHandle bigIcon_, smallIcon_;
     HWND lastFocus_ = nullptr;  // restored when the window is activated again
     MenuImages menuImages_;
 

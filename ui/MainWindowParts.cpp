@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <string>
 
 #include "resources/Picture.h"
 #include "ui/Application.h"
@@ -47,68 +46,49 @@ LRESULT GroupBoxMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR form
         case WM_PAINT: {
             // A group box leaves its inside to its parent, which clips it out:
             // fill it, then let the box draw its frame and caption over it.
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
+            PaintDC dc(wnd);
             RECT rc;
             GetClientRect(wnd, &rc);
-            FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-            DefSubclassProc(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-            EndPaint(wnd, &ps);
+            FillRect(dc.get(), &rc, GetSysColorBrush(COLOR_BTNFACE));
+            DefSubclassProc(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
             return 0;
         }
     }
     return DefSubclassProc(wnd, msg, wp, lp);
 }
 
-HFONT MakeBoldFont(int height) {
-    return CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
-}
-
 void DrawCentred(HDC dc, const RECT& rc, const char* text, int height, COLORREF color) {
-    GdiObject font(MakeBoldFont(height));
-    HGDIOBJ old = SelectObject(dc, font.get());
+    FontSpec spec{"Tahoma", height, DEFAULT_CHARSET, DEFAULT_PITCH | FF_SWISS, FW_BOLD};
+    spec.quality = ANTIALIASED_QUALITY;
+    GdiObject font = MakeFont(spec);
+    SelectedObject selected(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);
     RECT r = rc;
     DrawTextA(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
 }
 
 void RoundPanel(HDC dc, const RECT& rc, int radius, COLORREF fill, COLORREF edge) {
     GdiObject brush(CreateSolidBrush(fill));
     GdiObject pen(CreatePen(PS_SOLID, 1, edge));
-    HGDIOBJ oldBrush = SelectObject(dc, brush.get());
-    HGDIOBJ oldPen = SelectObject(dc, pen.get());
+    SelectedObject selectedBrush(dc, brush.get());
+    SelectedObject selectedPen(dc, pen.get());
     RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, radius, radius);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
 }
 
-BOOL CALLBACK FirstIconName(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) noexcept {
-    return Application::Guarded("icon enumeration", FALSE, [&] {
-        auto* out = reinterpret_cast<std::string*>(found);
-        // Numbered resources are looked up as "#n".
-        *out = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name))
-                                    : std::string(name);
-        return FALSE;
-    });
-}
+// A pen, and a brush of the same colour or none, for the menu images.
+class Ink {
+  public:
+    enum Fill { kFilled, kHollow };
+    Ink(HDC dc, COLORREF color, int width = 1, Fill fill = kFilled)
+        : pen_(CreatePen(PS_SOLID, width, color)),
+          brush_(fill == kFilled ? CreateSolidBrush(color) : nullptr),
+          selectedPen_(dc, pen_.get()),
+          selectedBrush_(dc, fill == kFilled ? brush_.get() : GetStockObject(NULL_BRUSH)) {}
 
-// Pens and brushes for the menu images.
-struct Ink {
-    explicit Ink(HDC dc, COLORREF color, int width = 1)
-        : dc_(dc), pen_(CreatePen(PS_SOLID, width, color)), brush_(CreateSolidBrush(color)) {
-        oldPen_ = SelectObject(dc, pen_.get());
-        oldBrush_ = SelectObject(dc, brush_.get());
-    }
-    ~Ink() {
-        SelectObject(dc_, oldPen_);
-        SelectObject(dc_, oldBrush_);
-    }
-    HDC dc_;
+  private:
     GdiObject pen_, brush_;
-    HGDIOBJ oldPen_, oldBrush_;
+    SelectedObject selectedPen_, selectedBrush_;
 };
 
 void Line(HDC dc, int x1, int y1, int x2, int y2) {
@@ -116,85 +96,84 @@ void Line(HDC dc, int x1, int y1, int x2, int y2) {
     LineTo(dc, x2, y2);
 }
 
+// A sheet of paper with lines of text, framed.
 void Page(HDC dc, int l, int t, int r, int b) {
     {
-        Ink ink(dc, RGB(255, 255, 255));
+        Ink paper(dc, RGB(255, 255, 255));
         Rectangle(dc, l, t, r, b);
     }
-    HGDIOBJ old = SelectObject(dc, GetStockObject(NULL_BRUSH));
     {
-        Ink ink(dc, RGB(90, 90, 90));
-        SelectObject(dc, GetStockObject(NULL_BRUSH));
+        Ink frame(dc, RGB(90, 90, 90), 1, Ink::kHollow);
         Rectangle(dc, l, t, r, b);
     }
     Ink lines(dc, RGB(120, 140, 190));
     for (int y = t + 3; y < b - 2; y += 2) Line(dc, l + 2, y, r - 2, y);
-    SelectObject(dc, old);
 }
 
-void DrawImage(HDC dc, int index) {
-    switch (index) {
-        case MenuImages::kCut: {
-            Ink blade(dc, RGB(80, 80, 80), 2);
-            Line(dc, 5, 9, 11, 1);
-            Line(dc, 10, 9, 4, 1);
-            Ink handle(dc, RGB(190, 30, 30), 2);
-            SelectObject(dc, GetStockObject(NULL_BRUSH));
-            Ellipse(dc, 1, 9, 7, 15);
-            Ellipse(dc, 9, 9, 15, 15);
-            break;
-        }
-        case MenuImages::kCopy:
-            Page(dc, 1, 1, 10, 12);
-            Page(dc, 5, 4, 15, 15);
-            break;
-        case MenuImages::kPaste: {
-            {
-                Ink board(dc, RGB(160, 110, 50));
-                RoundRect(dc, 1, 2, 12, 15, 3, 3);
-            }
-            {
-                Ink clip(dc, RGB(120, 120, 120));
-                Rectangle(dc, 4, 1, 9, 4);
-            }
-            Page(dc, 6, 6, 15, 15);
-            break;
-        }
-        case MenuImages::kUndo: {
-            Ink arrow(dc, RGB(30, 90, 180), 2);
-            SelectObject(dc, GetStockObject(NULL_BRUSH));
-            Arc(dc, 3, 4, 15, 15, 4, 7, 9, 14);
-            Ink head(dc, RGB(30, 90, 180), 1);
-            POINT tip[3] = {{1, 6}, {7, 1}, {7, 10}};
-            Polygon(dc, tip, 3);
-            break;
-        }
-        case MenuImages::kDelete: {
-            Ink cross(dc, RGB(200, 30, 30), 3);
-            Line(dc, 3, 3, 13, 13);
-            Line(dc, 13, 3, 3, 13);
-            break;
-        }
-        case MenuImages::kDeleteTask: {
-            {
-                Ink table(dc, RGB(255, 255, 255));
-                Rectangle(dc, 0, 2, 14, 13);
-            }
-            {
-                Ink grid(dc, RGB(90, 90, 90));
-                SelectObject(dc, GetStockObject(NULL_BRUSH));
-                Rectangle(dc, 0, 2, 14, 13);
-                Line(dc, 0, 5, 14, 5);
-                Line(dc, 0, 9, 14, 9);
-                Line(dc, 5, 2, 5, 13);
-            }
-            Ink cross(dc, RGB(200, 30, 30), 2);
-            Line(dc, 8, 8, 15, 15);
-            Line(dc, 15, 8, 8, 15);
-            break;
-        }
+void DrawCut(HDC dc) {
+    {
+        Ink blade(dc, RGB(80, 80, 80), 2);
+        Line(dc, 5, 9, 11, 1);
+        Line(dc, 10, 9, 4, 1);
     }
+    Ink handle(dc, RGB(190, 30, 30), 2, Ink::kHollow);
+    Ellipse(dc, 1, 9, 7, 15);
+    Ellipse(dc, 9, 9, 15, 15);
 }
+
+void DrawCopy(HDC dc) {
+    Page(dc, 1, 1, 10, 12);
+    Page(dc, 5, 4, 15, 15);
+}
+
+void DrawPaste(HDC dc) {
+    {
+        Ink board(dc, RGB(160, 110, 50));
+        RoundRect(dc, 1, 2, 12, 15, 3, 3);
+    }
+    {
+        Ink clip(dc, RGB(120, 120, 120));
+        Rectangle(dc, 4, 1, 9, 4);
+    }
+    Page(dc, 6, 6, 15, 15);
+}
+
+void DrawUndo(HDC dc) {
+    {
+        Ink arrow(dc, RGB(30, 90, 180), 2, Ink::kHollow);
+        Arc(dc, 3, 4, 15, 15, 4, 7, 9, 14);
+    }
+    Ink head(dc, RGB(30, 90, 180), 1);
+    POINT tip[3] = {{1, 6}, {7, 1}, {7, 10}};
+    Polygon(dc, tip, 3);
+}
+
+void DrawDelete(HDC dc) {
+    Ink cross(dc, RGB(200, 30, 30), 3);
+    Line(dc, 3, 3, 13, 13);
+    Line(dc, 13, 3, 3, 13);
+}
+
+void DrawDeleteTask(HDC dc) {
+    {
+        Ink table(dc, RGB(255, 255, 255));
+        Rectangle(dc, 0, 2, 14, 13);
+    }
+    {
+        Ink grid(dc, RGB(90, 90, 90), 1, Ink::kHollow);
+        Rectangle(dc, 0, 2, 14, 13);
+        Line(dc, 0, 5, 14, 5);
+        Line(dc, 0, 9, 14, 9);
+        Line(dc, 5, 2, 5, 13);
+    }
+    Ink cross(dc, RGB(200, 30, 30), 2);
+    Line(dc, 8, 8, 15, 15);
+    Line(dc, 15, 8, 8, 15);
+}
+
+// In the order of MenuImages' indexes.
+void (*const kDrawImage[MenuImages::kCount])(HDC) = {DrawCut,  DrawCopy,   DrawPaste,
+                                                     DrawUndo, DrawDelete, DrawDeleteTask};
 
 }  // namespace
 
@@ -211,10 +190,9 @@ LRESULT Container::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND CreateGroupBox(HWND parent, HWND form, const char* caption, int id, int x, int y, int w, int h) {
-    HWND box = CreateWindowExA(
-        WS_EX_CONTROLPARENT, "BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, x, y,
-        w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-    if (box) SetWindowSubclass(box, GroupBoxProc, 0, reinterpret_cast<DWORD_PTR>(form));
+    HWND box = CreateChild(parent, "BUTTON", caption, WS_CLIPCHILDREN | BS_GROUPBOX, x, y, w, h, id,
+                           WS_EX_CONTROLPARENT);
+    SetWindowSubclass(box, GroupBoxProc, 0, reinterpret_cast<DWORD_PTR>(form));
     return box;
 }
 
@@ -230,13 +208,11 @@ LRESULT Picture::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
+            PaintDC dc(Handle());
             RECT rc;
             GetClientRect(Handle(), &rc);
-            FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-            if (painter_) painter_(dc, rc);
-            EndPaint(Handle(), &ps);
+            FillRect(dc.get(), &rc, GetSysColorBrush(COLOR_BTNFACE));
+            if (painter_) painter_(dc.get(), rc);
             return 0;
         }
     }
@@ -256,20 +232,10 @@ void PaintLogo(HDC dc, const RECT& rc) {
     DrawCentred(dc, rc, "Pelvane", -(rc.bottom - rc.top) * 2 / 3, RGB(255, 255, 255));
 }
 
-HICON LoadProgramIcon(int size) {
-    HMODULE self = GetModuleHandleA(nullptr);
-    std::string name;
-    EnumResourceNamesA(self, RT_GROUP_ICON, FirstIconName, reinterpret_cast<LONG_PTR>(&name));
-    if (name.empty()) return nullptr;
-    LPCSTR resource = name[0] == '#' ? MAKEINTRESOURCEA(std::stoi(name.substr(1))) : name.c_str();
-    return static_cast<HICON>(LoadImageA(self, resource, IMAGE_ICON, size, size, 0));
-}
-
 void PaintProgramIcon(HDC dc, const RECT& rc) {
     int size = std::min(rc.right - rc.left, rc.bottom - rc.top);
-    if (HICON icon = LoadProgramIcon(size)) {
-        DrawIconEx(dc, rc.left, rc.top, icon, size, size, 0, nullptr, DI_NORMAL);
-        DestroyIcon(icon);
+    if (IconHandle icon = LoadProgramIcon(size)) {
+        DrawIconEx(dc, rc.left, rc.top, icon.get(), size, size, 0, nullptr, DI_NORMAL);
         return;
     }
     RECT box = {rc.left + 1, rc.top + 1, rc.left + size - 1, rc.top + size - 1};
@@ -280,9 +246,7 @@ void PaintProgramIcon(HDC dc, const RECT& rc) {
 void MenuImages::Create() {
     constexpr int kSize = 16;
     constexpr COLORREF kKey = RGB(255, 0, 255);
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
+    MemoryDC mem(CreateCompatibleDC(WindowDC(nullptr).get()));
     for (int i = 0; i < kCount; ++i) {
         BITMAPINFO bi = {};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -291,23 +255,22 @@ void MenuImages::Create() {
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!bmp) continue;
-        images_[i].reset(bmp);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        RECT all = {0, 0, kSize, kSize};
-        GdiObject key(CreateSolidBrush(kKey));
-        FillRect(mem, &all, static_cast<HBRUSH>(key.get()));
-        DrawImage(mem, i);
-        GdiFlush();
-        SelectObject(mem, old);
+        images_[i].reset(CreateDIBSection(mem.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!images_[i]) continue;
+        {
+            SelectedObject selected(mem.get(), images_[i].get());
+            RECT all = {0, 0, kSize, kSize};
+            GdiObject key(CreateSolidBrush(kKey));
+            FillRect(mem.get(), &all, static_cast<HBRUSH>(key.get()));
+            kDrawImage[i](mem.get());
+            GdiFlush();
+        }
         // GDI leaves alpha at 0: the key colour becomes transparent, the rest opaque.
         auto* px = static_cast<DWORD*>(bits);
         const DWORD keyPixel = 0x00FF00FF;
         for (int p = 0; p < kSize * kSize; ++p)
             px[p] = (px[p] & 0x00FFFFFF) == keyPixel ? 0 : (px[p] | 0xFF000000);
     }
-    DeleteDC(mem);
 }
 
 }  // namespace pelvane

@@ -40,10 +40,8 @@ class Picture : public Window {
 
 // The product name in white letters on a blue rounded panel.
 void PaintLogo(HDC dc, const RECT& rc);
-// The program icon: the executable's first icon, or a drawn stand-in.
+// The program icon, or a drawn stand-in where the executable carries none.
 void PaintProgramIcon(HDC dc, const RECT& rc);
-// The executable's first icon resource at the given size, or null.
-HICON LoadProgramIcon(int size);
 
 // The six 16 x 16 images of the action list (cut, copy, paste, undo, delete
 // text, delete task), as 32-bit bitmaps with alpha for menu items.

@@ -142,16 +142,6 @@ TEST_F(CallbackTest, EnumProcedures) {
     Application::RunModal(dialog.Handle(), done);
     ExpectOneBox();
     EXPECT_TRUE(IsWindowEnabled(host));
-
-    // The program icon is found by enumerating the icon resources.
-    boxes.clear();
-    ThrowIn("icon enumeration");
-    HICON none = LoadProgramIcon(16);
-    ExpectOneBox();
-    EXPECT_EQ(nullptr, none);
-    HICON icon = LoadProgramIcon(16);
-    EXPECT_NE(nullptr, icon);
-    if (icon) DestroyIcon(icon);
 }
 
 TEST_F(CallbackTest, FolderBrowserCallback) {
