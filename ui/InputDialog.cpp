@@ -15,13 +15,6 @@ namespace {
 constexpr char kClassName[] = "PelvaneInpStr";
 constexpr int kEdit1 = 100;
 
-HWND MakeChild(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, HWND parent,
-               int id) {
-    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y), Scale(w),
-                           Scale(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
-}
-
 }  // namespace
 
 InputDialog::InputDialog() {
@@ -37,9 +30,9 @@ InputDialog::InputDialog() {
     // Creation order is the tab order: the edit field first.
     edit_.Create(self, kEdit1, Scale(16), Scale(28), Scale(221), Scale(21));
     edit_.SetFocusColor(kEditFocusColor);
-    ok_ = MakeChild("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 68, 72, 75, 25, self, IDOK);
-    cancel_ = MakeChild("BUTTON", "Mégsem", WS_TABSTOP | BS_PUSHBUTTON, 156, 72, 75, 25, self, IDCANCEL);
-    label_ = MakeChild("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 16, 12, 0, 13, self, -1);
+    ok_ = CreateChild96(self, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 68, 72, 75, 25, IDOK);
+    cancel_ = CreateChild96(self, "BUTTON", "Mégsem", WS_TABSTOP | BS_PUSHBUTTON, 156, 72, 75, 25, IDCANCEL);
+    label_ = CreateChild96(self, "STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 16, 12, 0, 13, -1);
     for (HWND child : {edit_.Handle(), ok_, cancel_, label_})
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }
@@ -57,13 +50,14 @@ void InputDialog::SetCaption(const std::string& caption) {
 void InputDialog::SetPrompt(const std::string& prompt) {
     SetWindowTextA(label_, prompt.c_str());
     // The label is as large as its text.
-    WindowDC dc(label_);
-    HGDIOBJ old = SelectObject(dc.get(), font_.get());
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc.get(), prompt.c_str(), static_cast<int>(prompt.size()), &size);
     TEXTMETRICA tm;
-    GetTextMetricsA(dc.get(), &tm);
-    SelectObject(dc.get(), old);
+    {
+        WindowDC dc(label_);
+        SelectedObject font(dc.get(), font_.get());
+        GetTextExtentPoint32A(dc.get(), prompt.c_str(), static_cast<int>(prompt.size()), &size);
+        GetTextMetricsA(dc.get(), &tm);
+    }
     SetWindowPos(label_, nullptr, 0, 0, size.cx, tm.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
