@@ -234,9 +234,9 @@ TEST_F(DataGridTest, DraggingATitleEdgeResizesTheColumn) {
 
 TEST_F(DataGridTest, PopupMenuCommandsReachTheTopLevelWindow) {
     Open({Task(1, "a", "b")});
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 4711, "Feladat törlése");
-    grid.SetPopupMenu(menu);
+    MenuHandle menu(CreatePopupMenu());
+    AppendMenuA(menu.get(), MF_STRING, 4711, "Feladat törlése");
+    grid.SetPopupMenu(menu.get());
     test::SharedHostWindow().lastCommand = 0;
     test::ChooseFirstItemOfNextMenu();
     RECT cell = grid.CellRect(0, 1);
@@ -247,7 +247,6 @@ TEST_F(DataGridTest, PopupMenuCommandsReachTheTopLevelWindow) {
     test::Pump();
     EXPECT_EQ(4711, test::SharedHostWindow().lastCommand);
     grid.SetPopupMenu(nullptr);
-    DestroyMenu(menu);
 }
 
 TEST_F(DataGridTest, DisabledGridHidesTheEditor) {

@@ -132,11 +132,10 @@ TEST_F(InputDialogTest, MaskIsAppliedToTheGivenText) {
     COLORREF focusedBack = 0;
     EXPECT_TRUE(Ask("9999;1; ", text, [&] {
         HWND edit = frm_InpStr->Edit1().Handle();
-        HDC dc = GetDC(edit);
-        SendMessageA(frm_InpStr->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+        WindowDC dc(edit);
+        SendMessageA(frm_InpStr->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.get()),
                      reinterpret_cast<LPARAM>(edit));
-        focusedBack = GetBkColor(dc);
-        ReleaseDC(edit, dc);
+        focusedBack = GetBkColor(dc.get());
         Press(VK_RETURN);
     }));
     EXPECT_EQ("60  ", text);

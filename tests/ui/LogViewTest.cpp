@@ -75,16 +75,15 @@ TEST_F(LogViewTest, PastTheLimitOldLinesLeaveFromTheTopAndTheViewStaysOnItsText)
 
 TEST_F(LogViewTest, TheMenuKeyOpensThePopupMenuWhoseCommandsReachTheTopLevelWindow) {
     Fill(3);
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 4712, "Naplófájl megnyitása");
-    log.SetPopupMenu(menu);
+    MenuHandle menu(CreatePopupMenu());
+    AppendMenuA(menu.get(), MF_STRING, 4712, "Naplófájl megnyitása");
+    log.SetPopupMenu(menu.get());
     test::SharedHostWindow().lastCommand = 0;
     test::ChooseFirstItemOfNextMenu();
     SendMessageA(log.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(log.Handle()), MAKELPARAM(-1, -1));
     test::Pump();
     EXPECT_EQ(4712, test::SharedHostWindow().lastCommand);
     log.SetPopupMenu(nullptr);
-    DestroyMenu(menu);
 }
 
 TEST_F(LogViewTest, KeysMoveTheCaretAndShiftSelects) {
@@ -146,7 +145,7 @@ TEST_F(LogViewTest, CaretLineIsPaintedPaleYellow) {
     Fill(20);
     log.SetCaretPos({2, 0});
     std::string shot = test::Screenshot(host, "logview");
-    HDC dc = GetDC(log.Handle());
+    WindowDC dc(log.Handle());
     POINT caret = {};
     SetFocus(log.Handle());
     GetCaretPos(&caret);
@@ -154,9 +153,8 @@ TEST_F(LogViewTest, CaretLineIsPaintedPaleYellow) {
     GetClientRect(log.Handle(), &rc);
     int lineH = caret.y / 2;
     // Far right on the caret line no text stands: only its background.
-    EXPECT_EQ(LogView::kCaretLineColor, GetPixel(dc, rc.right - 5, caret.y + 2));
-    EXPECT_EQ(GetSysColor(COLOR_WINDOW), GetPixel(dc, rc.right - 5, caret.y + lineH + 2));
-    ReleaseDC(log.Handle(), dc);
+    EXPECT_EQ(LogView::kCaretLineColor, GetPixel(dc.get(), rc.right - 5, caret.y + 2));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), GetPixel(dc.get(), rc.right - 5, caret.y + lineH + 2));
 }
 
 }  // namespace

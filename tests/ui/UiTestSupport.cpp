@@ -8,6 +8,7 @@
 #include "common/Callback.h"
 #include "common/Handles.h"
 #include "tests/support/ScratchFolder.h"
+#include "ui/Clipboard.h"
 
 namespace pelvane::test {
 namespace {
@@ -155,12 +156,12 @@ WindowPixels CaptureWindow(HWND wnd) {
     shot.height = rc.bottom - rc.top;
     WindowDC screen(nullptr);
     GdiObject bitmap(CreateCompatibleBitmap(screen.get(), shot.width, shot.height));
-    HDC mem = CreateCompatibleDC(screen.get());
-    HGDIOBJ old = SelectObject(mem, bitmap.get());
-    // From the screen: PrintWindow would miss children that do not answer WM_PRINT.
-    BitBlt(mem, 0, 0, shot.width, shot.height, screen.get(), rc.left, rc.top, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    {
+        MemoryDC mem(CreateCompatibleDC(screen.get()));
+        SelectedObject selected(mem.get(), bitmap.get());
+        // From the screen: PrintWindow would miss children that do not answer WM_PRINT.
+        BitBlt(mem.get(), 0, 0, shot.width, shot.height, screen.get(), rc.left, rc.top, SRCCOPY);
+    }
     BITMAPINFOHEADER format = {sizeof format, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     shot.pixels.resize(static_cast<size_t>(shot.width) * shot.height);
     GetDIBits(screen.get(), static_cast<HBITMAP>(bitmap.get()), 0, shot.height, shot.pixels.data(),
@@ -195,16 +196,7 @@ std::string Screenshot(HWND wnd, const std::string& name) {
 }
 
 std::string ClipboardText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE mem = GetClipboardData(CF_TEXT)) {
-        if (auto* p = static_cast<const char*>(GlobalLock(mem))) {
-            text = p;
-            GlobalUnlock(mem);
-        }
-    }
-    CloseClipboard();
-    return text;
+    return pelvane::ClipboardText(nullptr);
 }
 
 BoxInfo ReadBox(HWND box) {
