@@ -238,7 +238,7 @@ TEST_F(DataGridTest, PopupMenuCommandsReachTheTopLevelWindow) {
     AppendMenuA(menu.get(), MF_STRING, 4711, "Feladat törlése");
     grid.SetPopupMenu(menu.get());
     test::SharedHostWindow().lastCommand = 0;
-    test::ChooseFirstItemOfNextMenu();
+    auto choose = test::ChooseFirstItemOfNextMenu();
     RECT cell = grid.CellRect(0, 1);
     POINT pt = {cell.left + 5, cell.top + 5};
     ClientToScreen(grid.Handle(), &pt);

@@ -41,11 +41,10 @@ TEST_F(LogViewTest, AppendingKeepsCaretAndScrollPosition) {
     SCROLLINFO si = {};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_POS;
-    for (int i = 0; i < 100 && si.nMax != 1009; ++i) {
-        Sleep(20);
-        test::Pump();
+    test::PumpUntil([&] {
         GetScrollInfo(log.Handle(), SB_VERT, &si);
-    }
+        return si.nMax == 1009;
+    });
     EXPECT_EQ(1009, si.nMax);
     EXPECT_EQ(static_cast<int>(top), si.nPos);
 }
@@ -79,7 +78,7 @@ TEST_F(LogViewTest, TheMenuKeyOpensThePopupMenuWhoseCommandsReachTheTopLevelWind
     AppendMenuA(menu.get(), MF_STRING, 4712, "Naplófájl megnyitása");
     log.SetPopupMenu(menu.get());
     test::SharedHostWindow().lastCommand = 0;
-    test::ChooseFirstItemOfNextMenu();
+    auto choose = test::ChooseFirstItemOfNextMenu();
     SendMessageA(log.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(log.Handle()), MAKELPARAM(-1, -1));
     test::Pump();
     EXPECT_EQ(4712, test::SharedHostWindow().lastCommand);
