@@ -1,6 +1,8 @@
 #pragma once
 // Thin owners for Win32 handles: non-copyable, movable, closed on destruction.
 #include <windows.h>
+#include <uxtheme.h>
+
 #include <utility>
 
 namespace pelvane {
@@ -32,6 +34,8 @@ class UniqueHandle {
     Handle h_ = Traits::Invalid();
 };
 
+// Kernel, file-system and registry handles.
+
 struct FileHandleTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
@@ -57,24 +61,63 @@ struct RegKeyTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { ::RegCloseKey(h); }
 };
-struct GdiObjectTraits {
-    using Handle = HGDIOBJ;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::DeleteObject(h); }
-};
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::DestroyWindow(h); }
-};
 
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using ModuleHandle = UniqueHandle<ModuleTraits>;
 using RegKeyHandle = UniqueHandle<RegKeyTraits>;
+
+// GDI and user-interface handles.
+
+struct GdiObjectTraits {  // pens, brushes, fonts, bitmaps, regions
+    using Handle = HGDIOBJ;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DeleteObject(h); }
+};
+struct MemoryDCTraits {  // from CreateCompatibleDC
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DeleteDC(h); }
+};
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DestroyMenu(h); }
+};
+struct IconTraits {  // not for shared icons (LR_SHARED), which the system owns
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DestroyIcon(h); }
+};
+struct ThemeTraits {
+    using Handle = HTHEME;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CloseThemeData(h); }
+};
+
 using GdiObject = UniqueHandle<GdiObjectTraits>;
-using WindowHandle = UniqueHandle<WindowTraits>;
+using MemoryDC = UniqueHandle<MemoryDCTraits>;
+using MenuHandle = UniqueHandle<MenuTraits>;
+using IconHandle = UniqueHandle<IconTraits>;
+using ThemeHandle = UniqueHandle<ThemeTraits>;
+
+// A pen, brush, font or bitmap selected into a DC for a scope: the object it
+// replaced is selected again at the end, so the owner of the selected one
+// can delete it afterwards. Not for regions (SelectClipRgn is their way).
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject() {
+        if (old_) ::SelectObject(dc_, old_);
+    }
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 
 // A window DC obtained with GetDC, released with ReleaseDC.
 class WindowDC {
@@ -89,6 +132,23 @@ class WindowDC {
 
   private:
     HWND wnd_;
+    HDC dc_;
+};
+
+// The DC of a WM_PAINT: BeginPaint here, EndPaint at the end of the scope,
+// also when painting fails (the window would be painted again and again).
+class PaintDC {
+  public:
+    explicit PaintDC(HWND wnd) : wnd_(wnd), dc_(::BeginPaint(wnd, &ps_)) {}
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    ~PaintDC() { ::EndPaint(wnd_, &ps_); }
+    HDC get() const { return dc_; }
+    const RECT& Area() const { return ps_.rcPaint; }  // what needs painting
+
+  private:
+    HWND wnd_;
+    PAINTSTRUCT ps_ = {};
     HDC dc_;
 };
 

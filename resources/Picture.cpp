@@ -61,27 +61,25 @@ void DrawPicture(HDC dc, int id, const RECT& r, COLORREF background) {
     if (!FindPicture(id)) return;
     GdiObject bitmap = LoadPicture(id, background);
     SIZE size = PictureSize(id);
-    HDC mem = CreateCompatibleDC(dc);
+    MemoryDC mem(CreateCompatibleDC(dc));
     if (!mem) return;
-    HGDIOBJ old = SelectObject(mem, bitmap.get());
+    SelectedObject selected(mem.get(), bitmap.get());
     int w = r.right - r.left, h = r.bottom - r.top;
     if (w == size.cx && h == size.cy) {
-        BitBlt(dc, r.left, r.top, w, h, mem, 0, 0, SRCCOPY);
+        BitBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, SRCCOPY);
     } else {
         int oldMode = SetStretchBltMode(dc, HALFTONE);
         POINT origin;
         SetBrushOrgEx(dc, 0, 0, &origin);
-        StretchBlt(dc, r.left, r.top, w, h, mem, 0, 0, size.cx, size.cy, SRCCOPY);
+        StretchBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, size.cx, size.cy, SRCCOPY);
         SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
         SetStretchBltMode(dc, oldMode);
     }
-    SelectObject(mem, old);
-    DeleteDC(mem);
 }
 
-HICON ProgramIcon(int size) {
-    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PELVANE), IMAGE_ICON,
-                                         size, size, LR_SHARED));
+IconHandle LoadProgramIcon(int size) {
+    return IconHandle(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PELVANE), IMAGE_ICON, size, size, 0)));
 }
 
 }  // namespace pelvane

@@ -19,8 +19,9 @@ SIZE PictureSize(int id);
 // usually); draws nothing when the picture is missing.
 void DrawPicture(HDC dc, int id, const RECT& r, COLORREF background);
 
-// The program icon at the given width and height (the nearest image of the
-// icon resource); shared by the system, so never destroyed. Null when missing.
-HICON ProgramIcon(int size);
+// The program icon at the given width and height, made from the nearest
+// image of the icon resource; null when the module carries none. Not shared
+// (LR_SHARED): the system would hand out the size it loaded first.
+IconHandle LoadProgramIcon(int size);
 
 }  // namespace pelvane

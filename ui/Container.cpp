@@ -40,13 +40,11 @@ LRESULT GroupBoxMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR form
         case WM_PAINT: {
             // A group box leaves its inside to its parent, which clips it out:
             // fill it, then let the box draw its frame and caption over it.
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
+            PaintDC dc(wnd);
             RECT rc;
             GetClientRect(wnd, &rc);
-            FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-            DefSubclassProc(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-            EndPaint(wnd, &ps);
+            FillRect(dc.get(), &rc, GetSysColorBrush(COLOR_BTNFACE));
+            DefSubclassProc(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
             return 0;
         }
     }
@@ -68,8 +66,8 @@ LRESULT Container::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND CreateGroupBox(HWND parent, HWND form, const char* caption, int id, int x, int y, int w, int h) {
-    HWND box = CreateChild(parent, id, "BUTTON", caption, WS_CLIPCHILDREN | BS_GROUPBOX, x, y, w, h,
-                           WS_EX_CONTROLPARENT);
+    HWND box = CreateChild96(parent, "BUTTON", caption, WS_CLIPCHILDREN | BS_GROUPBOX, x, y, w, h, id,
+                             WS_EX_CONTROLPARENT);
     SetWindowSubclass(box, GroupBoxProc, 0, reinterpret_cast<DWORD_PTR>(form));
     return box;
 }

@@ -25,22 +25,10 @@ void Fill(HDC dc, const RECT& rc, COLORREF color) {
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, "", 0, nullptr);
 }
 
-// The first click of a double-click on a cell puts the editor over it, so the
-// second click lands in the editor: together they still make a double-click.
-struct GridClick {
-    HWND grid = nullptr;
-    LONG time = 0;
-    POINT at = {};
-};
-GridClick g_lastGridClick;
-
-bool SecondClickOf(HWND grid, HWND editor, LPARAM lp) {
-    POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-    ClientToScreen(editor, &pt);
-    const GridClick& last = g_lastGridClick;
-    return last.grid == grid && static_cast<DWORD>(GetMessageTime() - last.time) <= GetDoubleClickTime() &&
-           std::abs(pt.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-           std::abs(pt.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+// Keys the grid takes from its editor as characters too: the edit must not
+// beep at them.
+bool IsGridChar(WPARAM ch) {
+    return ch == '\t' || ch == '\r' || ch == '\n' || ch == 27;
 }
 
 }  // namespace
@@ -55,7 +43,6 @@ DataGrid::~DataGrid() {
         editor_ = nullptr;
         DestroyWindow(editor);
     }
-    CloseThemes();
 }
 
 void DataGrid::Create(HWND parent, int id, int x, int y, int w, int h) {
@@ -77,15 +64,14 @@ void DataGrid::Create(HWND parent, int id, int x, int y, int w, int h) {
 void DataGrid::OpenThemes() {
     CloseThemes();
     if (IsAppThemed() && IsThemeActive()) {
-        header_ = OpenThemeData(Handle(), L"HEADER");
-        button_ = OpenThemeData(Handle(), L"BUTTON");
+        header_.reset(OpenThemeData(Handle(), L"HEADER"));
+        button_.reset(OpenThemeData(Handle(), L"BUTTON"));
     }
 }
 
 void DataGrid::CloseThemes() {
-    if (header_) CloseThemeData(header_);
-    if (button_) CloseThemeData(button_);
-    header_ = button_ = nullptr;
+    header_.reset();
+    button_.reset();
 }
 
 void DataGrid::SetDataSet(TDataSet* dataSet) {
@@ -105,7 +91,7 @@ void DataGrid::SetColumns(const std::vector<Column>& columns) {
 
 void DataGrid::SetColumnWidth(int col, int px) {
     widths_.at(static_cast<size_t>(col)) = std::max(Scale(4), px);
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Repaint();
     UpdateScrollBars();
     UpdateEditor();
 }
@@ -121,7 +107,7 @@ void DataGrid::SetSelectedIndex(int col) {
     if (right - scrollX_ > rc.right) scrollX_ = std::min<int>(left - fixed, right - rc.right);
     if (left - scrollX_ < fixed) scrollX_ = left - fixed;
     scrollX_ = std::max(0, scrollX_);
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Repaint();
     UpdateScrollBars();
     LoadEditorText();
     UpdateEditor();
@@ -238,7 +224,7 @@ void DataGrid::UpdateEditor() {
     if (!show) {
         if (IsWindowVisible(editor_)) {
             ShowWindow(editor_, SW_HIDE);
-            InvalidateRect(Handle(), nullptr, FALSE);
+            Repaint();
         }
         if (focus == editor_) SetFocus(Handle());
         return;
@@ -298,20 +284,20 @@ void DataGrid::DataSetChanged() {
     if (!Handle()) return;
     MakeCurrentVisible();
     UpdateScrollBars();
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Repaint();
     LoadEditorText();
     UpdateEditor();
 }
 
 void DataGrid::RecordChanged() {
     if (!Handle()) return;
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Repaint();
     LoadEditorText();
 }
 
 void DataGrid::StateChanged() {
     if (!Handle()) return;
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Repaint();
 }
 
 void DataGrid::Scrolled() {
@@ -320,7 +306,7 @@ void DataGrid::Scrolled() {
 
 void DataGrid::DrawHeaderCell(HDC dc, const RECT& rc, int state, const std::string& text, bool indicator) {
     if (header_) {
-        DrawThemeBackground(header_, dc, HP_HEADERITEM, state, &rc, nullptr);
+        DrawThemeBackground(header_.get(), dc, HP_HEADERITEM, state, &rc, nullptr);
     } else {
         Fill(dc, rc, GetSysColor(COLOR_BTNFACE));
         RECT edge = rc;
@@ -332,10 +318,11 @@ void DataGrid::DrawHeaderCell(HDC dc, const RECT& rc, int state, const std::stri
     tr.right -= Scale(2);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    HGDIOBJ old = SelectObject(dc, titleFont_.get());
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &tr,
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    SelectObject(dc, old);
+    {
+        SelectedObject font(dc, titleFont_.get());
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &tr,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
     SetBkMode(dc, OPAQUE);
 }
 
@@ -345,8 +332,8 @@ void DataGrid::DrawIndicator(HDC dc, const RECT& rc, int row) {
     DataSetState state = ds_->State();
     int cx = (rc.left + rc.right) / 2, cy = (rc.top + rc.bottom) / 2;
     int s = std::max(2, Scale(4));
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    SelectedObject brush(dc, GetStockObject(BLACK_BRUSH));
+    SelectedObject pen(dc, GetStockObject(BLACK_PEN));
     if (state == DataSetState::Insert) {
         // An asterisk: a new row.
         MoveToEx(dc, cx - s + 1, cy, nullptr);
@@ -369,15 +356,13 @@ void DataGrid::DrawIndicator(HDC dc, const RECT& rc, int row) {
         POINT arrow[3] = {{cx - s / 2, cy - s}, {cx - s / 2, cy + s}, {cx + s / 2 + 1, cy}};
         Polygon(dc, arrow, 3);
     }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
 }
 
 void DataGrid::DrawEditButton(HDC dc) {
     RECT b = EditButtonRect();
     if (b.right <= b.left) return;
     if (button_) {
-        DrawThemeBackground(button_, dc, BP_PUSHBUTTON, buttonPressed_ ? PBS_PRESSED : PBS_NORMAL, &b,
+        DrawThemeBackground(button_.get(), dc, BP_PUSHBUTTON, buttonPressed_ ? PBS_PRESSED : PBS_NORMAL, &b,
                             nullptr);
     } else {
         DrawFrameControl(dc, &b, DFC_BUTTON, DFCS_BUTTONPUSH | (buttonPressed_ ? DFCS_PUSHED : 0));
@@ -392,46 +377,38 @@ void DataGrid::DrawEditButton(HDC dc) {
     }
 }
 
-void DataGrid::OnPaint(HDC dc, const RECT& area) {
-    RECT client;
-    GetClientRect(Handle(), &client);
-    // Paint into a memory bitmap: cells, lines and headers would flicker otherwise.
-    HDC mem = CreateCompatibleDC(dc);
-    GdiObject bitmap(
-        CreateCompatibleBitmap(dc, std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom)));
-    HGDIOBJ oldBitmap = SelectObject(mem, bitmap.get());
-    HGDIOBJ oldFont = SelectObject(mem, font_);
-    Fill(mem, client, GetSysColor(COLOR_WINDOW));
+std::string DataGrid::TitleText(int col) const {
+    const Column& column = columns_[static_cast<size_t>(col)];
+    if (!column.title.empty() || !ds_) return column.title;
+    int f = ds_->FieldIndex(column.field);
+    return f >= 0 ? ds_->Fields()[static_cast<size_t>(f)].DisplayName() : column.field;
+}
 
-    int ncols = static_cast<int>(columns_.size());
-    int rows = DisplayRows();
-    int visible = VisibleRowCount() + 1;
-    int right = std::min<int>(client.right, ColumnLeft(ncols));
-    // Title row.
-    DrawHeaderCell(mem, RECT{0, 0, indicatorW_, rowH_}, HIS_NORMAL, {}, true);
-    for (int c = 0; c < ncols; ++c) {
+void DataGrid::DrawTitleRow(HDC dc) {
+    DrawHeaderCell(dc, RECT{0, 0, indicatorW_, rowH_}, HIS_NORMAL, {}, true);
+    for (int c = 0; c < static_cast<int>(columns_.size()); ++c) {
         RECT rc = TitleRect(c);
         if (rc.right < indicatorW_) continue;
         int state = c == pressedTitle_ ? HIS_PRESSED : c == hotTitle_ ? HIS_HOT : HIS_NORMAL;
-        std::string title = columns_[c].title;
-        if (title.empty() && ds_) {
-            int f = ds_->FieldIndex(columns_[c].field);
-            title = f >= 0 ? ds_->Fields()[static_cast<size_t>(f)].DisplayName() : columns_[c].field;
-        }
+        // A title scrolled under the indicator column is cut at its edge.
         RECT clipped = rc;
         clipped.left = std::max<LONG>(rc.left, indicatorW_ + 1);
-        HRGN clip = CreateRectRgnIndirect(&clipped);
-        SelectClipRgn(mem, clip);
-        DrawHeaderCell(mem, rc, state, title, false);
-        SelectClipRgn(mem, nullptr);
-        DeleteObject(clip);
+        GdiObject clip(CreateRectRgnIndirect(&clipped));
+        SelectClipRgn(dc, static_cast<HRGN>(clip.get()));
+        DrawHeaderCell(dc, rc, state, TitleText(c), false);
+        SelectClipRgn(dc, nullptr);
     }
-    // Data rows.
+}
+
+void DataGrid::DrawDataRows(HDC dc) {
+    int ncols = static_cast<int>(columns_.size());
+    int rows = DisplayRows();
+    int visible = VisibleRowCount() + 1;
     bool enabled = IsWindowEnabled(Handle()) != FALSE;
     for (int r = top_; r < rows && r < top_ + visible; ++r) {
         RECT ind = {0, rowH_ + 1 + (r - top_) * (rowH_ + 1), indicatorW_, 0};
         ind.bottom = ind.top + rowH_;
-        DrawIndicator(mem, ind, r);
+        DrawIndicator(dc, ind, r);
         for (int c = 0; c < ncols; ++c) {
             RECT rc = CellRect(r, c);
             RECT clipped = rc;
@@ -442,35 +419,64 @@ void DataGrid::OnPaint(HDC dc, const RECT& area) {
                 int f = ds_->FieldIndex(columns_[c].field);
                 if (f >= 0) text = ds_->FieldTextAt(r, f);
             }
-            SetBkColor(mem, GetSysColor(COLOR_WINDOW));
-            SetTextColor(mem, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-            ExtTextOutA(mem, rc.left + Scale(2), rc.top + Scale(2), ETO_OPAQUE | ETO_CLIPPED, &clipped,
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            SetTextColor(dc, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+            ExtTextOutA(dc, rc.left + Scale(2), rc.top + Scale(2), ETO_OPAQUE | ETO_CLIPPED, &clipped,
                         text.c_str(), static_cast<UINT>(text.size()), nullptr);
         }
     }
-    // Column and row lines.
+}
+
+void DataGrid::DrawLines(HDC dc) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    int ncols = static_cast<int>(columns_.size());
+    int rows = DisplayRows();
+    int visible = VisibleRowCount() + 1;
+    int right = std::min<int>(client.right, ColumnLeft(ncols));
     int bottom = rowH_ + 1 + (std::min(rows, top_ + visible) - top_) * (rowH_ + 1);
     GdiObject pen(CreatePen(PS_SOLID, 1, kLineColor));
-    HGDIOBJ oldPen = SelectObject(mem, pen.get());
+    SelectedObject selected(dc, pen.get());
     for (int c = 0; c <= ncols; ++c) {
         int x = (c == 0 ? indicatorW_ : ColumnLeft(c) - 1);
         if (c > 0 && x < indicatorW_) continue;
-        MoveToEx(mem, x, 0, nullptr);
-        LineTo(mem, x, bottom);
+        MoveToEx(dc, x, 0, nullptr);
+        LineTo(dc, x, bottom);
     }
     for (int r = 0; r <= std::min(rows - top_, visible); ++r) {
         int y = rowH_ + r * (rowH_ + 1);
-        MoveToEx(mem, 0, y, nullptr);
-        LineTo(mem, right, y);
+        MoveToEx(dc, 0, y, nullptr);
+        LineTo(dc, right, y);
     }
-    SelectObject(mem, oldPen);
-    if (EditorVisible()) DrawEditButton(mem);
+}
 
-    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, mem, area.left, area.top,
-           SRCCOPY);
-    SelectObject(mem, oldFont);
-    SelectObject(mem, oldBitmap);
-    DeleteDC(mem);
+void DataGrid::Paint(HDC dc, const RECT& area) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    // Paint into a memory bitmap: cells, lines and headers would flicker otherwise.
+    MemoryDC mem(CreateCompatibleDC(dc));
+    GdiObject bitmap(
+        CreateCompatibleBitmap(dc, std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom)));
+    SelectedObject selectedBitmap(mem.get(), bitmap.get());
+    SelectedObject selectedFont(mem.get(), font_);
+    Fill(mem.get(), client, GetSysColor(COLOR_WINDOW));
+    DrawTitleRow(mem.get());
+    DrawDataRows(mem.get());
+    DrawLines(mem.get());
+    if (EditorVisible()) DrawEditButton(mem.get());
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, mem.get(), area.left,
+           area.top, SRCCOPY);
+}
+
+void DataGrid::OnPaint() {
+    PaintDC dc(Handle());
+    Paint(dc.get(), dc.Area());
+}
+
+void DataGrid::OnPrintClient(HDC dc) {
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    Paint(dc, rc);
 }
 
 void DataGrid::MoveToRow(int row) {
@@ -604,7 +610,7 @@ void DataGrid::OnFocusLeft(HWND newFocus) {
         ds_->Cancel();
     }
     UpdateEditor();
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Repaint();
 }
 
 void DataGrid::OnMouseDown(int x, int y, bool dbl) {
@@ -620,14 +626,14 @@ void DataGrid::OnMouseDown(int x, int y, bool dbl) {
     if (hit.what == Hit::Title) {
         pressedTitle_ = hit.col;
         SetCapture(Handle());
-        InvalidateRect(Handle(), nullptr, FALSE);
-        if (dbl && OnDblClick) OnDblClick();  // anywhere in the grid
+        Repaint();
+        if (dbl) DblClick();  // anywhere in the grid
         return;
     }
     if (hit.what == Hit::Button) {
         buttonDown_ = buttonPressed_ = true;
         SetCapture(Handle());
-        InvalidateRect(Handle(), nullptr, FALSE);
+        Repaint();
         return;
     }
     if (hit.what == Hit::Cell || hit.what == Hit::Indicator) {
@@ -635,7 +641,7 @@ void DataGrid::OnMouseDown(int x, int y, bool dbl) {
         if (hit.col >= 0 && hit.col != col_) SetSelectedIndex(hit.col);
     }
     UpdateEditor();
-    if (dbl && OnDblClick) OnDblClick();
+    if (dbl) DblClick();
 }
 
 void DataGrid::OnMouseMove(int x, int y) {
@@ -657,7 +663,7 @@ void DataGrid::OnMouseMove(int x, int y) {
     int hot = hit.what == Hit::Title ? hit.col : -1;
     if (hot != hotTitle_) {
         hotTitle_ = hot;
-        InvalidateRect(Handle(), nullptr, FALSE);
+        Repaint();
     }
     if (!tracking_) {
         TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, Handle(), 0};
@@ -674,7 +680,7 @@ void DataGrid::OnMouseUp() {
     pressedTitle_ = -1;
     buttonDown_ = buttonPressed_ = false;
     if (GetCapture() == Handle()) ReleaseCapture();
-    if (repaint) InvalidateRect(Handle(), nullptr, FALSE);
+    if (repaint) Repaint();
     if (click) EditButtonClick();
 }
 
@@ -684,7 +690,7 @@ void DataGrid::OnVScroll(int code) {
     if (!ScrollRequest(Handle(), SB_VERT, code, 1, visible, DisplayRows(), top)) return;
     top_ = std::max(0, std::min(top, DisplayRows() - visible));
     UpdateScrollBars();
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Repaint();
     UpdateEditor();
 }
 
@@ -695,53 +701,164 @@ void DataGrid::OnHScroll(int code) {
     if (!ScrollRequest(Handle(), SB_HORZ, code, Scale(16), rc.right, TotalWidth(), x)) return;
     scrollX_ = std::max(0, std::min(x, TotalWidth() - static_cast<int>(rc.right)));
     UpdateScrollBars();
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Repaint();
     UpdateEditor();
+}
+
+void DataGrid::DblClick() {
+    if (OnDblClick) OnDblClick();
+}
+
+void DataGrid::Repaint() {
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void DataGrid::OnSetFont(HFONT font) {
+    font_ = font;
+    TEXTMETRICA tm;
+    {
+        WindowDC dc(Handle());
+        SelectedObject selected(dc.get(), font_);
+        GetTextMetricsA(dc.get(), &tm);
+    }
+    rowH_ = tm.tmHeight + Scale(4);
+    if (editor_) SendMessageA(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    DataSetChanged();
+}
+
+void DataGrid::OnSize() {
+    MakeCurrentVisible();
+    UpdateScrollBars();
+    UpdateEditor();
+    Repaint();
+}
+
+void DataGrid::OnThemeChanged() {
+    OpenThemes();
+    Repaint();
+}
+
+void DataGrid::OnEnable() {
+    LoadEditorText();
+    UpdateEditor();
+    Repaint();
+}
+
+void DataGrid::OnSetFocus() {
+    UpdateEditor();
+    Repaint();
+}
+
+void DataGrid::OnChar(WPARAM ch, LPARAM lp) {
+    // Typing while the editor is hidden starts in the editor.
+    if (ch < 32 || !CanEdit()) return;
+    MakeCurrentVisible();
+    UpdateScrollBars();
+    Repaint();
+    UpdateEditor();
+    if (EditorVisible()) {
+        SetFocus(editor_);
+        SendMessageA(editor_, WM_CHAR, ch, lp);
+    }
+}
+
+void DataGrid::OnCommand(WPARAM wp, LPARAM lp) {
+    if (reinterpret_cast<HWND>(lp) == editor_ && HIWORD(wp) == EN_CHANGE) OnEditorChange();
+}
+
+void DataGrid::OnButtonDown(UINT msg, LPARAM lp) {
+    POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    ClientToScreen(Handle(), &at);
+    // A double-click of the grid's own is over: no second click to wait for.
+    lastClick_ = {msg == WM_LBUTTONDOWN, GetMessageTime(), at};
+    OnMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), msg == WM_LBUTTONDBLCLK);
+}
+
+void DataGrid::OnMouseLeave() {
+    tracking_ = false;
+    if (hotTitle_ < 0) return;
+    hotTitle_ = -1;
+    Repaint();
+}
+
+void DataGrid::OnCaptureChanged() {
+    resizeCol_ = -1;
+    pressedTitle_ = -1;
+    buttonDown_ = buttonPressed_ = false;
+}
+
+bool DataGrid::OnSetCursor(LPARAM lp) {
+    if (LOWORD(lp) != HTCLIENT) return false;
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(Handle(), &pt);
+    bool resize = resizeCol_ >= 0 || HitTest(pt.x, pt.y).what == Hit::Resize;
+    SetCursor(LoadCursor(nullptr, resize ? IDC_SIZEWE : IDC_ARROW));
+    return true;
+}
+
+void DataGrid::OnContextMenu(LPARAM lp) {
+    POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    if (pt.x == -1 && pt.y == -1) {  // from the keyboard: at the current cell
+        RECT cell = CellRect(CurrentRow(), col_);
+        pt = {cell.left, cell.bottom};
+        ClientToScreen(Handle(), &pt);
+    }
+    TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0,
+                   popupTarget_ ? popupTarget_ : GetAncestor(Handle(), GA_ROOT), nullptr);
+}
+
+bool DataGrid::SecondClick(HWND editor, LPARAM lp) const {
+    POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    ClientToScreen(editor, &pt);
+    return lastClick_.pending &&
+           static_cast<DWORD>(GetMessageTime() - lastClick_.time) <= GetDoubleClickTime() &&
+           std::abs(pt.x - lastClick_.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+           std::abs(pt.y - lastClick_.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+}
+
+bool DataGrid::OnEditorButtonDown(HWND editor, LPARAM lp) {
+    if (!SecondClick(editor, lp)) return false;
+    lastClick_.pending = false;
+    DblClick();
+    return true;
+}
+
+bool DataGrid::OnEditorKeyDown(HWND editor, WPARAM key) {
+    if (key != VK_LEFT && key != VK_RIGHT) return OnKeyDown(key);
+    // At the edge of the text the arrows go on to the next cell.
+    DWORD from = 0, to = 0;
+    SendMessageA(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    int len = GetWindowTextLengthA(editor);
+    bool atEdge = (key == VK_LEFT && to == 0) || (key == VK_RIGHT && from == static_cast<DWORD>(len));
+    if (GetKeyState(VK_SHIFT) < 0 || !atEdge) return false;
+    MoveColumn(key == VK_LEFT ? -1 : 1, false);
+    return true;
 }
 
 LRESULT DataGrid::EditorMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_GETDLGCODE:
             return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS | DLGC_HASSETSEL;
-        case WM_KEYDOWN: {
-            if (wp == VK_LEFT || wp == VK_RIGHT) {
-                // At the edge of the text the arrows go on to the next cell.
-                DWORD from = 0, to = 0;
-                SendMessageA(wnd, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-                int len = GetWindowTextLengthA(wnd);
-                if (GetKeyState(VK_SHIFT) >= 0 &&
-                    ((wp == VK_LEFT && to == 0) || (wp == VK_RIGHT && from == static_cast<DWORD>(len)))) {
-                    MoveColumn(wp == VK_LEFT ? -1 : 1, false);
-                    return 0;
-                }
-                break;
-            }
-            if (OnKeyDown(wp)) return 0;
+        case WM_KEYDOWN:
+            if (OnEditorKeyDown(wnd, wp)) return 0;
             break;
-        }
         case WM_CHAR:
-            // Tab, Enter and Esc were keys of the grid; the edit must not beep at them.
-            if (wp == '\t' || wp == '\r' || wp == '\n' || wp == 27) return 0;
+            if (IsGridChar(wp)) return 0;
             break;
         case WM_MOUSEWHEEL:
             SendMessageA(Handle(), msg, wp, lp);
             return 0;
         case WM_LBUTTONDOWN:
-            if (SecondClickOf(Handle(), wnd, lp)) {
-                g_lastGridClick.grid = nullptr;
-                if (OnDblClick) OnDblClick();
-                return 0;
-            }
+            if (OnEditorButtonDown(wnd, lp)) return 0;
             break;
         case WM_LBUTTONDBLCLK:
-            if (OnDblClick) OnDblClick();
+            DblClick();
             return 0;
         case WM_CONTEXTMENU:
-            if (popup_) {
-                SendMessageA(Handle(), msg, wp, lp);
-                return 0;
-            }
-            break;
+            if (!popup_) break;
+            SendMessageA(Handle(), msg, wp, lp);
+            return 0;
         case WM_KILLFOCUS:
             OnFocusLeft(reinterpret_cast<HWND>(wp));
             break;
@@ -764,53 +881,30 @@ LRESULT CALLBACK DataGrid::EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, 
 
 LRESULT DataGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
-            OnPaint(dc, ps.rcPaint);
-            EndPaint(Handle(), &ps);
+        case WM_PAINT:
+            OnPaint();
             return 0;
-        }
-        case WM_PRINTCLIENT: {
-            RECT rc;
-            GetClientRect(Handle(), &rc);
-            OnPaint(reinterpret_cast<HDC>(wp), rc);
+        case WM_PRINTCLIENT:
+            OnPrintClient(reinterpret_cast<HDC>(wp));
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
-        case WM_SETFONT: {
-            font_ = reinterpret_cast<HFONT>(wp);
-            WindowDC dc(Handle());
-            HGDIOBJ old = SelectObject(dc.get(), font_);
-            TEXTMETRICA tm;
-            GetTextMetricsA(dc.get(), &tm);
-            SelectObject(dc.get(), old);
-            rowH_ = tm.tmHeight + Scale(4);
-            if (editor_) SendMessageA(editor_, WM_SETFONT, wp, FALSE);
-            DataSetChanged();
+        case WM_SETFONT:
+            OnSetFont(reinterpret_cast<HFONT>(wp));
             return 0;
-        }
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(font_);
         case WM_SIZE:
-            MakeCurrentVisible();
-            UpdateScrollBars();
-            UpdateEditor();
-            InvalidateRect(Handle(), nullptr, FALSE);
+            OnSize();
             return 0;
         case WM_THEMECHANGED:
-            OpenThemes();
-            InvalidateRect(Handle(), nullptr, FALSE);
+            OnThemeChanged();
             return 0;
         case WM_ENABLE:
-            LoadEditorText();
-            UpdateEditor();
-            InvalidateRect(Handle(), nullptr, FALSE);
+            OnEnable();
             return 0;
         case WM_SETFOCUS:
-            UpdateEditor();
-            InvalidateRect(Handle(), nullptr, FALSE);
+            OnSetFocus();
             return 0;
         case WM_KILLFOCUS:
             OnFocusLeft(reinterpret_cast<HWND>(wp));
@@ -821,82 +915,48 @@ LRESULT DataGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (OnKeyDown(wp)) return 0;
             break;
         case WM_CHAR:
-            // Typing while the editor is hidden starts in the editor.
-            if (wp >= 32 && CanEdit()) {
-                MakeCurrentVisible();
-                UpdateScrollBars();
-                InvalidateRect(Handle(), nullptr, FALSE);
-                UpdateEditor();
-                if (EditorVisible()) {
-                    SetFocus(editor_);
-                    SendMessageA(editor_, WM_CHAR, wp, lp);
-                }
-            }
+            OnChar(wp, lp);
             return 0;
         case WM_COMMAND:
-            if (reinterpret_cast<HWND>(lp) == editor_ && HIWORD(wp) == EN_CHANGE) OnEditorChange();
+            OnCommand(wp, lp);
             return 0;
+        case WM_DESTROY:
+            CloseThemes();
+            break;
+        default:
+            return MouseMessage(msg, wp, lp);
+    }
+    return Window::HandleMessage(msg, wp, lp);
+}
+
+LRESULT DataGrid::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            ClientToScreen(Handle(), &at);
-            g_lastGridClick = {msg == WM_LBUTTONDOWN ? Handle() : nullptr, GetMessageTime(), at};
-            OnMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), msg == WM_LBUTTONDBLCLK);
+        case WM_LBUTTONDBLCLK:
+            OnButtonDown(msg, lp);
             return 0;
-        }
         case WM_MOUSEMOVE:
             OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
             return 0;
         case WM_MOUSELEAVE:
-            tracking_ = false;
-            if (hotTitle_ >= 0) {
-                hotTitle_ = -1;
-                InvalidateRect(Handle(), nullptr, FALSE);
-            }
+            OnMouseLeave();
             return 0;
         case WM_LBUTTONUP:
             OnMouseUp();
             return 0;
         case WM_CAPTURECHANGED:
-            resizeCol_ = -1;
-            pressedTitle_ = -1;
-            buttonDown_ = buttonPressed_ = false;
+            OnCaptureChanged();
             return 0;
         case WM_SETCURSOR:
-            if (LOWORD(lp) == HTCLIENT) {
-                POINT pt;
-                GetCursorPos(&pt);
-                ScreenToClient(Handle(), &pt);
-                bool resize = resizeCol_ >= 0 || HitTest(pt.x, pt.y).what == Hit::Resize;
-                SetCursor(LoadCursor(nullptr, resize ? IDC_SIZEWE : IDC_ARROW));
-                return TRUE;
-            }
+            if (OnSetCursor(lp)) return TRUE;
             break;
         case WM_MOUSEWHEEL:
             // One notch, one row: the same as an arrow key.
             OnKeyDown(GET_WHEEL_DELTA_WPARAM(wp) > 0 ? VK_UP : VK_DOWN);
             return 0;
         case WM_CONTEXTMENU:
-            if (popup_) {
-                POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-                if (pt.x == -1 && pt.y == -1) {  // from the keyboard: at the current cell
-                    RECT cell = CellRect(CurrentRow(), col_);
-                    pt = {cell.left, cell.bottom};
-                    ClientToScreen(Handle(), &pt);
-                }
-                TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0,
-                               popupTarget_ ? popupTarget_ : GetAncestor(Handle(), GA_ROOT), nullptr);
-            }
+            if (popup_) OnContextMenu(lp);
             return 0;
-        case WM_VSCROLL:
-            OnVScroll(LOWORD(wp));
-            return 0;
-        case WM_HSCROLL:
-            OnHScroll(LOWORD(wp));
-            return 0;
-        case WM_DESTROY:
-            CloseThemes();
-            break;
     }
     return Window::HandleMessage(msg, wp, lp);
 }

@@ -34,7 +34,6 @@ class DataGrid : public Window, private DataSetObserver {
     void SetDataSet(TDataSet* dataSet);
     TDataSet* DataSet() const { return ds_; }
     void SetColumns(const std::vector<Column>& columns);
-    const std::vector<Column>& Columns() const { return columns_; }
     int ColumnWidth(int col) const { return widths_.at(static_cast<size_t>(col)); }  // pixels
     void SetColumnWidth(int col, int px);
 
@@ -62,8 +61,6 @@ class DataGrid : public Window, private DataSetObserver {
     RECT CellRect(int row, int col) const;
     RECT EditButtonRect() const;
     RECT TitleRect(int col) const;
-    int RowHeight() const { return rowH_; }
-    bool Themed() const { return header_ != nullptr; }
 
   private:
     enum class Hit { None, Title, Resize, Indicator, Cell, Button, Empty };
@@ -71,8 +68,17 @@ class DataGrid : public Window, private DataSetObserver {
         Hit what = Hit::None;
         int row = -1, col = -1;
     };
+    // A left click on the grid, in screen coordinates: the first click of a
+    // double-click puts the editor over the cell, so the second one lands in
+    // the editor and must still make a double-click.
+    struct Click {
+        bool pending = false;
+        LONG time = 0;
+        POINT at = {};
+    };
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    LRESULT MouseMessage(UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                        DWORD_PTR data) noexcept;
     LRESULT EditorMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -83,35 +89,60 @@ class DataGrid : public Window, private DataSetObserver {
     void StateChanged() override;
     void Scrolled() override;
 
-    void OnPaint(HDC dc, const RECT& area);
+    // The grid's messages.
+    void OnPaint();
+    void OnPrintClient(HDC dc);
+    void OnSetFont(HFONT font);
+    void OnSize();
+    void OnThemeChanged();
+    void OnEnable();
+    void OnSetFocus();
+    void OnFocusLeft(HWND newFocus);
     bool OnKeyDown(WPARAM key);  // true when the key was the grid's
+    void OnChar(WPARAM ch, LPARAM lp);
+    void OnCommand(WPARAM wp, LPARAM lp);
+    void OnButtonDown(UINT msg, LPARAM lp);
     void OnMouseDown(int x, int y, bool dbl);
     void OnMouseMove(int x, int y);
     void OnMouseUp();
+    void OnMouseLeave();
+    void OnCaptureChanged();
+    bool OnSetCursor(LPARAM lp);  // true when the grid set the cursor
+    void OnContextMenu(LPARAM lp);
+    void OnVScroll(int code) override;
+    void OnHScroll(int code) override;
+    // The cell editor's messages.
+    bool OnEditorKeyDown(HWND editor, WPARAM key);    // true when the key moved the grid
+    bool OnEditorButtonDown(HWND editor, LPARAM lp);  // true when it made a double-click
     void OnEditorChange();
-    void OnFocusLeft(HWND newFocus);
-    void OnVScroll(int code);
-    void OnHScroll(int code);
 
     void KeyDown();
     void KeyUp();
     void MoveColumn(int delta, bool wrap);
     void MoveToRow(int row);
     void EditButtonClick();
+    void DblClick();
 
     int DisplayRows() const;
     int CurrentRow() const;
     int ColumnLeft(int col) const;
     int TotalWidth() const;
     HitInfo HitTest(int x, int y) const;
+    bool SecondClick(HWND editor, LPARAM lp) const;
     void MakeCurrentVisible();
     void UpdateScrollBars();
     void UpdateEditor();
     void LoadEditorText();
+    void Repaint();
     bool HasField() const;  // the current column shows a field of an open dataset
     bool CanEdit() const;
     void OpenThemes();
     void CloseThemes();
+    void Paint(HDC dc, const RECT& area);  // double-buffered
+    std::string TitleText(int col) const;
+    void DrawTitleRow(HDC dc);
+    void DrawDataRows(HDC dc);
+    void DrawLines(HDC dc);
     void DrawHeaderCell(HDC dc, const RECT& rc, int state, const std::string& text, bool indicator);
     void DrawIndicator(HDC dc, const RECT& rc, int row);
     void DrawEditButton(HDC dc);
@@ -124,7 +155,7 @@ class DataGrid : public Window, private DataSetObserver {
     HWND popupTarget_ = nullptr;
     GdiObject titleFont_;
     HFONT font_ = nullptr;
-    HTHEME header_ = nullptr, button_ = nullptr;
+    ThemeHandle header_, button_;
     int col_ = 0;
     int top_ = 0;
     int scrollX_ = 0;
@@ -135,6 +166,7 @@ class DataGrid : public Window, private DataSetObserver {
     bool tracking_ = false;
     int resizeCol_ = -1, resizeStartX_ = 0, resizeStartW_ = 0;
     bool buttonDown_ = false, buttonPressed_ = false;
+    Click lastClick_;
 };
 
 }  // namespace pelvane

@@ -30,9 +30,9 @@ InputDialog::InputDialog() {
     // Creation order is the tab order: the edit field first.
     edit_.Create(self, kEdit1, Scale(16), Scale(28), Scale(221), Scale(21));
     edit_.SetFocusColor(kEditFocusColor);
-    ok_ = CreateChild(self, IDOK, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 68, 72, 75, 25);
-    cancel_ = CreateChild(self, IDCANCEL, "BUTTON", "Mégsem", WS_TABSTOP | BS_PUSHBUTTON, 156, 72, 75, 25);
-    label_ = CreateChild(self, -1, "STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 16, 12, 0, 13);
+    ok_ = CreateChild96(self, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 68, 72, 75, 25, IDOK);
+    cancel_ = CreateChild96(self, "BUTTON", "Mégsem", WS_TABSTOP | BS_PUSHBUTTON, 156, 72, 75, 25, IDCANCEL);
+    label_ = CreateChild96(self, "STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 16, 12, 0, 13, -1);
     for (HWND child : {edit_.Handle(), ok_, cancel_, label_})
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }
@@ -50,13 +50,14 @@ void InputDialog::SetCaption(const std::string& caption) {
 void InputDialog::SetPrompt(const std::string& prompt) {
     SetWindowTextA(label_, prompt.c_str());
     // The label is as large as its text.
-    WindowDC dc(label_);
-    HGDIOBJ old = SelectObject(dc.get(), font_.get());
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc.get(), prompt.c_str(), static_cast<int>(prompt.size()), &size);
     TEXTMETRICA tm;
-    GetTextMetricsA(dc.get(), &tm);
-    SelectObject(dc.get(), old);
+    {
+        WindowDC dc(label_);
+        SelectedObject font(dc.get(), font_.get());
+        GetTextExtentPoint32A(dc.get(), prompt.c_str(), static_cast<int>(prompt.size()), &size);
+        GetTextMetricsA(dc.get(), &tm);
+    }
     SetWindowPos(label_, nullptr, 0, 0, size.cx, tm.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

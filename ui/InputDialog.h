@@ -36,7 +36,6 @@ class InputDialog : public Window {
 
     // Shows the dialog at its stored position and returns when it closed.
     Result ShowModal();
-    Result ModalResult() const { return result_; }
 
   private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/Clipboard.h"
+
 namespace pelvane {
 namespace {
 
@@ -40,13 +42,12 @@ void LogView::Create(HWND parent, int id, int x, int y, int w, int h) {
 
 void LogView::MeasureFont() {
     WindowDC dc(nullptr);
-    HGDIOBJ old = SelectObject(dc.get(), font_.get());
+    SelectedObject font(dc.get(), font_.get());
     TEXTMETRICA tm;
     GetTextMetricsA(dc.get(), &tm);
     SIZE size;
     // Courier New is fixed-pitch: one width serves every column.
     GetTextExtentPoint32A(dc.get(), "W", 1, &size);
-    SelectObject(dc.get(), old);
     charW_ = std::max<int>(1, size.cx);
     lineH_ = std::max<int>(1, tm.tmHeight);
 }
@@ -198,14 +199,7 @@ std::string LogView::SelectedText() const {
 
 void LogView::CopyToClipboard() const {
     std::string text = SelectedText();
-    if (text.empty() || !OpenClipboard(Handle())) return;
-    EmptyClipboard();
-    if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
-        GlobalUnlock(mem);
-        if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
-    }
-    CloseClipboard();
+    if (!text.empty()) SetClipboardText(Handle(), text);
 }
 
 void LogView::ScrollTo(size_t top, int left) {
@@ -301,82 +295,87 @@ void LogView::PaintLine(HDC dc, size_t line, int y, const RECT& client) {
 }
 
 void LogView::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Handle(), &ps);
+    PaintDC dc(Handle());
     RECT client;
     GetClientRect(Handle(), &client);
-    HGDIOBJ old = SelectObject(dc, font_.get());
-    int firstRow = ps.rcPaint.top / lineH_;
-    int lastRow = (ps.rcPaint.bottom + lineH_ - 1) / lineH_;
-    for (int row = firstRow; row < lastRow; ++row) PaintLine(dc, top_ + row, row * lineH_, client);
-    SelectObject(dc, old);
-    EndPaint(Handle(), &ps);
+    SelectedObject font(dc.get(), font_.get());
+    int firstRow = dc.Area().top / lineH_;
+    int lastRow = (dc.Area().bottom + lineH_ - 1) / lineH_;
+    for (int row = firstRow; row < lastRow; ++row) PaintLine(dc.get(), top_ + row, row * lineH_, client);
 }
 
-void LogView::OnKeyDown(WPARAM key) {
-    bool shift = GetKeyState(VK_SHIFT) < 0;
-    bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    Pos p = caret_;
+size_t LogView::LineLength(size_t line) const {
+    return lines_.empty() ? 0 : lines_[line].size();
+}
+
+bool LogView::OnCtrlKey(WPARAM key) {
+    switch (key) {
+        case 'A':
+            SelectAll();
+            return true;
+        case 'C':
+        case VK_INSERT:
+            CopyToClipboard();
+            return true;
+        case VK_UP:  // Ctrl+Up and Ctrl+Down scroll and leave the caret
+            ScrollTo(top_ > 0 ? top_ - 1 : 0, left_);
+            return true;
+        case VK_DOWN:
+            ScrollTo(top_ + 1, left_);
+            return true;
+    }
+    return false;
+}
+
+bool LogView::CaretKeyTarget(WPARAM key, bool ctrl, Pos& p, bool& keepCol) {
     size_t page = static_cast<size_t>(std::max(1, VisibleLines() - 1));
     size_t last = lines_.empty() ? 0 : lines_.size() - 1;
-    auto len = [&](size_t line) { return lines_.empty() ? 0 : lines_[line].size(); };
-    bool keepCol = false;
+    keepCol = key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT;
     switch (key) {
         case VK_LEFT:
             if (p.col > 0)
                 --p.col;
             else if (p.line > 0)
-                p = {p.line - 1, len(p.line - 1)};
-            break;
+                p = {p.line - 1, LineLength(p.line - 1)};
+            return true;
         case VK_RIGHT:
-            if (p.col < len(p.line))
+            if (p.col < LineLength(p.line))
                 ++p.col;
             else if (p.line < last)
                 p = {p.line + 1, 0};
-            break;
+            return true;
         case VK_UP:
-            if (ctrl) {
-                ScrollTo(top_ > 0 ? top_ - 1 : 0, left_);
-                return;
-            }
             p.line = p.line > 0 ? p.line - 1 : 0;
-            keepCol = true;
-            break;
+            return true;
         case VK_DOWN:
-            if (ctrl) {
-                ScrollTo(top_ + 1, left_);
-                return;
-            }
             p.line = std::min(p.line + 1, last);
-            keepCol = true;
-            break;
+            return true;
         case VK_PRIOR:
             p.line = p.line > page ? p.line - page : 0;
             ScrollTo(top_ > page ? top_ - page : 0, left_);
-            keepCol = true;
-            break;
+            return true;
         case VK_NEXT:
             p.line = std::min(p.line + page, last);
             ScrollTo(top_ + page, left_);
-            keepCol = true;
-            break;
+            return true;
         case VK_HOME:
             p = ctrl ? Pos{} : Pos{p.line, 0};
-            break;
+            return true;
         case VK_END:
-            p = ctrl ? Pos{last, len(last)} : Pos{p.line, len(p.line)};
-            break;
-        case 'A':
-            if (ctrl) SelectAll();
-            return;
-        case 'C':
-        case VK_INSERT:
-            if (ctrl) CopyToClipboard();
-            return;
-        default:
-            return;
+            p = ctrl ? Pos{last, LineLength(last)} : Pos{p.line, LineLength(p.line)};
+            return true;
     }
-    if (keepCol) p.col = std::min(wantCol_, len(p.line));
+    return false;
+}
+
+void LogView::OnKeyDown(WPARAM key) {
+    bool shift = GetKeyState(VK_SHIFT) < 0;
+    bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    if (ctrl && OnCtrlKey(key)) return;
+    Pos p = caret_;
+    bool keepCol = false;
+    if (!CaretKeyTarget(key, ctrl, p, keepCol)) return;
+    if (keepCol) p.col = std::min(wantCol_, LineLength(p.line));
     SetCaretPos(p, shift);
     if (!keepCol) wantCol_ = caret_.col;
 }
@@ -429,6 +428,60 @@ void LogView::OnContextMenu(LPARAM lp) {
                    nullptr);
 }
 
+void LogView::OnSize() {
+    UpdateScrollBars();
+    ScrollTo(top_, left_);
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void LogView::OnSetFocus() {
+    CreateCaret(Handle(), nullptr, std::max(1, Scale(2)), lineH_);
+    PlaceCaret();
+    ShowCaret(Handle());
+}
+
+void LogView::OnDblClick(int x, int y) {
+    // A double-click selects the word under the mouse.
+    Pos p = HitTest(x, y);
+    if (lines_.empty()) return;
+    const std::string& s = lines_[p.line];
+    size_t from = p.col, to = p.col;
+    while (from > 0 && IsWordChar(s[from - 1])) --from;
+    while (to < s.size() && IsWordChar(s[to])) ++to;
+    SetCaretPos({p.line, from});
+    SetCaretPos({p.line, to}, true);
+}
+
+void LogView::OnTimer(UINT_PTR id) {
+    if (id == kScrollTimer) {
+        KillTimer(Handle(), kScrollTimer);
+        if (scrollPending_) UpdateScrollBars();
+    }
+    if (id == kDragTimer && dragging_) {
+        POINT pt;
+        GetCursorPos(&pt);
+        ScreenToClient(Handle(), &pt);
+        RECT rc;
+        GetClientRect(Handle(), &rc);
+        if (pt.y < 0 || pt.y >= rc.bottom) OnMouseMove(pt.x, pt.y);
+    }
+}
+
+void LogView::OnMouseUp(bool captureLost) {
+    if (!dragging_) return;
+    dragging_ = false;
+    KillTimer(Handle(), kDragTimer);
+    if (!captureLost) ReleaseCapture();
+}
+
+void LogView::OnMouseWheel(int delta) {
+    int notches = delta / WHEEL_DELTA;
+    UINT perNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
+    long long top = static_cast<long long>(top_) - static_cast<long long>(notches) * perNotch;
+    ScrollTo(static_cast<size_t>(std::max(0LL, top)), left_);
+}
+
 LRESULT LogView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CONTEXTMENU:
@@ -441,14 +494,10 @@ LRESULT LogView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND:
             return 1;
         case WM_SIZE:
-            UpdateScrollBars();
-            ScrollTo(top_, left_);
-            InvalidateRect(Handle(), nullptr, FALSE);
+            OnSize();
             return 0;
         case WM_SETFOCUS:
-            CreateCaret(Handle(), nullptr, std::max(1, Scale(2)), lineH_);
-            PlaceCaret();
-            ShowCaret(Handle());
+            OnSetFocus();
             return 0;
         case WM_KILLFOCUS:
             DestroyCaret();
@@ -461,59 +510,24 @@ LRESULT LogView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COPY:
             CopyToClipboard();
             return 0;
+        case WM_TIMER:
+            OnTimer(wp);
+            return 0;
         case WM_LBUTTONDOWN:
             OnMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), (wp & MK_SHIFT) != 0);
             return 0;
-        case WM_LBUTTONDBLCLK: {
-            // A double-click selects the word under the mouse.
-            Pos p = HitTest(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-            if (lines_.empty()) return 0;
-            const std::string& s = lines_[p.line];
-            size_t from = p.col, to = p.col;
-            while (from > 0 && IsWordChar(s[from - 1])) --from;
-            while (to < s.size() && IsWordChar(s[to])) ++to;
-            SetCaretPos({p.line, from});
-            SetCaretPos({p.line, to}, true);
+        case WM_LBUTTONDBLCLK:
+            OnDblClick(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
             return 0;
-        }
         case WM_MOUSEMOVE:
             OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
             return 0;
-        case WM_TIMER:
-            if (wp == kScrollTimer) {
-                KillTimer(Handle(), kScrollTimer);
-                if (scrollPending_) UpdateScrollBars();
-            }
-            if (wp == kDragTimer && dragging_) {
-                POINT pt;
-                GetCursorPos(&pt);
-                ScreenToClient(Handle(), &pt);
-                RECT rc;
-                GetClientRect(Handle(), &rc);
-                if (pt.y < 0 || pt.y >= rc.bottom) OnMouseMove(pt.x, pt.y);
-            }
-            return 0;
         case WM_LBUTTONUP:
         case WM_CAPTURECHANGED:
-            if (dragging_) {
-                dragging_ = false;
-                KillTimer(Handle(), kDragTimer);
-                if (msg == WM_LBUTTONUP) ReleaseCapture();
-            }
+            OnMouseUp(msg == WM_CAPTURECHANGED);
             return 0;
-        case WM_MOUSEWHEEL: {
-            int notches = GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;
-            UINT perNotch = 3;
-            SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
-            long long top = static_cast<long long>(top_) - static_cast<long long>(notches) * perNotch;
-            ScrollTo(static_cast<size_t>(std::max(0LL, top)), left_);
-            return 0;
-        }
-        case WM_VSCROLL:
-            OnVScroll(LOWORD(wp));
-            return 0;
-        case WM_HSCROLL:
-            OnHScroll(LOWORD(wp));
+        case WM_MOUSEWHEEL:
+            OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wp));
             return 0;
     }
     return Window::HandleMessage(msg, wp, lp);

@@ -47,17 +47,29 @@ class LogView : public Window {
     void SelectAll();
     void CopyToClipboard() const;
     size_t TopLine() const { return top_; }
-    int LeftColumn() const { return left_; }
     int VisibleLines() const;
 
   private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnPaint();
+    void OnSize();
+    void OnSetFocus();
     void OnKeyDown(WPARAM key);
+    bool OnCtrlKey(WPARAM key);  // true when it was a Ctrl key of the view's
+    void OnTimer(UINT_PTR id);
+    void OnContextMenu(LPARAM lp);
     void OnMouseDown(int x, int y, bool shift);
+    void OnDblClick(int x, int y);
     void OnMouseMove(int x, int y);
-    void OnVScroll(int code);
-    void OnHScroll(int code);
+    void OnMouseUp(bool captureLost);
+    void OnMouseWheel(int delta);
+    void OnVScroll(int code) override;
+    void OnHScroll(int code) override;
+
+    // Where a caret key takes p; keepCol for the keys that go from line to
+    // line. False for any other key.
+    bool CaretKeyTarget(WPARAM key, bool ctrl, Pos& p, bool& keepCol);
+    size_t LineLength(size_t line) const;
 
     void MeasureFont();
     int GutterWidth() const;
@@ -71,8 +83,6 @@ class LogView : public Window {
     void PaintLine(HDC dc, size_t line, int y, const RECT& client);
 
     void DropFirstLine();
-
-    void OnContextMenu(LPARAM lp);
 
     std::deque<std::string> lines_;
     HMENU popup_ = nullptr;

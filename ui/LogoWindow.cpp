@@ -9,15 +9,13 @@ LogoWindow* frm_Logo = nullptr;
 
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;
-
-HMENU MakePopupMenu1() {
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return nullptr;
-    AppendMenuA(menu, MF_STRING, LogoWindow::kMegnyit1, "Megnyit");
-    AppendMenuA(menu, MF_STRING, LogoWindow::kBezr1, "Bezár");
+MenuHandle MakePopupMenu1() {
+    MenuHandle menu(CreatePopupMenu());
+    if (!menu) return menu;
+    AppendMenuA(menu.get(), MF_STRING, LogoWindow::kMegnyit1, "Megnyit");
+    AppendMenuA(menu.get(), MF_STRING, LogoWindow::kBezr1, "Bezár");
     // The default item is drawn bold.
-    SetMenuDefaultItem(menu, LogoWindow::kMegnyit1, FALSE);
+    SetMenuDefaultItem(menu.get(), LogoWindow::kMegnyit1, FALSE);
     return menu;
 }
 
@@ -25,17 +23,17 @@ HMENU MakePopupMenu1() {
 
 LogoWindow::LogoWindow(TrayIcon::NotifyFunction notify)
     : popupMenu_(MakePopupMenu1()),
-      tray_(Application::Title(), ProgramIcon(GetSystemMetrics(SM_CXSMICON)), std::move(notify)) {
+      bigIcon_(LoadProgramIcon(GetSystemMetrics(SM_CXICON))),
+      smallIcon_(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON))),
+      tray_(Application::Title(), smallIcon_.get(), std::move(notify)) {
     RegisterClassOnce(kClassName, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     // No border and no title bar: the window is as large as its client area.
     const int w = Scale(kClientWidth), h = Scale(kClientHeight);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
     // Its caption is the text of the taskbar entry while it is shown.
     CreateWnd(0, kClassName, Application::Title().c_str(), WS_POPUP, x, y, w, h, nullptr, nullptr);
-    SendMessageA(Handle(), WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(ProgramIcon(GetSystemMetrics(SM_CXICON))));
-    SendMessageA(Handle(), WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(ProgramIcon(GetSystemMetrics(SM_CXSMICON))));
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
     tray_.SetPopupMenu(popupMenu_.get());
     tray_.OnDblClick = [this] { TrayIcon1DblClick(); };
@@ -52,7 +50,11 @@ LogoWindow::LogoWindow(TrayIcon::NotifyFunction notify)
 
 LogoWindow::~LogoWindow() {
     if (frm_Logo == this) frm_Logo = nullptr;
-    if (Handle()) KillTimer(Handle(), kTimer1);
+    if (Handle()) {
+        KillTimer(Handle(), kTimer1Id);
+        // The window goes before the icons it shows.
+        DestroyWindow(Handle());
+    }
     // tray_ goes next and takes the icon out of the notification area.
 }
 
@@ -64,26 +66,24 @@ void LogoWindow::Show() {
 void LogoWindow::Close() {
     if (closed_) return;
     closed_ = true;
-    KillTimer(Handle(), kTimer1);
+    KillTimer(Handle(), kTimer1Id);
     ShowWindow(Handle(), SW_HIDE);
     PostQuitMessage(0);
 }
 
 void LogoWindow::FormShow() {
-    SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
+    SetTimer(Handle(), kTimer1Id, kTimer1Interval, nullptr);
 }
 
 void LogoWindow::FormPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Handle(), &ps);
+    PaintDC dc(Handle());
     RECT client;
     GetClientRect(Handle(), &client);
-    DrawPicture(dc, IDB_SPLASH, client, GetSysColor(COLOR_BTNFACE));
-    EndPaint(Handle(), &ps);
+    DrawPicture(dc.get(), IDB_SPLASH, client, GetSysColor(COLOR_BTNFACE));
 }
 
 void LogoWindow::Timer1Timer() {
-    KillTimer(Handle(), kTimer1);
+    KillTimer(Handle(), kTimer1Id);
     ShowWindow(Handle(), SW_HIDE);
     if (mainForm_.autoStart && mainForm_.autoStart())
         tray_.Activate();
@@ -122,7 +122,7 @@ LRESULT LogoWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND:
             return 1;  // the picture covers the whole client area
         case WM_TIMER:
-            if (wp == kTimer1) Timer1Timer();
+            if (wp == kTimer1Id) Timer1Timer();
             return 0;
         case WM_CLOSE:
             Close();

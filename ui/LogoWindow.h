@@ -5,9 +5,8 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
-#include <type_traits>
 
+#include "common/Handles.h"
 #include "ui/TrayIcon.h"
 #include "ui/Window.h"
 
@@ -17,6 +16,7 @@ class LogoWindow : public Window {
   public:
     static constexpr const char* kClassName = "Tfrm_Logo";
     static constexpr int kClientWidth = 333, kClientHeight = 70;
+    static constexpr UINT_PTR kTimer1Id = 1;
     static constexpr UINT kTimer1Interval = 2000;
     // Command ids of PopupMenu1's items.
     enum : UINT { kMegnyit1 = 1, kBezr1 = 2 };
@@ -55,10 +55,9 @@ class LogoWindow : public Window {
     void TrayIcon1DblClick();
     void EndSession();
 
-    struct MenuDeleter {
-        void operator()(HMENU menu) const { DestroyMenu(menu); }
-    };
-    std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> popupMenu_;
+    MenuHandle popupMenu_;
+    // The icons outlive the tray icon and the window that show them.
+    IconHandle bigIcon_, smallIcon_;
     TrayIcon tray_;
     MainForm mainForm_;
     bool closed_ = false;

@@ -8,6 +8,7 @@
 #include "common/ProgramFiles.h"
 #include "common/Seged.h"
 #include "common/Text.h"
+#include "resources/Picture.h"
 #include "settings/Settings.h"
 #include "settings/TimeFormat.h"
 #include "ui/Application.h"
@@ -125,10 +126,9 @@ void FitLabel(HWND label, bool keepRight) {
     char text[256] = {};
     GetWindowTextA(label, text, sizeof text);
     WindowDC dc(label);
-    HGDIOBJ old = SelectObject(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
     SIZE size = {};
     GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &size);
-    SelectObject(dc.get(), old);
     RECT rc;
     GetWindowRect(label, &rc);
     MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&rc), 2);
@@ -200,8 +200,9 @@ Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::string& programDir)
               nullptr);
     bigIcon_ = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
     smallIcon_ = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
-    if (bigIcon_) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    if (smallIcon_) SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    if (bigIcon_) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    if (smallIcon_)
+        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
     CreatePopupMenus();
     CreateControls();
@@ -225,10 +226,6 @@ Tfrm_Main::~Tfrm_Main() {
     // The controls go with the window while this object is still whole:
     // their last notifications reach a working form.
     if (Handle()) DestroyWindow(Handle());
-    if (popup_) DestroyMenu(popup_);
-    if (logPopup_) DestroyMenu(logPopup_);
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 HWND Tfrm_Main::Control(int id) const {
@@ -262,7 +259,7 @@ HWND Tfrm_Main::CreateControl(int index) {
         default: {
             const KindDef& k = KindOf(c.kind);
             const DWORD exStyle = c.kind == Kind::Pages ? WS_EX_CONTROLPARENT : 0;
-            wnd = CreateChild(parent, c.id, k.cls, c.text, k.style | c.style, c.x, c.y, c.w, c.h, exStyle);
+            wnd = CreateChild96(parent, k.cls, c.text, k.style | c.style, c.x, c.y, c.w, c.h, c.id, exStyle);
         }
     }
     // The log view keeps its own font.
@@ -323,11 +320,11 @@ void Tfrm_Main::SetUpControls() {
     SendMessageA(status, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(Scheduler::kDailyOff));
 
     grid_.SetColumns({DataGrid::Column("forras", 267), DataGrid::Column("cel", 264)});
-    grid_.SetPopupMenu(popup_);
+    grid_.SetPopupMenu(popup_.get());
     grid_.OnDblClick = [this] { DBGrid1DblClick(); };
     grid_.OnEditButtonClick = [this] { DBGrid1DblClick(); };
     grid_.SetDataSet(&store_.Table());
-    log_.SetPopupMenu(logPopup_);
+    log_.SetPopupMenu(logPopup_.get());
     ShowPage(0);
 }
 

@@ -142,8 +142,8 @@ class Tfrm_Main : public Window {
     DataGrid& DBGrid1() { return grid_; }
     LogView& LogView1() { return log_; }
     MaskEdit& Edit1() { return edit1_; }
-    HMENU PopupMenu1() const { return popup_; }
-    HMENU LogPopupMenu() const { return logPopup_; }
+    HMENU PopupMenu1() const { return popup_.get(); }
+    HMENU LogPopupMenu() const { return logPopup_.get(); }
     // Pelvane.log beside the settings file: every run's lines, in UTF-8.
     const std::wstring& RunLogPath() const { return runLog_.Path(); }
     std::string StatusText(int panel) const;
@@ -222,9 +222,9 @@ class Tfrm_Main : public Window {
     MaskEdit edit1_;
     DataGrid grid_;
     LogView log_;
-    HMENU popup_ = nullptr;
-    HMENU logPopup_ = nullptr;
-    HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
+    MenuHandle popup_;
+    MenuHandle logPopup_;
+    IconHandle bigIcon_, smallIcon_;
     HWND lastFocus_ = nullptr;  // restored when the window is activated again
     MenuImages menuImages_;
 

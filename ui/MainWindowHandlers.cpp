@@ -53,27 +53,27 @@ void EnableItem(HMENU menu, int id, bool enabled) {
 
 void Tfrm_Main::CreatePopupMenus() {
     menuImages_.Create();
-    popup_ = CreatePopupMenu();
+    popup_.reset(CreatePopupMenu());
     for (int id : kPopupMenu1) {
         const ActionDef* a = FindAction(id);
         if (!a) {
-            AppendMenuA(popup_, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(popup_.get(), MF_SEPARATOR, 0, nullptr);
             continue;
         }
         std::string text = std::string(a->caption) + "\t" + a->shortcut;
-        AppendMenuA(popup_, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
+        AppendMenuA(popup_.get(), MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
         MENUITEMINFOA mii = {};
         mii.cbSize = sizeof mii;
         mii.fMask = MIIM_BITMAP;
         mii.hbmpItem = menuImages_.Get(a->image);
-        SetMenuItemInfoA(popup_, static_cast<UINT>(id), FALSE, &mii);
+        SetMenuItemInfoA(popup_.get(), static_cast<UINT>(id), FALSE, &mii);
     }
     // The log view's own: copying, and the log file that outlives the page.
-    logPopup_ = CreatePopupMenu();
-    AppendMenuA(logPopup_, MF_STRING, kMenuLogCopy, "Másol\tCtrl+C");
-    AppendMenuA(logPopup_, MF_STRING, kMenuLogSelectAll, "Mindet kijelöl\tCtrl+A");
-    AppendMenuA(logPopup_, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(logPopup_, MF_STRING, kMenuLogOpenFile, "Naplófájl megnyitása");
+    logPopup_.reset(CreatePopupMenu());
+    AppendMenuA(logPopup_.get(), MF_STRING, kMenuLogCopy, "Másol\tCtrl+C");
+    AppendMenuA(logPopup_.get(), MF_STRING, kMenuLogSelectAll, "Mindet kijelöl\tCtrl+A");
+    AppendMenuA(logPopup_.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(logPopup_.get(), MF_STRING, kMenuLogOpenFile, "Naplófájl megnyitása");
 }
 
 void Tfrm_Main::Button1Click() {
@@ -255,13 +255,13 @@ bool Tfrm_Main::ExecuteShortcut(const MSG& msg) {
 }
 
 void Tfrm_Main::UpdateMenu(HMENU menu) {
-    if (menu == logPopup_) {
+    if (menu == logPopup_.get()) {
         EnableItem(menu, kMenuLogCopy, log_.HasSelection());
         EnableItem(menu, kMenuLogSelectAll, log_.LineCount() > 0);
         const DWORD file = GetFileAttributesW(runLog_.Path().c_str());
         EnableItem(menu, kMenuLogOpenFile,
                    file != INVALID_FILE_ATTRIBUTES && !(file & FILE_ATTRIBUTE_DIRECTORY));
-    } else if (menu == popup_) {
+    } else if (menu == popup_.get()) {
         for (int id : kPopupMenu1)
             if (id) EnableItem(menu, id, ActionEnabled(id));
     }

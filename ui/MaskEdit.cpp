@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "common/Exception.h"
 #include "common/Text.h"
 #include "ui/Application.h"
+#include "ui/Clipboard.h"
 #include "ui/Window.h"
 
 namespace pelvane {
@@ -111,14 +111,10 @@ MaskEdit::~MaskEdit() {
         RemoveWindowSubclass(hwnd_, SubclassProc, 0);
         DestroyWindow(hwnd_);
     }
-    if (focusBrush_) DeleteObject(focusBrush_);
 }
 
 void MaskEdit::Create(HWND parent, int id, int x, int y, int w, int h, DWORD exStyle) {
-    hwnd_ = CreateWindowExA(exStyle, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, x, y, w,
-                            h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd_) throw Exception(SysErrorMessage(GetLastError()));
+    hwnd_ = CreateChild(parent, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, x, y, w, h, id, exStyle);
     SetWindowSubclass(hwnd_, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -139,7 +135,6 @@ std::string MaskEdit::RawText() const {
 }
 
 void MaskEdit::SetEditMask(const std::string& mask) {
-    maskText_ = mask;
     mask_ = EditMask(mask);
     if (!mask_.Empty()) {
         SendMessageA(hwnd_, EM_LIMITTEXT, mask_.Length(), 0);
@@ -156,8 +151,7 @@ void MaskEdit::SetMaxLength(int chars) {
 void MaskEdit::SetFocusColor(COLORREF color) {
     hasFocusColor_ = true;
     focusColor_ = color;
-    if (focusBrush_) DeleteObject(focusBrush_);
-    focusBrush_ = CreateSolidBrush(color);
+    focusBrush_.reset(CreateSolidBrush(color));
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -208,113 +202,117 @@ bool MaskEdit::CopySelection() const {
     size_t from, to;
     Selection(from, to);
     if (from >= to) return false;
-    std::string part = RawText().substr(from, to - from);
-    if (!OpenClipboard(hwnd_)) return false;
-    EmptyClipboard();
-    if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, part.size() + 1)) {
-        memcpy(GlobalLock(mem), part.c_str(), part.size() + 1);
-        GlobalUnlock(mem);
-        if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
+    return SetClipboardText(hwnd_, RawText().substr(from, to - from));
+}
+
+HBRUSH MaskEdit::OnCtlColor(HDC dc) const {
+    if (!hasFocusColor_ || !IsWindowEnabled(hwnd_)) return nullptr;
+    if (GetFocus() == hwnd_) {
+        SetBkColor(dc, focusColor_);
+        return static_cast<HBRUSH>(focusBrush_.get());
     }
-    CloseClipboard();
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return GetSysColorBrush(COLOR_WINDOW);
+}
+
+LRESULT MaskEdit::OnNcDestroy(WPARAM wp, LPARAM lp) {
+    HWND wnd = hwnd_;
+    RemoveWindowSubclass(wnd, SubclassProc, 0);
+    hwnd_ = nullptr;
+    return DefSubclassProc(wnd, WM_NCDESTROY, wp, lp);
+}
+
+LRESULT MaskEdit::OnSetText(WPARAM wp, LPARAM lp) {
+    // The text is held as the mask shows it.
+    if (IsWindowUnicode(hwnd_)) {
+        const auto* wide = reinterpret_cast<const wchar_t*>(lp);
+        std::wstring masked = AnsiToWide(mask_.Apply(wide ? WideToAnsi(wide) : std::string()));
+        return DefSubclassProc(hwnd_, WM_SETTEXT, wp, reinterpret_cast<LPARAM>(masked.c_str()));
+    }
+    std::string masked = mask_.Apply(lp ? reinterpret_cast<const char*>(lp) : "");
+    return DefSubclassProc(hwnd_, WM_SETTEXT, wp, reinterpret_cast<LPARAM>(masked.c_str()));
+}
+
+bool MaskEdit::ReadOnly() const {
+    return (GetWindowLongA(hwnd_, GWL_STYLE) & ES_READONLY) != 0;
+}
+
+bool MaskEdit::OnChar(char c) {
+    if (c == '\b') {
+        size_t from, to;
+        Selection(from, to);
+        if (from < to) {
+            ClearRange(from, to);
+        } else {
+            while (from > 0 && mask_.IsLiteral(from - 1)) --from;
+            if (from > 0) ClearRange(from - 1, from);
+        }
+        return true;
+    }
+    if (static_cast<unsigned char>(c) < 32) return false;  // Ctrl+C, Ctrl+V and friends
+    if (!ReadOnly()) TypeChar(c, true);
     return true;
+}
+
+bool MaskEdit::OnKeyDown(WPARAM key) {
+    if (key != VK_DELETE || ReadOnly()) return false;
+    size_t from, to;
+    Selection(from, to);
+    ClearRange(from, from < to ? to : from + 1);
+    return true;
+}
+
+void MaskEdit::OnClear() {
+    size_t from, to;
+    Selection(from, to);
+    ClearRange(from, to);
+}
+
+void MaskEdit::OnCut() {
+    if (CopySelection()) OnClear();
+}
+
+void MaskEdit::OnPaste() {
+    // Characters that fit nowhere are left out rather than beeped at.
+    for (char c : ClipboardText(hwnd_))
+        if (static_cast<unsigned char>(c) >= 32) TypeChar(c, false);
 }
 
 LRESULT MaskEdit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_REFLECT_CTLCOLOR:
-            if (!hasFocusColor_ || !IsWindowEnabled(hwnd_)) break;
-            if (GetFocus() == hwnd_) {
-                SetBkColor(reinterpret_cast<HDC>(wp), focusColor_);
-                return reinterpret_cast<LRESULT>(focusBrush_);
-            }
-            SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOW));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+            if (HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wp))) return reinterpret_cast<LRESULT>(brush);
+            break;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            InvalidateRect(hwnd_, nullptr, TRUE);
+            InvalidateRect(hwnd_, nullptr, TRUE);  // the focus colour comes or goes
             break;
-        case WM_NCDESTROY: {
-            HWND wnd = hwnd_;
-            RemoveWindowSubclass(wnd, SubclassProc, 0);
-            hwnd_ = nullptr;
-            return DefSubclassProc(wnd, msg, wp, lp);
-        }
+        case WM_NCDESTROY:
+            return OnNcDestroy(wp, lp);
     }
     if (mask_.Empty()) return DefSubclassProc(hwnd_, msg, wp, lp);
+    return MaskedMessage(msg, wp, lp);
+}
 
+LRESULT MaskEdit::MaskedMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_SETTEXT: {
-            if (IsWindowUnicode(hwnd_)) {
-                const auto* wide = reinterpret_cast<const wchar_t*>(lp);
-                std::string text;
-                if (wide && *wide) {
-                    int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-                    text.resize(static_cast<size_t>(n > 0 ? n : 1));
-                    WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), n, nullptr, nullptr);
-                    text.resize(text.size() - 1);
-                }
-                return DefSubclassProc(hwnd_, msg, wp,
-                                       reinterpret_cast<LPARAM>(AnsiToWide(mask_.Apply(text)).c_str()));
-            }
-            std::string text = lp ? reinterpret_cast<const char*>(lp) : "";
-            return DefSubclassProc(hwnd_, msg, wp, reinterpret_cast<LPARAM>(mask_.Apply(text).c_str()));
-        }
-        case WM_CHAR: {
-            char c = static_cast<char>(wp);
-            if (c == '\b') {
-                size_t from, to;
-                Selection(from, to);
-                if (from < to) {
-                    ClearRange(from, to);
-                } else {
-                    while (from > 0 && mask_.IsLiteral(from - 1)) --from;
-                    if (from > 0) ClearRange(from - 1, from);
-                }
-                return 0;
-            }
-            if (static_cast<unsigned char>(c) < 32) break;  // Ctrl+C, Ctrl+V and friends
-            if (GetWindowLongA(hwnd_, GWL_STYLE) & ES_READONLY) return 0;
-            TypeChar(c, true);
-            return 0;
-        }
-        case WM_KEYDOWN:
-            if (wp == VK_DELETE && !(GetWindowLongA(hwnd_, GWL_STYLE) & ES_READONLY)) {
-                size_t from, to;
-                Selection(from, to);
-                ClearRange(from, from < to ? to : from + 1);
-                return 0;
-            }
+        case WM_SETTEXT:
+            return OnSetText(wp, lp);
+        case WM_CHAR:
+            if (OnChar(static_cast<char>(wp))) return 0;
             break;
-        case WM_CLEAR: {
-            size_t from, to;
-            Selection(from, to);
-            ClearRange(from, to);
+        case WM_KEYDOWN:
+            if (OnKeyDown(wp)) return 0;
+            break;
+        case WM_CLEAR:
+            OnClear();
             return 0;
-        }
         case WM_CUT:
-            if (CopySelection()) {
-                size_t from, to;
-                Selection(from, to);
-                ClearRange(from, to);
-            }
+            OnCut();
             return 0;
-        case WM_PASTE: {
-            std::string pasted;
-            if (OpenClipboard(hwnd_)) {
-                if (HANDLE mem = GetClipboardData(CF_TEXT)) {
-                    if (auto* p = static_cast<const char*>(GlobalLock(mem))) {
-                        pasted = p;
-                        GlobalUnlock(mem);
-                    }
-                }
-                CloseClipboard();
-            }
-            // Characters that fit nowhere are left out rather than beeped at.
-            for (char c : pasted)
-                if (static_cast<unsigned char>(c) >= 32) TypeChar(c, false);
+        case WM_PASTE:
+            OnPaste();
             return 0;
-        }
         case EM_CANUNDO:
         case EM_UNDO:
         case WM_UNDO:

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Handles.h"
+
 namespace pelvane {
 
 // The mask syntax: format;save-literals;blank. Format characters: 0 digit,
@@ -54,7 +56,6 @@ class MaskEdit {
     std::string Text() const;
     // Setting a mask re-applies it to the text the field holds.
     void SetEditMask(const std::string& mask);
-    const std::string& EditMaskText() const { return maskText_; }
     void SetMaxLength(int chars);
     // Background while the field has the focus; the window colour otherwise.
     void SetFocusColor(COLORREF color);
@@ -63,6 +64,16 @@ class MaskEdit {
     static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR data) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT MaskedMessage(UINT msg, WPARAM wp, LPARAM lp);  // with a mask set
+    HBRUSH OnCtlColor(HDC dc) const;                        // null: the edit's own colours
+    LRESULT OnNcDestroy(WPARAM wp, LPARAM lp);
+    LRESULT OnSetText(WPARAM wp, LPARAM lp);
+    bool OnChar(char c);         // true when the mask took the character
+    bool OnKeyDown(WPARAM key);  // true when the mask took the key
+    void OnClear();
+    void OnCut();
+    void OnPaste();
+    bool ReadOnly() const;
     void TypeChar(char c, bool beep);
     void ClearRange(size_t from, size_t to);
     void PutRaw(const std::string& text, size_t caret);
@@ -71,11 +82,10 @@ class MaskEdit {
     bool CopySelection() const;
 
     HWND hwnd_ = nullptr;
-    std::string maskText_;
     EditMask mask_;
     bool hasFocusColor_ = false;
     COLORREF focusColor_ = 0;
-    HBRUSH focusBrush_ = nullptr;
+    GdiObject focusBrush_;
 };
 
 }  // namespace pelvane

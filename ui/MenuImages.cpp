@@ -3,20 +3,19 @@
 namespace pelvane {
 namespace {
 
-// Pens and brushes for the menu images.
-struct Ink {
-    explicit Ink(HDC dc, COLORREF color, int width = 1)
-        : dc_(dc), pen_(CreatePen(PS_SOLID, width, color)), brush_(CreateSolidBrush(color)) {
-        oldPen_ = SelectObject(dc, pen_.get());
-        oldBrush_ = SelectObject(dc, brush_.get());
-    }
-    ~Ink() {
-        SelectObject(dc_, oldPen_);
-        SelectObject(dc_, oldBrush_);
-    }
-    HDC dc_;
+// A pen, and a brush of the same colour or none, for the menu images.
+class Ink {
+  public:
+    enum Fill { kFilled, kHollow };
+    Ink(HDC dc, COLORREF color, int width = 1, Fill fill = kFilled)
+        : pen_(CreatePen(PS_SOLID, width, color)),
+          brush_(fill == kFilled ? CreateSolidBrush(color) : nullptr),
+          selectedPen_(dc, pen_.get()),
+          selectedBrush_(dc, fill == kFilled ? brush_.get() : GetStockObject(NULL_BRUSH)) {}
+
+  private:
     GdiObject pen_, brush_;
-    HGDIOBJ oldPen_, oldBrush_;
+    SelectedObject selectedPen_, selectedBrush_;
 };
 
 void Line(HDC dc, int x1, int y1, int x2, int y2) {
@@ -24,28 +23,27 @@ void Line(HDC dc, int x1, int y1, int x2, int y2) {
     LineTo(dc, x2, y2);
 }
 
+// A sheet of paper with lines of text, framed.
 void Page(HDC dc, int l, int t, int r, int b) {
     {
-        Ink ink(dc, RGB(255, 255, 255));
+        Ink paper(dc, RGB(255, 255, 255));
         Rectangle(dc, l, t, r, b);
     }
-    HGDIOBJ old = SelectObject(dc, GetStockObject(NULL_BRUSH));
     {
-        Ink ink(dc, RGB(90, 90, 90));
-        SelectObject(dc, GetStockObject(NULL_BRUSH));
+        Ink frame(dc, RGB(90, 90, 90), 1, Ink::kHollow);
         Rectangle(dc, l, t, r, b);
     }
     Ink lines(dc, RGB(120, 140, 190));
     for (int y = t + 3; y < b - 2; y += 2) Line(dc, l + 2, y, r - 2, y);
-    SelectObject(dc, old);
 }
 
 void DrawCut(HDC dc) {
-    Ink blade(dc, RGB(80, 80, 80), 2);
-    Line(dc, 5, 9, 11, 1);
-    Line(dc, 10, 9, 4, 1);
-    Ink handle(dc, RGB(190, 30, 30), 2);
-    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    {
+        Ink blade(dc, RGB(80, 80, 80), 2);
+        Line(dc, 5, 9, 11, 1);
+        Line(dc, 10, 9, 4, 1);
+    }
+    Ink handle(dc, RGB(190, 30, 30), 2, Ink::kHollow);
     Ellipse(dc, 1, 9, 7, 15);
     Ellipse(dc, 9, 9, 15, 15);
 }
@@ -68,9 +66,10 @@ void DrawPaste(HDC dc) {
 }
 
 void DrawUndo(HDC dc) {
-    Ink arrow(dc, RGB(30, 90, 180), 2);
-    SelectObject(dc, GetStockObject(NULL_BRUSH));
-    Arc(dc, 3, 4, 15, 15, 4, 7, 9, 14);
+    {
+        Ink arrow(dc, RGB(30, 90, 180), 2, Ink::kHollow);
+        Arc(dc, 3, 4, 15, 15, 4, 7, 9, 14);
+    }
     Ink head(dc, RGB(30, 90, 180), 1);
     POINT tip[3] = {{1, 6}, {7, 1}, {7, 10}};
     Polygon(dc, tip, 3);
@@ -88,8 +87,7 @@ void DrawDeleteTask(HDC dc) {
         Rectangle(dc, 0, 2, 14, 13);
     }
     {
-        Ink grid(dc, RGB(90, 90, 90));
-        SelectObject(dc, GetStockObject(NULL_BRUSH));
+        Ink grid(dc, RGB(90, 90, 90), 1, Ink::kHollow);
         Rectangle(dc, 0, 2, 14, 13);
         Line(dc, 0, 5, 14, 5);
         Line(dc, 0, 9, 14, 9);
@@ -101,17 +99,15 @@ void DrawDeleteTask(HDC dc) {
 }
 
 // In the order of MenuImages' indexes.
-void (*const kDrawImage[MenuImages::kCount])(HDC dc) = {DrawCut,  DrawCopy,   DrawPaste,
-                                                        DrawUndo, DrawDelete, DrawDeleteTask};
+void (*const kDrawImage[MenuImages::kCount])(HDC) = {DrawCut,  DrawCopy,   DrawPaste,
+                                                     DrawUndo, DrawDelete, DrawDeleteTask};
 
 }  // namespace
 
 void MenuImages::Create() {
     constexpr int kSize = 16;
     constexpr COLORREF kKey = RGB(255, 0, 255);
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
+    MemoryDC mem(CreateCompatibleDC(WindowDC(nullptr).get()));
     for (int i = 0; i < kCount; ++i) {
         BITMAPINFO bi = {};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -120,23 +116,22 @@ void MenuImages::Create() {
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!bmp) continue;
-        images_[i].reset(bmp);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        RECT all = {0, 0, kSize, kSize};
-        GdiObject key(CreateSolidBrush(kKey));
-        FillRect(mem, &all, static_cast<HBRUSH>(key.get()));
-        kDrawImage[i](mem);
-        GdiFlush();
-        SelectObject(mem, old);
+        images_[i].reset(CreateDIBSection(mem.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!images_[i]) continue;
+        {
+            SelectedObject selected(mem.get(), images_[i].get());
+            RECT all = {0, 0, kSize, kSize};
+            GdiObject key(CreateSolidBrush(kKey));
+            FillRect(mem.get(), &all, static_cast<HBRUSH>(key.get()));
+            kDrawImage[i](mem.get());
+            GdiFlush();
+        }
         // GDI leaves alpha at 0: the key colour becomes transparent, the rest opaque.
         auto* px = static_cast<DWORD*>(bits);
         const DWORD keyPixel = 0x00FF00FF;
         for (int p = 0; p < kSize * kSize; ++p)
             px[p] = (px[p] & 0x00FFFFFF) == keyPixel ? 0 : (px[p] | 0xFF000000);
     }
-    DeleteDC(mem);
 }
 
 }  // namespace pelvane

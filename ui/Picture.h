@@ -24,7 +24,5 @@ class Picture : public Window {
 void PaintLogo(HDC dc, const RECT& rc);
 // The program icon: the executable's first icon, or a drawn stand-in.
 void PaintProgramIcon(HDC dc, const RECT& rc);
-// The executable's first icon resource at the given size, or null.
-HICON LoadProgramIcon(int size);
 
 }  // namespace pelvane

@@ -41,7 +41,6 @@ class TrayIcon : public Window {
     // The tip shown over the icon (at most 63 characters: the version-1
     // record's room); an active icon shows the new one at once.
     void SetTip(const std::string& tip);
-    const std::string& Tip() const { return hint_; }
     // A balloon with the error icon over an active icon. It goes to the shell
     // in a larger record of its own; the icon's own record stays version 1.
     void ShowBalloon(const std::string& title, const std::string& text);

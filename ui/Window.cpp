@@ -15,19 +15,28 @@ int SystemDpi() {
     return dpi;
 }
 
-GdiObject MakeFont(const char* face, int height96, BYTE charset, BYTE pitchAndFamily) {
-    return GdiObject(CreateFontA(Scale(height96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily,
-                                 face));
+GdiObject MakeFont(const FontSpec& spec) {
+    return GdiObject(CreateFontA(spec.height, 0, 0, 0, spec.weight, FALSE, spec.underline, FALSE,
+                                 spec.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, spec.quality,
+                                 spec.pitchAndFamily, spec.face));
 }
 
-HWND CreateChild(HWND parent, int id, const char* cls, const char* text, DWORD style, int x, int y, int w,
-                 int h, DWORD exStyle) {
-    HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y),
-                               Scale(w), Scale(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleA(nullptr), nullptr);
-    if (!wnd) throw Exception("Cannot create the control " + std::string(cls));
+GdiObject MakeFont(const char* face, int height96, BYTE charset, BYTE pitchAndFamily) {
+    return MakeFont(FontSpec{face, Scale(height96), charset, pitchAndFamily});
+}
+
+HWND CreateChild(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int w,
+                 int h, int id, DWORD exStyle) {
+    HWND wnd = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                               nullptr);
+    if (!wnd) throw Exception("Cannot create the control " + std::string(className));
     return wnd;
+}
+
+HWND CreateChild96(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int w,
+                   int h, int id, DWORD exStyle) {
+    return CreateChild(parent, className, text, style, Scale(x), Scale(y), Scale(w), Scale(h), id, exStyle);
 }
 
 bool Checked(HWND button) {
@@ -119,6 +128,15 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (LRESULT brush = SendMessageA(reinterpret_cast<HWND>(lp), WM_REFLECT_CTLCOLOR, wp, lp))
                 return brush;
             break;
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            // A scroll bar control sends them too, with its handle: its parent's business.
+            if (lp) break;
+            if (msg == WM_VSCROLL)
+                OnVScroll(LOWORD(wp));
+            else
+                OnHScroll(LOWORD(wp));
+            return 0;
     }
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }

@@ -16,14 +16,28 @@ inline int Scale(int px96) {
     return MulDiv(px96, SystemDpi(), 96);
 }
 
+// A font as CreateFontA takes it, with the details our fonts vary in.
+struct FontSpec {
+    const char* face;
+    int height;  // device pixels (negative: character height)
+    BYTE charset = DEFAULT_CHARSET;
+    BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    int weight = FW_NORMAL;
+    bool underline = false;
+    BYTE quality = DEFAULT_QUALITY;
+};
+GdiObject MakeFont(const FontSpec& spec);
 // A font given by its height in pixels at 96 dpi (negative: character height).
 GdiObject MakeFont(const char* face, int height96, BYTE charset,
                    BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
 
-// A child control at a place given in pixels at 96 dpi, visible, with its
-// id; throws when the system refuses it.
-HWND CreateChild(HWND parent, int id, const char* cls, const char* text, DWORD style, int x, int y, int w,
-                 int h, DWORD exStyle = 0);
+// A child control of a system class, visible, at x, y with size w, h in the
+// parent's client pixels; throws when the system refuses.
+HWND CreateChild(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int w,
+                 int h, int id, DWORD exStyle = 0);
+// The same, placed in pixels at 96 dpi (the layout tables' unit).
+HWND CreateChild96(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int w,
+                   int h, int id, DWORD exStyle = 0);
 
 // The state of a check box or radio button.
 bool Checked(HWND button);
@@ -60,8 +74,13 @@ class Window {
     void CreateWnd(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int w,
                    int h, HWND parent, HMENU menuOrId);
 
-    // Default: reflects WM_CTLCOLOR* to the child, then DefWindowProc.
+    // Default: reflects WM_CTLCOLOR* to the child, hands the scroll bars'
+    // requests to OnVScroll and OnHScroll, then DefWindowProc.
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // A request of the window's own scroll bar: the code of WM_VSCROLL or
+    // WM_HSCROLL (see ScrollRequest).
+    virtual void OnVScroll(int /*code*/) {}
+    virtual void OnHScroll(int /*code*/) {}
     // After the window is gone (WM_NCDESTROY); Handle() is null by then.
     virtual void Destroyed() {}
 

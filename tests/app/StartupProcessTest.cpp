@@ -89,14 +89,22 @@ class Program {
         HWND w = Window(cls);
         return w && IsWindowVisible(w);
     }
-    // Polls until done() or the limit; false when the limit was reached.
+    // Looks again and again until done(); false when the program ended or
+    // the limit was reached first.
     template <typename Done>
     bool WaitFor(Done done, DWORD limitMs = kLimitMs) const {
         for (DWORD start = GetTickCount(); !done();) {
             if (GetTickCount() - start > limitMs) return false;
-            Sleep(20);
+            if (WaitForSingleObject(pi_.hProcess, 20) == WAIT_OBJECT_0) return done();
         }
         return true;
+    }
+    // Returns once the program has handled what was sent to it before: a
+    // window that the handler under way shows is on the screen by then.
+    bool Settled() const {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(Window(TrayIcon::kClassName), WM_NULL, 0, 0, SMTO_NORMAL, kLimitMs,
+                                   &result) != 0;
     }
     bool Exited(DWORD& code) const {
         if (WaitForSingleObject(pi_.hProcess, kLimitMs) != WAIT_OBJECT_0) return false;
@@ -176,8 +184,8 @@ TEST(StartupProcess, AutoStartOnLeavesOnlyTheTrayIconAndBezarEndsWithoutSaving) 
     HWND tray = p.Window(TrayIcon::kClassName);
     ASSERT_NE(tray, nullptr);
     EXPECT_FALSE(IsWindowVisible(tray));
-    // No window shows up after the splash.
-    Sleep(1500);
+    // No window shows up after the splash: the handler that hid it is over.
+    ASSERT_TRUE(p.Settled());
     EXPECT_FALSE(p.Visible(kMainClass));
     EXPECT_FALSE(p.Visible(LogoWindow::kClassName));
 

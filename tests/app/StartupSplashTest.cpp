@@ -104,8 +104,8 @@ TEST(StartupResources, IconHoldsTwelveImagesOfFourSizesAndThreeDepths) {
     for (int size : {16, 24, 32, 48})
         for (int bits : {4, 8, 32}) expected.insert({size, bits});
     EXPECT_EQ(images, expected);
-    EXPECT_NE(ProgramIcon(16), nullptr);
-    EXPECT_NE(ProgramIcon(48), nullptr);
+    EXPECT_TRUE(LoadProgramIcon(16));
+    EXPECT_TRUE(LoadProgramIcon(48));
 }
 
 TEST(StartupResources, PicturesHaveTheirSizesAndShowTheFaceColourAroundThePanel) {
@@ -118,19 +118,18 @@ TEST(StartupResources, PicturesHaveTheirSizesAndShowTheFaceColourAroundThePanel)
 
     const COLORREF face = RGB(212, 208, 200);
     GdiObject bitmap = LoadPicture(IDB_SPLASH, face);
-    HDC mem = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mem, bitmap.get());
-    COLORREF corner = GetPixel(mem, 0, 0);
-    COLORREF panel = GetPixel(mem, 6, 35);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    MemoryDC mem(CreateCompatibleDC(nullptr));
+    SelectedObject selected(mem.get(), bitmap.get());
+    COLORREF corner = GetPixel(mem.get(), 0, 0);
+    COLORREF panel = GetPixel(mem.get(), 6, 35);
     EXPECT_EQ(corner, face);                             // outside the rounded corner
     EXPECT_GT(GetBValue(panel), GetRValue(panel) + 60);  // blue panel
 }
 
 TEST(StartupTray, RecordAndSingleActivation) {
     ShellRecorder shell;
-    HICON icon = ProgramIcon(16);
+    IconHandle iconOwner = LoadProgramIcon(16);
+    HICON icon = iconOwner.get();
     {
         TrayIcon tray("Pelvane", icon, shell.Function());
         EXPECT_FALSE(tray.Active());
@@ -174,7 +173,8 @@ TEST(StartupTray, RecordAndSingleActivation) {
 
 TEST(StartupTray, TipAndBalloonOfAnActiveIcon) {
     ShellRecorder shell;
-    TrayIcon tray("Pelvane", ProgramIcon(16), shell.Function());
+    IconHandle icon = LoadProgramIcon(16);
+    TrayIcon tray("Pelvane", icon.get(), shell.Function());
     int clicks = 0;
     tray.OnBalloonClick = [&] { ++clicks; };
     // Nothing reaches the shell before the icon is there.
@@ -210,7 +210,8 @@ TEST(StartupTray, TipAndBalloonOfAnActiveIcon) {
 
 TEST(StartupTray, MouseTable) {
     ShellRecorder shell;
-    TrayIcon tray("Pelvane", ProgramIcon(16), shell.Function());
+    IconHandle icon = LoadProgramIcon(16);
+    TrayIcon tray("Pelvane", icon.get(), shell.Function());
     int dblClicks = 0;
     tray.OnDblClick = [&] { ++dblClicks; };
     for (UINT m : {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK}) SendMouse(tray, m);
@@ -220,9 +221,9 @@ TEST(StartupTray, MouseTable) {
     EXPECT_EQ(dblClicks, 3);
 
     // The menu opens while the right button is down, not when it comes up.
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 7, "Egy");
-    tray.SetPopupMenu(menu);
+    MenuHandle menu(CreatePopupMenu());
+    AppendMenuA(menu.get(), MF_STRING, 7, "Egy");
+    tray.SetPopupMenu(menu.get());
     menuSeen = false;
     UINT_PTR timer = SetTimer(nullptr, 0, 300, CloseMenu);
     SendMouse(tray, WM_RBUTTONUP);
@@ -232,7 +233,6 @@ TEST(StartupTray, MouseTable) {
     SendMouse(tray, WM_RBUTTONDOWN);
     KillTimer(nullptr, timer);
     EXPECT_TRUE(menuSeen);
-    DestroyMenu(menu);
 }
 
 TEST(StartupSplash, FormAndMenu) {
@@ -273,7 +273,7 @@ TEST(StartupSplash, TimerShowsTheMainWindowOrOnlyTheIcon) {
         EXPECT_TRUE(IsWindowVisible(logo.Handle()));
         ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(logo.Handle()); })) << autoStart;
         // It runs once: the timer is off afterwards.
-        PumpUntil([] { return false; }, 2500);
+        EXPECT_FALSE(KillTimer(logo.Handle(), LogoWindow::kTimer1Id));
         EXPECT_EQ(shown, autoStart ? 0 : 1);
         EXPECT_EQ(logo.TrayIcon1().Active(), autoStart);
         EXPECT_EQ(shell.Count(NIM_ADD), autoStart ? 1 : 0);

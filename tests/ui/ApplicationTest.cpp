@@ -57,7 +57,7 @@ TEST(Application, HookRewritesQueuedMessagesBeforeDispatch) {
 TEST(Application, FailedHandlerShowsTheStandardBoxAndGoesOn) {
     Probe probe;
     std::vector<test::BoxInfo> boxes;
-    test::AnswerNextBox(boxes);
+    auto answer = test::AnswerNextBox(boxes);
     EXPECT_EQ(0, SendMessageA(probe.Handle(), WM_USER, 0, 0));
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("Pelvane", boxes[0].caption);

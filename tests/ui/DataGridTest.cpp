@@ -234,11 +234,11 @@ TEST_F(DataGridTest, DraggingATitleEdgeResizesTheColumn) {
 
 TEST_F(DataGridTest, PopupMenuCommandsReachTheTopLevelWindow) {
     Open({Task(1, "a", "b")});
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 4711, "Feladat törlése");
-    grid.SetPopupMenu(menu);
+    MenuHandle menu(CreatePopupMenu());
+    AppendMenuA(menu.get(), MF_STRING, 4711, "Feladat törlése");
+    grid.SetPopupMenu(menu.get());
     test::SharedHostWindow().lastCommand = 0;
-    test::ChooseFirstItemOfNextMenu();
+    auto choose = test::ChooseFirstItemOfNextMenu();
     RECT cell = grid.CellRect(0, 1);
     POINT pt = {cell.left + 5, cell.top + 5};
     ClientToScreen(grid.Handle(), &pt);
@@ -247,7 +247,6 @@ TEST_F(DataGridTest, PopupMenuCommandsReachTheTopLevelWindow) {
     test::Pump();
     EXPECT_EQ(4711, test::SharedHostWindow().lastCommand);
     grid.SetPopupMenu(nullptr);
-    DestroyMenu(menu);
 }
 
 TEST_F(DataGridTest, DisabledGridHidesTheEditor) {

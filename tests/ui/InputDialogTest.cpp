@@ -4,7 +4,6 @@
 
 #include <functional>
 
-#include "common/Callback.h"
 #include "common/Seged.h"
 #include "settings/FormPos.h"
 #include "tests/ui/UiTestSupport.h"
@@ -13,31 +12,17 @@
 namespace pelvane {
 namespace {
 
-// What the test does once the modal dialog is up: run from a timer, which
-// the dialog's own message loop delivers.
-std::function<void()> g_whileShown;
-RECT g_shownAt;
+RECT g_shownAt;  // where the dialog was when the action ran
 
-void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) noexcept {
-    KillTimer(nullptr, id);
-    GuardCallback(
-        "test timer", 0,
-        [] {
-            if (!frm_InpStr) return 0;
-            GetWindowRect(frm_InpStr->Handle(), &g_shownAt);
-            auto action = std::move(g_whileShown);
-            g_whileShown = nullptr;
-            if (action) action();
-            return 0;
-        },
-        [](const char* message) {
-            ADD_FAILURE() << "exception in the timer: " << (message ? message : "?");
-        });
-}
-
-bool Ask(const std::string& mask, std::string& text, std::function<void()> action) {
-    g_whileShown = std::move(action);
-    SetTimer(nullptr, 0, 30, OnTimer);
+// Shows the prompt; action runs once the modal dialog is up, from a timer
+// that the dialog's own message loop delivers.
+bool Ask(const std::string& mask, std::string& text, const std::function<void()>& action) {
+    auto whileShown = test::WhenIdle([&] {
+        if (!frm_InpStr) return false;
+        GetWindowRect(frm_InpStr->Handle(), &g_shownAt);
+        action();
+        return true;
+    });
     return InputStr("Kizárt file-típusok", "Pontosvessző határolt, pl. \".tmp;.temp\"", mask, text);
 }
 
@@ -132,11 +117,10 @@ TEST_F(InputDialogTest, MaskIsAppliedToTheGivenText) {
     COLORREF focusedBack = 0;
     EXPECT_TRUE(Ask("9999;1; ", text, [&] {
         HWND edit = frm_InpStr->Edit1().Handle();
-        HDC dc = GetDC(edit);
-        SendMessageA(frm_InpStr->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+        WindowDC dc(edit);
+        SendMessageA(frm_InpStr->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.get()),
                      reinterpret_cast<LPARAM>(edit));
-        focusedBack = GetBkColor(dc);
-        ReleaseDC(edit, dc);
+        focusedBack = GetBkColor(dc.get());
         Press(VK_RETURN);
     }));
     EXPECT_EQ("60  ", text);
@@ -148,7 +132,7 @@ TEST(ErrorBox, ShowsTextWithHibaCaptionModalToOwner) {
     HWND owner = test::SharedHost();
     std::string seenText, seenCaption;
     HWND seenOwner = nullptr;
-    test::WhenIdle([&] {
+    auto idle = test::WhenIdle([&] {
         auto boxes = test::OpenBoxes();
         if (boxes.empty()) return false;
         seenCaption = boxes[0].caption;

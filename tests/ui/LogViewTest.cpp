@@ -41,11 +41,10 @@ TEST_F(LogViewTest, AppendingKeepsCaretAndScrollPosition) {
     SCROLLINFO si = {};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_POS;
-    for (int i = 0; i < 100 && si.nMax != 1009; ++i) {
-        Sleep(20);
-        test::Pump();
+    test::PumpUntil([&] {
         GetScrollInfo(log.Handle(), SB_VERT, &si);
-    }
+        return si.nMax == 1009;
+    });
     EXPECT_EQ(1009, si.nMax);
     EXPECT_EQ(static_cast<int>(top), si.nPos);
 }
@@ -75,16 +74,15 @@ TEST_F(LogViewTest, PastTheLimitOldLinesLeaveFromTheTopAndTheViewStaysOnItsText)
 
 TEST_F(LogViewTest, TheMenuKeyOpensThePopupMenuWhoseCommandsReachTheTopLevelWindow) {
     Fill(3);
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 4712, "Naplófájl megnyitása");
-    log.SetPopupMenu(menu);
+    MenuHandle menu(CreatePopupMenu());
+    AppendMenuA(menu.get(), MF_STRING, 4712, "Naplófájl megnyitása");
+    log.SetPopupMenu(menu.get());
     test::SharedHostWindow().lastCommand = 0;
-    test::ChooseFirstItemOfNextMenu();
+    auto choose = test::ChooseFirstItemOfNextMenu();
     SendMessageA(log.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(log.Handle()), MAKELPARAM(-1, -1));
     test::Pump();
     EXPECT_EQ(4712, test::SharedHostWindow().lastCommand);
     log.SetPopupMenu(nullptr);
-    DestroyMenu(menu);
 }
 
 TEST_F(LogViewTest, KeysMoveTheCaretAndShiftSelects) {
@@ -146,7 +144,7 @@ TEST_F(LogViewTest, CaretLineIsPaintedPaleYellow) {
     Fill(20);
     log.SetCaretPos({2, 0});
     std::string shot = test::Screenshot(host, "logview");
-    HDC dc = GetDC(log.Handle());
+    WindowDC dc(log.Handle());
     POINT caret = {};
     SetFocus(log.Handle());
     GetCaretPos(&caret);
@@ -154,9 +152,8 @@ TEST_F(LogViewTest, CaretLineIsPaintedPaleYellow) {
     GetClientRect(log.Handle(), &rc);
     int lineH = caret.y / 2;
     // Far right on the caret line no text stands: only its background.
-    EXPECT_EQ(LogView::kCaretLineColor, GetPixel(dc, rc.right - 5, caret.y + 2));
-    EXPECT_EQ(GetSysColor(COLOR_WINDOW), GetPixel(dc, rc.right - 5, caret.y + lineH + 2));
-    ReleaseDC(log.Handle(), dc);
+    EXPECT_EQ(LogView::kCaretLineColor, GetPixel(dc.get(), rc.right - 5, caret.y + 2));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), GetPixel(dc.get(), rc.right - 5, caret.y + lineH + 2));
 }
 
 }  // namespace

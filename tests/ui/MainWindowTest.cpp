@@ -475,7 +475,7 @@ TEST_F(MainWindowTest, NamesOutsideTheCodePageShowQuestionMarksInTheLog) {
 TEST_F(MainWindowTest, AnEmptyTableShowsTheErrorBoxAndLeavesTheWindowAsItWas) {
     Tfrm_Main& f = Create();
     std::vector<BoxInfo> boxes;
-    test::AnswerNextBox(boxes);
+    auto answer = test::AnswerNextBox(boxes);
     Click(Tfrm_Main::kButton1);
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("Hiba", boxes[0].caption);
@@ -491,7 +491,7 @@ TEST_F(MainWindowTest, AnEmptyTableShowsTheErrorBoxAndLeavesTheWindowAsItWas) {
 TEST_F(MainWindowTest, AMissingTableAtStartShowsTheStandardErrorBoxAndAnEmptyGrid) {
     test::ResetProgramFolder(false);
     std::vector<BoxInfo> boxes;
-    test::AnswerNextBox(boxes);
+    auto answer = test::AnswerNextBox(boxes);
     Tfrm_Main& f = Create();
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("Pelvane", boxes[0].caption);
@@ -506,7 +506,7 @@ TEST_F(MainWindowTest, AMissingTableAtStartShowsTheStandardErrorBoxAndAnEmptyGri
 TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
     Tfrm_Main& f = Create();
     std::string caption, label, shown;
-    test::WhenIdle([&] {
+    auto idle = test::WhenIdle([&] {
         if (!frm_InpStr) return false;
         caption = Text(frm_InpStr->Handle());
         label = Text(frm_InpStr->Label1());
@@ -524,7 +524,7 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
 
     // Mégsem keeps the list; an empty confirmed field empties it.
     auto answer = [&](const std::string& typed, bool confirm) {
-        test::WhenIdle([&] {
+        auto idle = test::WhenIdle([&] {
             if (!frm_InpStr) return false;
             frm_InpStr->Edit1().SetText(typed);
             SendMessageA(confirm ? frm_InpStr->Button1() : frm_InpStr->Button2(), BM_CLICK, 0, 0);
@@ -558,7 +558,7 @@ TEST_F(MainWindowTest, AProgramFolderOfItsOwnHoldsTheTasksTheSettingsAndTheDialo
     form = std::make_unique<Tfrm_Main>(&mainForm, dir.Path());
     AddTaskThroughGrid("C:\\One", "E:\\Save");
     RECT shownAt = {};
-    test::WhenIdle([&] {
+    auto cancel = test::WhenIdle([&] {
         if (!frm_InpStr) return false;
         GetWindowRect(frm_InpStr->Handle(), &shownAt);
         SetWindowPos(frm_InpStr->Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -763,7 +763,7 @@ TEST_F(MainWindowTest, AFailingSettingsSaveKeepsTheWindowOpenWithItsTasks) {
     // A folder in the settings file's place: the first write fails.
     CreateDirectoryA(test::ProgramFile("Pelvane.ini").c_str(), nullptr);
     std::vector<BoxInfo> boxes;
-    test::AnswerNextBox(boxes);
+    auto answer = test::AnswerNextBox(boxes);
     Click(Tfrm_Main::kButton3);
     RemoveDirectoryA(test::ProgramFile("Pelvane.ini").c_str());
     ASSERT_EQ(1u, boxes.size());
@@ -913,7 +913,7 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
     std::string caption;
     bool okAtStart = true, okAfterChoice = false;
     int ticks = 0;
-    test::WhenIdle([&] {
+    auto idle = test::WhenIdle([&] {
         auto boxes = test::OpenBoxes();
         if (boxes.empty()) return false;
         HWND dialog = boxes[0].wnd;
@@ -947,7 +947,7 @@ TEST_F(MainWindowTest, TheShellFolderDialogStartsWithOkDisabledAndReturnsTheChos
     EXPECT_TRUE(IsNull(f.Store().Table().FieldValue("forras")));
 
     // Cancelled: nothing changes.
-    test::WhenIdle([&] {
+    auto cancel = test::WhenIdle([&] {
         auto boxes = test::OpenBoxes();
         if (boxes.empty()) return false;
         PostMessageA(boxes[0].wnd, WM_COMMAND, IDCANCEL, 0);
@@ -1091,7 +1091,7 @@ TEST_F(MainWindowTest, ScheduledRunsWaitForMenusAndMessageBoxesAndADailyRunForAR
     std::vector<BoxInfo> boxes;
     size_t boxesUnderTheFirst = 0;
     int idle = 0;
-    test::WhenIdle([&] {
+    auto answer = test::WhenIdle([&] {
         auto open = test::OpenBoxes();
         if (open.empty()) return ++idle > 100;  // no second box: give up after a while
         boxes.push_back(open[0]);

@@ -79,16 +79,15 @@ TEST_F(MaskEditTest, EmptyMaskIsFreeText) {
 
 TEST_F(MaskEditTest, FocusColourOnlyWhileFocused) {
     edit.SetFocusColor(15780518);
-    HDC dc = GetDC(edit.Handle());
+    WindowDC dc(edit.Handle());
     SetFocus(edit.Handle());
-    SendMessageA(host, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+    SendMessageA(host, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.get()),
                  reinterpret_cast<LPARAM>(edit.Handle()));
-    EXPECT_EQ(static_cast<COLORREF>(15780518), GetBkColor(dc));
+    EXPECT_EQ(static_cast<COLORREF>(15780518), GetBkColor(dc.get()));
     SetFocus(other);
-    SendMessageA(host, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+    SendMessageA(host, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.get()),
                  reinterpret_cast<LPARAM>(edit.Handle()));
-    EXPECT_EQ(GetSysColor(COLOR_WINDOW), GetBkColor(dc));
-    ReleaseDC(edit.Handle(), dc);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), GetBkColor(dc.get()));
 }
 
 }  // namespace

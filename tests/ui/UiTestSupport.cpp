@@ -4,17 +4,26 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <utility>
 
 #include "common/Callback.h"
 #include "common/Handles.h"
 #include "tests/support/ScratchFolder.h"
+#include "ui/Clipboard.h"
 
 namespace pelvane::test {
 namespace {
 
-std::function<bool()>& IdleAction() {
-    static std::function<bool()> action;
-    return action;
+struct PendingAction {
+    std::function<bool()> action;
+    bool running = false;
+};
+
+// The actions not yet done, by their timer.
+std::map<UINT_PTR, PendingAction>& PendingActions() {
+    static std::map<UINT_PTR, PendingAction> actions;
+    return actions;
 }
 
 // Callbacks of the test helpers follow the program's rule: nothing crosses
@@ -36,20 +45,31 @@ void CALLBACK IdleTimer(HWND, UINT, UINT_PTR id, DWORD) noexcept {
         Complain);
 }
 
+void Forget(UINT_PTR id) {
+    KillTimer(nullptr, id);
+    PendingActions().erase(id);
+}
+
 void IdleTimerTick(UINT_PTR id) {
-    auto& action = IdleAction();
-    if (!action) {
-        KillTimer(nullptr, id);
-        return;
+    auto it = PendingActions().find(id);
+    if (it == PendingActions().end()) return Forget(id);
+    // A loop of the action's own dispatches the timer again: not now.
+    if (it->second.running) return;
+    // The action may start or cancel others: it runs outside the list.
+    auto run = std::move(it->second.action);
+    it->second.running = true;
+    bool done = false;
+    try {
+        done = run();
+    } catch (...) {
+        Forget(id);  // a failed action does not run again
+        throw;
     }
-    // The action may open a loop of its own: take it out first.
-    auto run = std::move(action);
-    action = nullptr;
-    if (run()) {
-        KillTimer(nullptr, id);
-    } else if (!action) {
-        action = std::move(run);
-    }
+    it = PendingActions().find(id);
+    if (it == PendingActions().end()) return;  // cancelled meanwhile
+    if (done) return Forget(id);
+    it->second.action = std::move(run);
+    it->second.running = false;
 }
 
 struct ClassSearch {
@@ -109,6 +129,16 @@ void Pump() {
     }
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    const DWORD start = GetTickCount();
+    for (Pump(); !done(); Pump()) {
+        DWORD spent = GetTickCount() - start;
+        if (spent >= limitMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, limitMs - spent, QS_ALLINPUT);
+    }
+    return true;
+}
+
 void PressKey(HWND wnd, UINT vk, bool ctrl, bool shift) {
     BYTE saved[256], state[256];
     GetKeyboardState(saved);
@@ -155,12 +185,12 @@ WindowPixels CaptureWindow(HWND wnd) {
     shot.height = rc.bottom - rc.top;
     WindowDC screen(nullptr);
     GdiObject bitmap(CreateCompatibleBitmap(screen.get(), shot.width, shot.height));
-    HDC mem = CreateCompatibleDC(screen.get());
-    HGDIOBJ old = SelectObject(mem, bitmap.get());
-    // From the screen: PrintWindow would miss children that do not answer WM_PRINT.
-    BitBlt(mem, 0, 0, shot.width, shot.height, screen.get(), rc.left, rc.top, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    {
+        MemoryDC mem(CreateCompatibleDC(screen.get()));
+        SelectedObject selected(mem.get(), bitmap.get());
+        // From the screen: PrintWindow would miss children that do not answer WM_PRINT.
+        BitBlt(mem.get(), 0, 0, shot.width, shot.height, screen.get(), rc.left, rc.top, SRCCOPY);
+    }
     BITMAPINFOHEADER format = {sizeof format, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     shot.pixels.resize(static_cast<size_t>(shot.width) * shot.height);
     GetDIBits(screen.get(), static_cast<HBITMAP>(bitmap.get()), 0, shot.height, shot.pixels.data(),
@@ -195,16 +225,7 @@ std::string Screenshot(HWND wnd, const std::string& name) {
 }
 
 std::string ClipboardText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE mem = GetClipboardData(CF_TEXT)) {
-        if (auto* p = static_cast<const char*>(GlobalLock(mem))) {
-            text = p;
-            GlobalUnlock(mem);
-        }
-    }
-    CloseClipboard();
-    return text;
+    return pelvane::ClipboardText(nullptr);
 }
 
 BoxInfo ReadBox(HWND box) {
@@ -230,27 +251,49 @@ HWND OpenPopupMenu() {
     return menus.empty() ? nullptr : menus.front();
 }
 
-void ChooseFirstItemOfNextMenu() {
-    WhenIdle([] {
-        HWND popup = OpenPopupMenu();
-        if (!popup) return false;
-        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
-        return true;
-    });
+IdleAction::IdleAction(std::function<bool()> action, UINT every)
+    : timer_(SetTimer(nullptr, 0, every, IdleTimer)) {
+    if (timer_) PendingActions()[timer_].action = std::move(action);
 }
 
-void WhenIdle(std::function<bool()> action, UINT every) {
-    IdleAction() = std::move(action);
-    SetTimer(nullptr, 0, every, IdleTimer);
+IdleAction::IdleAction(IdleAction&& other) noexcept : timer_(std::exchange(other.timer_, 0)) {}
+
+IdleAction& IdleAction::operator=(IdleAction&& other) noexcept {
+    if (this != &other) {
+        Cancel();
+        timer_ = std::exchange(other.timer_, 0);
+    }
+    return *this;
 }
 
-void AnswerNextBox(std::vector<BoxInfo>& seen) {
-    WhenIdle([&seen] {
+IdleAction::~IdleAction() {
+    Cancel();
+}
+
+void IdleAction::Cancel() {
+    if (timer_) Forget(std::exchange(timer_, 0));
+}
+
+IdleAction WhenIdle(std::function<bool()> action, UINT every) {
+    return IdleAction(std::move(action), every);
+}
+
+IdleAction AnswerNextBox(std::vector<BoxInfo>& seen) {
+    return WhenIdle([&seen] {
         auto boxes = OpenBoxes();
         if (boxes.empty()) return false;
         seen.push_back(boxes.front());
         PostMessageA(boxes.front().wnd, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+}
+
+IdleAction ChooseFirstItemOfNextMenu() {
+    return WhenIdle([] {
+        HWND popup = OpenPopupMenu();
+        if (!popup) return false;
+        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
         return true;
     });
 }

@@ -29,6 +29,9 @@ HWND SharedHost();
 
 // Handles what is waiting in the queue.
 void Pump();
+// Handles messages as they arrive until done() holds; false when a generous
+// limit passed first (it only keeps a broken build from hanging).
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 15000);
 // A key press: WM_KEYDOWN (and WM_CHAR where the key has one) with Ctrl and
 // Shift held as given; the keyboard state is restored afterwards.
 void PressKey(HWND wnd, UINT vk, bool ctrl = false, bool shift = false);
@@ -58,14 +61,30 @@ BoxInfo ReadBox(HWND box);
 std::vector<BoxInfo> OpenBoxes();
 // The popup menu ("#32768") that this thread has open, or null.
 HWND OpenPopupMenu();
+
+// An action run from a thread timer whenever a loop (a modal one too)
+// dispatches it, until the action returns true. It belongs to the scope that
+// holds this object: what has not run by the end of the scope is cancelled,
+// so an action never outlives the locals it captured.
+class [[nodiscard]] IdleAction {
+  public:
+    IdleAction() = default;
+    IdleAction(std::function<bool()> action, UINT every);
+    IdleAction(IdleAction&& other) noexcept;
+    IdleAction& operator=(IdleAction&& other) noexcept;
+    IdleAction(const IdleAction&) = delete;
+    IdleAction& operator=(const IdleAction&) = delete;
+    ~IdleAction();
+
+  private:
+    void Cancel();
+    UINT_PTR timer_ = 0;
+};
+IdleAction WhenIdle(std::function<bool()> action, UINT every = 30);
+// Answers the next message box with OK and records it.
+IdleAction AnswerNextBox(std::vector<BoxInfo>& seen);
 // Chooses the first item of the next popup menu this thread opens: the menu
 // runs its own loop, so a timer does it from inside.
-void ChooseFirstItemOfNextMenu();
-
-// Runs action once, from a thread timer, as soon as a modal loop (or any
-// loop) dispatches it. The timer keeps firing until action returns true.
-void WhenIdle(std::function<bool()> action, UINT every = 30);
-// Answers the next message box with OK and records it.
-void AnswerNextBox(std::vector<BoxInfo>& seen);
+IdleAction ChooseFirstItemOfNextMenu();
 
 }  // namespace pelvane::test

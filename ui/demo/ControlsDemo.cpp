@@ -47,11 +47,11 @@ class DemoWindow : public Window {
         grid_.SetColumns({{"forras", 267}, {"cel", 264}});
         tasks_.Open();
         grid_.SetDataSet(&tasks_);
-        popup_ = CreatePopupMenu();
-        AppendMenuA(popup_, MF_STRING, 1, "Visszavon");
-        AppendMenuA(popup_, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(popup_, MF_STRING, 2, "Feladat törlése");
-        grid_.SetPopupMenu(popup_);
+        popup_.reset(CreatePopupMenu());
+        AppendMenuA(popup_.get(), MF_STRING, 1, "Visszavon");
+        AppendMenuA(popup_.get(), MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(popup_.get(), MF_STRING, 2, "Feladat törlése");
+        grid_.SetPopupMenu(popup_.get());
         grid_.OnDblClick = [this] { Log("DBGrid1DblClick: " + grid_.SelectedField()); };
         grid_.OnEditButtonClick = grid_.OnDblClick;
 
@@ -68,15 +68,10 @@ class DemoWindow : public Window {
         Button("Rács tiltása", kToggle, 324, 334, 93);
         SetTimer(Handle(), 1, 500, nullptr);
     }
-    ~DemoWindow() override {
-        if (popup_) DestroyMenu(popup_);
-    }
 
   private:
     void Button(const char* text, int id, int x, int y, int w) {
-        HWND b = CreateWindowExA(
-            0, "BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP, Scale(x), Scale(y), Scale(w), Scale(25),
-            Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+        HWND b = CreateChild96(Handle(), "BUTTON", text, WS_TABSTOP, x, y, w, 25, id);
         SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
     void Log(const std::string& line) { log_.AppendLine(line); }
@@ -125,7 +120,7 @@ class DemoWindow : public Window {
     DataGrid grid_;
     LogView log_;
     MaskEdit minutes_;
-    HMENU popup_ = nullptr;
+    MenuHandle popup_;
     std::string excluded_ = keys::kNoFileDefault;
     int ticks_ = 0;
 };
