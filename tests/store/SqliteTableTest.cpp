@@ -21,6 +21,17 @@ class TaskTable : public ::testing::Test {
         store.Close();
         store.Open();
     }
+    // The first row's fields as a second connection reads them from the file.
+    std::vector<std::string> FileValues(const std::string& sql, std::initializer_list<const char*> fields) {
+        TSqliteDb db;
+        test::PointAt(db, path);
+        TSqliteQuery q(&db);
+        q.SetSQL(sql);
+        q.Open();
+        std::vector<std::string> values;
+        for (const char* field : fields) values.push_back(q.FieldText(field));
+        return values;
+    }
     // Values as a second connection sees them in the file, in rowid order.
     std::string FileRows() {
         TSqliteDb db;
@@ -109,13 +120,9 @@ TEST_F(TaskTable, AccentedTextIsUtf8InTheFileAndCutAtACharacter) {
     EXPECT_EQ(accented, store.Table().FieldText("forras"));
     EXPECT_EQ(std::string(127, '\xF5'), store.Table().FieldText("cel"));
 
-    TSqliteDb db;
-    test::PointAt(db, path);
-    TSqliteQuery q(&db);
-    q.SetSQL("select length(cast(cel as blob)) as bytes, length(cel) as chars from feladat");
-    q.Open();
-    EXPECT_EQ("254", q.FieldText("bytes"));
-    EXPECT_EQ("127", q.FieldText("chars"));
+    EXPECT_EQ((std::vector<std::string>{"254", "127"}),
+              FileValues("select length(cast(cel as blob)) as bytes, length(cel) as chars from feladat",
+                         {"bytes", "chars"}));
 }
 
 TEST_F(TaskTable, TextOutsideTheCodePageSurvivesAnUpdate) {
@@ -294,12 +301,9 @@ TEST_F(TaskTable, AUserColumnNamedRowidIsReadAsAFieldAndRowsAreStillAddressedByT
     store.Table().SetFieldText("cel", "E:\\B2");
     store.Table().Post();
     store.DeleteCurrentTask();  // the second row, now current
-    TSqliteDb db;
-    test::PointAt(db, path);
-    TSqliteQuery q(&db);
-    q.SetSQL("select group_concat(_rowid_ || ':' || rowid || ':' || cel, ';') as r from feladat");
-    q.Open();
-    EXPECT_EQ("5:900:E:\\A", q.FieldText("r"));
+    EXPECT_EQ(std::vector<std::string>{"5:900:E:\\A"},
+              FileValues("select group_concat(_rowid_ || ':' || rowid || ':' || cel, ';') as r from feladat",
+                         {"r"}));
 }
 
 TEST_F(TaskTable, AnIdThatIsTheRowidFollowsTheIdRule) {
