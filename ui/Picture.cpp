@@ -13,9 +13,9 @@ constexpr COLORREF kLogoBlue = RGB(31, 84, 160);
 constexpr COLORREF kLogoEdge = RGB(14, 52, 112);
 
 void DrawCentred(HDC dc, const RECT& rc, const char* text, int height, COLORREF color) {
-    FontSpec spec{"Tahoma", height, DEFAULT_CHARSET, DEFAULT_PITCH | FF_SWISS, FW_BOLD};
-    spec.quality = ANTIALIASED_QUALITY;
-    GdiObject font = MakeFont(spec);
+    FontSpec look{"Tahoma", height, DEFAULT_CHARSET, DEFAULT_PITCH | FF_SWISS, FW_BOLD};
+    look.quality = ANTIALIASED_QUALITY;
+    GdiObject font = MakeFont(look);
     SelectedObject selected(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);

@@ -15,10 +15,10 @@ int SystemDpi() {
     return dpi;
 }
 
-GdiObject MakeFont(const FontSpec& spec) {
-    return GdiObject(CreateFontA(spec.height, 0, 0, 0, spec.weight, FALSE, spec.underline, FALSE,
-                                 spec.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, spec.quality,
-                                 spec.pitchAndFamily, spec.face));
+GdiObject MakeFont(const FontSpec& look) {
+    return GdiObject(CreateFontA(look.height, 0, 0, 0, look.weight, FALSE, look.underline, FALSE,
+                                 look.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, look.quality,
+                                 look.pitchAndFamily, look.face));
 }
 
 GdiObject MakeFont(const char* face, int height96, BYTE charset, BYTE pitchAndFamily) {

@@ -26,7 +26,7 @@ struct FontSpec {
     bool underline = false;
     BYTE quality = DEFAULT_QUALITY;
 };
-GdiObject MakeFont(const FontSpec& spec);
+GdiObject MakeFont(const FontSpec& look);
 // A font given by its height in pixels at 96 dpi (negative: character height).
 GdiObject MakeFont(const char* face, int height96, BYTE charset,
                    BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
