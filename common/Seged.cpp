@@ -9,21 +9,34 @@
 namespace pelvane {
 namespace {
 
-std::string ComputeAppDir() {
-    char path[MAX_PATH + 1] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, n);
-    size_t cut = dir.find_last_of("\\:");
-    dir.resize(cut == std::string::npos ? 0 : cut + 1);
-    if (!dir.empty()) CharLowerBuffA(dir.data(), static_cast<DWORD>(dir.size()));
-    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+std::wstring ComputeAppDir() {
+    std::wstring dir = ModuleFileName();
+    size_t cut = dir.find_last_of(L"\\:");
+    dir.resize(cut == std::wstring::npos ? 0 : cut + 1);
+    if (!dir.empty()) CharLowerBuffW(dir.data(), static_cast<DWORD>(dir.size()));
+    if (!dir.empty() && dir.back() == L'\\') dir.pop_back();
     return dir;
 }
 
 }  // namespace
 
-const std::string& AppDir() {
-    static const std::string dir = ComputeAppDir();
+std::wstring ModuleFileName(HMODULE module) {
+    // A program folder may be deeper than MAX_PATH: the buffer grows until the
+    // name fits (a cut name comes back filling the buffer exactly).
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+const std::wstring& AppDir() {
+    static const std::wstring dir = ComputeAppDir();
     return dir;
 }
 

@@ -9,9 +9,15 @@
 
 namespace pelvane {
 
-// The folder of the running executable, lower-cased, without its final
-// backslash ("c:" for a program in a drive's root). Computed once.
-const std::string& AppDir();
+// The folder of the running executable by its true name, lower-cased,
+// without its final backslash ("c:" for a program in a drive's root).
+// Computed once. Wide: a folder outside the code page (a user "Hélène"
+// installs under C:\Users\Hélène) has no name in it.
+const std::wstring& AppDir();
+
+// The full path of a module (the running program by default) by its true
+// name and in its own case, however long; "" when the system gives none.
+std::wstring ModuleFileName(HMODULE module = nullptr);
 
 // Field n (from 1) of s, fields separated by sep; empty when there is none.
 std::string GetToken(char sep, const std::string& s, int n);

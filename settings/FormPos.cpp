@@ -5,13 +5,13 @@
 
 namespace pelvane {
 
-void LoadFormPos(const std::string& section, int& left, int& top, const std::string& iniPath) {
+void LoadFormPos(const std::string& section, int& left, int& top, const std::wstring& iniPath) {
     IniFile ini(iniPath);
     left = ini.ReadInteger(section, keys::kLeft, keys::kPositionDefault);
     top = ini.ReadInteger(section, keys::kTop, keys::kPositionDefault);
 }
 
-void SaveFormPos(const std::string& section, int left, int top, const std::string& iniPath) {
+void SaveFormPos(const std::string& section, int left, int top, const std::wstring& iniPath) {
     IniFile ini(iniPath);
     ini.WriteInteger(section, keys::kLeft, left);
     ini.WriteInteger(section, keys::kTop, top);

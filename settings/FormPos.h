@@ -10,8 +10,8 @@ namespace pelvane {
 // Keys Left and Top; 10 when missing. The settings file is the one of the
 // program folder the caller works for.
 void LoadFormPos(const std::string& section, int& left, int& top,
-                 const std::string& iniPath = SettingsFilePath());
+                 const std::wstring& iniPath = SettingsFilePath());
 void SaveFormPos(const std::string& section, int left, int top,
-                 const std::string& iniPath = SettingsFilePath());
+                 const std::wstring& iniPath = SettingsFilePath());
 
 }  // namespace pelvane

@@ -2,6 +2,8 @@
 // Accessor of one private-profile (INI) file. Every read and write is one
 // call of the platform's profile functions, straight to the file; nothing is
 // cached here. Releasing the accessor asks the platform to flush its own copy.
+// The file is named by its true (wide) name; it stays an ANSI file, its bytes
+// those the ANSI functions would read and write.
 #include <cstdint>
 #include <string>
 
@@ -21,12 +23,12 @@ class IniFile {
     // A read-only accessor never asks for the flush, so it cannot touch the file.
     enum class Access { ReadWrite, ReadOnly };
 
-    explicit IniFile(std::string path, Access access = Access::ReadWrite);
+    explicit IniFile(std::wstring path, Access access = Access::ReadWrite);
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
     ~IniFile();
 
-    const std::string& Path() const { return path_; }
+    const std::wstring& Path() const { return path_; }
 
     // The value as stored, cut to 2047 characters; the default only when the
     // key is missing (a key with an empty value gives the empty string).
@@ -48,7 +50,7 @@ class IniFile {
                    const TimeFormat& format = RegionalTimeFormat());
 
   private:
-    std::string path_;
+    std::wstring path_;
     Access access_;
 };
 

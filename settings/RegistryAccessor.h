@@ -20,6 +20,8 @@ class RegistryAccessor {
     // A REG_SZ value with its terminating zero; throws ESettingsError
     // "Failed to set data for '<name>'" when the system refuses it.
     void WriteString(const std::string& name, const std::string& value);
+    // The same from UTF-16: a path outside the code page is kept exactly.
+    void WriteString(const std::string& name, const std::wstring& value);
     // Silent when the value or the open key is missing.
     void DeleteValue(const std::string& name);
     void CloseKey() { current_.reset(); }
@@ -32,6 +34,7 @@ class RegistryAccessor {
 // WriteRegString and DeleteRegValue of Seged, through an accessor made for
 // the call. Write creates the key; delete never does and says nothing.
 bool WriteRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+bool WriteRegString(HKEY root, const std::string& key, const std::string& name, const std::wstring& value);
 void DeleteRegValue(HKEY root, const std::string& key, const std::string& name);
 
 }  // namespace pelvane

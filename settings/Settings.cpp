@@ -10,7 +10,7 @@ namespace pelvane {
 
 using namespace keys;
 
-void LoadSettings(SettingsHolders& h, const std::string& path, TimeOfDay (*clock)()) {
+void LoadSettings(SettingsHolders& h, const std::wstring& path, TimeOfDay (*clock)()) {
     IniFile ini(path);
     h.SetExcludedTypes(ini.ReadString(kDefaults, kNoFile, kNoFileDefault));
     h.SetAutoStart(ini.ReadBool(kDefaults, kAutoStart, kAutoStartDefault));
@@ -28,7 +28,7 @@ void LoadSettings(SettingsHolders& h, const std::string& path, TimeOfDay (*clock
     h.ArmSchedule();
 }
 
-void SaveSettings(const SettingsHolders& h, const std::string& path) {
+void SaveSettings(const SettingsHolders& h, const std::wstring& path) {
     IniFile ini(path);
     ini.WriteBool(kDefaults, kAutoStart, h.AutoStart());
     ini.WriteInteger(kDefaults, kMode, h.Method());
@@ -43,11 +43,11 @@ void SaveSettings(const SettingsHolders& h, const std::string& path) {
     ApplyAutostartEntry(h.AutoStart());
 }
 
-std::string ReadLastDailyRun(const std::string& path) {
+std::string ReadLastDailyRun(const std::wstring& path) {
     return IniFile(path, IniFile::Access::ReadOnly).ReadString(kDefaults, kLastDaily, "");
 }
 
-bool WriteLastDailyRun(const std::string& path, const std::string& day) noexcept {
+bool WriteLastDailyRun(const std::wstring& path, const std::string& day) noexcept {
     try {
         IniFile(path).WriteString(kDefaults, kLastDaily, day);
         return true;

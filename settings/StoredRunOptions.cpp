@@ -7,7 +7,7 @@
 
 namespace pelvane {
 
-StoredRunOptions ReadStoredRunOptions(const std::string& iniPath) {
+StoredRunOptions ReadStoredRunOptions(const std::wstring& iniPath) {
     using namespace keys;
     IniFile ini(iniPath, IniFile::Access::ReadOnly);
     StoredRunOptions o;

@@ -15,6 +15,6 @@ struct StoredRunOptions {
 };
 
 // Missing file, section or key, or a value that does not parse: the defaults.
-StoredRunOptions ReadStoredRunOptions(const std::string& iniPath);
+StoredRunOptions ReadStoredRunOptions(const std::wstring& iniPath);
 
 }  // namespace pelvane

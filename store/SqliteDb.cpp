@@ -51,17 +51,25 @@ int CompareNoCase(void*, int n1, const void* s1, int n2, const void* s2) noexcep
 
 // The process's current folder, however long: a fixed buffer cut a long one
 // short, or came back empty and put the file in the drive's root folder.
-std::string CurrentFolder() {
+std::wstring CurrentFolder() {
     const DWORD size = GetCurrentDirectoryW(0, nullptr);
     std::wstring dir(size, L'\0');
     const DWORD n = size ? GetCurrentDirectoryW(size, dir.data()) : 0;
     if (n == 0 || n >= size) throw EDatabaseError(SysErrorMessage(GetLastError()));
     dir.resize(n);
-    return WideToAnsi(dir);
+    return dir;
 }
 
-bool IsMemory(const std::string& name) {
-    return AsciiLower(name) == ":memory:";
+bool IsMemory(const std::wstring& name) {
+    return AsciiLower(name) == L":memory:";
+}
+
+// Without the blanks and control characters at either end, as Trim.
+std::wstring TrimWide(const std::wstring& s) {
+    size_t first = 0, last = s.size();
+    while (first < last && s[first] <= L' ') ++first;
+    while (last > first && s[last - 1] <= L' ') --last;
+    return s.substr(first, last - first);
 }
 
 // Integer, float and boolean columns arrive as text and are kept natively.
@@ -167,10 +175,6 @@ FieldDef GetFieldInfo(const std::string& declaredType) {
     return def;
 }
 
-bool FileNameInUtf8(const std::string& version) {
-    return version > std::string("3.2.5");
-}
-
 void CutUtf8(std::string& s, size_t maxBytes) {
     if (s.size() <= maxBytes) return;
     size_t n = maxBytes;
@@ -187,20 +191,20 @@ TSqliteDb::~TSqliteDb() {
     for (TSqliteBaseQuery* dataset : datasets_) dataset->connection_ = nullptr;
 }
 
-void TSqliteDb::SetDatabase(const std::string& name) {
-    database_ = Trim(name);
+void TSqliteDb::SetDatabase(const std::wstring& name) {
+    database_ = TrimWide(name);
     if (database_.empty() || IsMemory(database_)) return;
-    size_t dot = database_.find_last_of(".\\:");
-    if (dot == std::string::npos || database_[dot] != '.') database_ += defaultExt_;
+    size_t dot = database_.find_last_of(L".\\:");
+    if (dot == std::wstring::npos || database_[dot] != L'.') database_ += defaultExt_;
 }
 
-const std::string& TSqliteDb::DefaultExt() {
-    if (defaultExt_.empty()) defaultExt_ = ".sqb";
+const std::wstring& TSqliteDb::DefaultExt() {
+    if (defaultExt_.empty()) defaultExt_ = L".sqb";
     return defaultExt_;
 }
 
-const std::string& TSqliteDb::DriverDLL() {
-    if (driverDll_.empty()) driverDll_ = "SQLite3.dll";
+const std::wstring& TSqliteDb::DriverDLL() {
+    if (driverDll_.empty()) driverDll_ = L"SQLite3.dll";
     return driverDll_;
 }
 
@@ -217,25 +221,25 @@ void TSqliteDb::SetConnected(bool connected) {
         Disconnect();
 }
 
-std::string TSqliteDb::DatabasePath() {
+std::wstring TSqliteDb::DatabasePath() {
     if (IsMemory(database_)) return database_;
-    std::string path;
+    std::wstring path;
     if (!defaultDir_.empty()) {
-        if (defaultDir_.back() != '\\') defaultDir_ += '\\';
+        if (defaultDir_.back() != L'\\') defaultDir_ += L'\\';
         path = defaultDir_ + database_;
-    } else if (database_.find('\\') != std::string::npos) {
+    } else if (database_.find(L'\\') != std::wstring::npos) {
         path = database_;
     } else {
-        path = CurrentFolder() + '\\' + database_;
+        path = CurrentFolder() + L'\\' + database_;
     }
-    if (mustExist_ && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        throw EDatabaseError("Database " + path + " does not exist");
+    if (mustExist_ && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        throw EDatabaseError("Database " + WideToAnsi(path) + " does not exist");
     return path;
 }
 
 void TSqliteDb::LoadLibs() {
-    ModuleHandle library(LoadLibraryA(DriverDLL().c_str()));
-    if (!library) throw ESqliteError("Could not load SQLite library(" + DriverDLL() + ")");
+    ModuleHandle library(LoadLibraryW(DriverDLL().c_str()));
+    if (!library) throw ESqliteError("Could not load SQLite library(" + WideToAnsi(DriverDLL()) + ")");
     SqliteApi api;
 #define PELVANE_RESOLVE(name, missing) \
     api.name = ProcAs<decltype(api.name)>(GetProcAddress(library.get(), #name));
@@ -255,7 +259,7 @@ void TSqliteDb::Connect() {
     const std::string encoding = AsciiLower(characterEncoding_);
     utf8_ = encoding.empty() || encoding == "utf8";
     if (database_.empty()) throw ESqliteError("Missing database property");
-    std::string path = DatabasePath();
+    const std::wstring path = DatabasePath();
     if (!library_) LoadLibs();
 
     connected_ = true;
@@ -263,8 +267,10 @@ void TSqliteDb::Connect() {
         version_ = api_.sqlite3_libversion();
         db_ = nullptr;
         if (BeforeConnect) BeforeConnect(*this);
-        std::string name = FileNameInUtf8(version_) && !IsMemory(path) ? AnsiToUtf8(path) : path;
-        const int opened = api_.sqlite3_open(name.c_str(), &db_);
+        // sqlite3_open takes the name in UTF-8 in every version 3 library (the
+        // only ones that have it); on Windows it opens the file by its wide
+        // name, so any path is reached.
+        const int opened = api_.sqlite3_open(WideToUtf8(path).c_str(), &db_);
         if (!db_) throw ESqliteError("Cannot open database", opened);
         // A refused open still yields a handle, but one that answers every
         // later call with a meaningless text; say now what SQLite says.

@@ -23,10 +23,6 @@ class TSqliteBaseQuery;
 // "integer", ...; empty for an expression column).
 FieldDef GetFieldInfo(const std::string& declaredType);
 
-// Whether a library of this version takes the file name in UTF-8 (newer than
-// "3.2.5" by plain byte comparison) rather than in the ANSI code page.
-bool FileNameInUtf8(const std::string& version);
-
 // Cuts s to at most maxBytes without splitting a UTF-8 sequence.
 void CutUtf8(std::string& s, size_t maxBytes);
 
@@ -40,15 +36,17 @@ class TSqliteDb {
     ~TSqliteDb();
 
     // The file name, or ":memory:". Blanks are trimmed; a name without an
-    // extension gets DefaultExt.
-    const std::string& Database() const { return database_; }
-    void SetDatabase(const std::string& name);
-    const std::string& DefaultDir() const { return defaultDir_; }
-    void SetDefaultDir(const std::string& dir) { defaultDir_ = dir; }
-    const std::string& DefaultExt();  // empty reads as (and becomes) ".sqb"
-    void SetDefaultExt(const std::string& ext) { defaultExt_ = ext; }
-    const std::string& DriverDLL();  // empty reads as (and becomes) "SQLite3.dll"
-    void SetDriverDLL(const std::string& path) { driverDll_ = path; }
+    // extension gets DefaultExt. The file, its folder and the library are
+    // named by their true (wide) names: any of them may lie outside the code
+    // page; the messages show them in it.
+    const std::wstring& Database() const { return database_; }
+    void SetDatabase(const std::wstring& name);
+    const std::wstring& DefaultDir() const { return defaultDir_; }
+    void SetDefaultDir(const std::wstring& dir) { defaultDir_ = dir; }
+    const std::wstring& DefaultExt();  // empty reads as (and becomes) ".sqb"
+    void SetDefaultExt(const std::wstring& ext) { defaultExt_ = ext; }
+    const std::wstring& DriverDLL();  // empty reads as (and becomes) "SQLite3.dll"
+    void SetDriverDLL(const std::wstring& path) { driverDll_ = path; }
     bool MustExist() const { return mustExist_; }
     void SetMustExist(bool value) { mustExist_ = value; }
     int TimeOut() const { return timeOut_; }
@@ -97,7 +95,7 @@ class TSqliteDb {
     std::vector<ColumnInfo> TableColumns(const std::string& table);
 
     // The path the file is opened at, by the path rules (may throw for MustExist).
-    std::string DatabasePath();
+    std::wstring DatabasePath();
 
   private:
     friend class TSqliteBaseQuery;
@@ -121,7 +119,7 @@ class TSqliteDb {
     void Attach(TSqliteBaseQuery* dataset);
     void Detach(TSqliteBaseQuery* dataset);
 
-    std::string database_, defaultDir_, defaultExt_, driverDll_;
+    std::wstring database_, defaultDir_, defaultExt_, driverDll_;
     std::string characterEncoding_, transactionType_, version_;
     bool mustExist_ = false;
     int timeOut_ = 0;

@@ -7,8 +7,8 @@
 
 namespace pelvane {
 
-TaskStore::TaskStore(const std::string& programDir) {
-    Db1.SetDefaultExt(".sqb");
+TaskStore::TaskStore(const std::wstring& programDir) {
+    Db1.SetDefaultExt(L".sqb");
     SetProgramDir(programDir);
 
     Tbl.SetTableName("feladat");
@@ -20,23 +20,29 @@ TaskStore::TaskStore(const std::string& programDir) {
     Qry.SetSQL("SELECT MAX(feladat) AS maxfeladat FROM feladat;");
 }
 
-void TaskStore::SetProgramDir(const std::string& programDir) {
+void TaskStore::SetProgramDir(const std::wstring& programDir) {
     Db1.SetDriverDLL(SqliteLibraryPath(programDir));
     Db1.SetDefaultDir(programDir);
     Db1.SetDatabase(kDatabaseFileName);
 }
 
-void TaskStore::SetDatabaseFile(const std::string& path) {
-    char full[MAX_PATH + 1] = {};
-    char* name = nullptr;
-    DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, &name);
-    if (n == 0 || n > MAX_PATH || !name) {
+void TaskStore::SetDatabaseFile(const std::wstring& path) {
+    // The full path however long; the buffer grows until it fits.
+    std::wstring full(MAX_PATH + 1, L'\0');
+    wchar_t* name = nullptr;
+    DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), &name);
+    if (n >= full.size()) {
+        full.assign(n + 1, L'\0');
+        n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), &name);
+    }
+    if (n == 0 || n >= full.size() || !name) {
         Db1.SetDefaultDir({});
         Db1.SetDatabase(path);
         return;
     }
-    Db1.SetDefaultDir(std::string(full, name - full));
-    Db1.SetDatabase(name);
+    const size_t folder = static_cast<size_t>(name - full.data());
+    Db1.SetDefaultDir(full.substr(0, folder));
+    Db1.SetDatabase(full.substr(folder, n - folder));
 }
 
 void TaskStore::TblBeforePost(TDataSet& dataSet) {

@@ -16,18 +16,19 @@ namespace pelvane {
 class TaskStore {
   public:
     // programDir\Pelvane.sqb through programDir\sqlite3.dll; nothing opened yet.
-    explicit TaskStore(const std::string& programDir = AppDir());
+    explicit TaskStore(const std::wstring& programDir = AppDir());
     TaskStore(const TaskStore&) = delete;
     TaskStore& operator=(const TaskStore&) = delete;
 
     // The program's files in another folder; before Open.
-    void SetProgramDir(const std::string& programDir);
-    // Another database file (the console program's --db PATH); before Open.
-    void SetDatabaseFile(const std::string& path);
+    void SetProgramDir(const std::wstring& programDir);
+    // Another database file (the console program's --db PATH, any name,
+    // relative to the current folder); before Open.
+    void SetDatabaseFile(const std::wstring& path);
     // When true, opening a file that does not exist fails instead of creating it.
     void SetMustExist(bool mustExist) { Db1.SetMustExist(mustExist); }
     // The path the database file is opened at.
-    std::string DatabasePath() { return Db1.DatabasePath(); }
+    std::wstring DatabasePath() { return Db1.DatabasePath(); }
 
     void Open() { Tbl.Open(); }
     void Close() { Tbl.Close(); }

@@ -118,7 +118,7 @@ LRESULT InputDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool InputStr(const std::string& caption, const std::string& prompt, const std::string& mask,
-              std::string& text, const std::string& settingsFile) {
+              std::string& text, const std::wstring& settingsFile) {
     auto dialog = std::make_unique<InputDialog>();
     frm_InpStr = dialog.get();
     dialog->SetSettingsFile(settingsFile);

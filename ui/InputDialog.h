@@ -14,7 +14,7 @@ namespace pelvane {
 // false with text untouched otherwise. An empty mask means free text. The
 // dialog keeps its position in settingsFile: that of the caller's program folder.
 bool InputStr(const std::string& caption, const std::string& prompt, const std::string& mask,
-              std::string& text, const std::string& settingsFile = SettingsFilePath());
+              std::string& text, const std::wstring& settingsFile = SettingsFilePath());
 
 class InputDialog : public Window {
   public:
@@ -28,7 +28,7 @@ class InputDialog : public Window {
     void SetCaption(const std::string& caption);
     void SetPrompt(const std::string& prompt);
     // Where the position is read and stored; AppDir's Pelvane.ini unless set.
-    void SetSettingsFile(const std::string& path) { settingsFile_ = path; }
+    void SetSettingsFile(const std::wstring& path) { settingsFile_ = path; }
     MaskEdit& Edit1() { return edit_; }
     HWND Label1() const { return label_; }
     HWND Button1() const { return ok_; }
@@ -43,7 +43,7 @@ class InputDialog : public Window {
     void FormClose();
     void CloseWith(Result result);
 
-    std::string settingsFile_ = SettingsFilePath();
+    std::wstring settingsFile_ = SettingsFilePath();
     GdiObject font_;
     HWND label_ = nullptr, ok_ = nullptr, cancel_ = nullptr;
     MaskEdit edit_;

@@ -9,6 +9,7 @@
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "resources/Picture.h"
+#include "settings/Autostart.h"
 #include "settings/Settings.h"
 #include "settings/TimeFormat.h"
 #include "ui/Application.h"
@@ -177,10 +178,10 @@ RECT PlaceOf(const ControlDef& c, HWND parent) {
 
 }  // namespace
 
-Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::string& programDir)
+Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::wstring& programDir)
     : link_(link),
       dir_(programDir),
-      runLog_(AnsiToWide(RunLogFilePath(programDir))),
+      runLog_(RunLogFilePath(programDir)),
       fs_(MakeWin32FileSystem()),
       engine_(run_, *fs_) {
     frm_Main = this;
@@ -352,6 +353,7 @@ void Tfrm_Main::FormCreate() {
     // window comes up all the same (with an empty grid when the table failed).
     try {
         LoadSettings(settings_, SettingsFilePath(dir_));
+        if (settings_.AutoStart()) RenewAutostartEntry();
         store_.Open();
     } catch (const std::exception& e) {
         Application::HandleException(e);

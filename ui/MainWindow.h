@@ -102,7 +102,7 @@ class Tfrm_Main : public Window {
     // settings into the controls (arming the schedule), the task table.
     // programDir stands for AppDir (the settings file, the database, the
     // SQLite library and the help page are there).
-    explicit Tfrm_Main(MainFormLink* link = nullptr, const std::string& programDir = AppDir());
+    explicit Tfrm_Main(MainFormLink* link = nullptr, const std::wstring& programDir = AppDir());
     ~Tfrm_Main() override;
 
     void SetMainFormLink(MainFormLink* link) { link_ = link; }
@@ -198,7 +198,8 @@ class Tfrm_Main : public Window {
     void LogCopyClick();
     void LogSelectAllClick();
     void LogOpenFileClick();
-    void OpenDocument(const std::string& document);
+    // Opens a file by its true name (or a web address) with its program.
+    void OpenDocument(const std::wstring& document);
     // The action list (MainWindowHandlers.cpp).
     void CreatePopupMenus();
     bool ExecuteShortcut(const MSG& msg);
@@ -207,7 +208,7 @@ class Tfrm_Main : public Window {
     HWND FocusedTextField() const;
 
     MainFormLink* link_;
-    std::string dir_;
+    std::wstring dir_;
     RunLogFile runLog_;
     TaskStore store_;
     MainWindowSettings settings_{*this};

@@ -104,7 +104,7 @@ void Tfrm_Main::Button7Click() {
 }
 
 void Tfrm_Main::Label17Click() {
-    OpenDocument(kWebAddress);
+    OpenDocument(AnsiToWide(kWebAddress));
 }
 
 void Tfrm_Main::Button2Click() {
@@ -139,7 +139,7 @@ void Tfrm_Main::LogSelectAllClick() {
 }
 
 void Tfrm_Main::LogOpenFileClick() {
-    OpenDocument(WideToAnsi(runLog_.Path()));
+    OpenDocument(runLog_.Path());
 }
 
 void Tfrm_Main::DBGrid1DblClick() {
@@ -177,20 +177,20 @@ void Tfrm_Main::ApplicationEvents1Message(MSG& msg) {
     msg.lParam = 0;
 }
 
-void Tfrm_Main::OpenDocument(const std::string& document) {
+void Tfrm_Main::OpenDocument(const std::wstring& document) {
     ComScope com;
     launched_.reset();
-    SHELLEXECUTEINFOA sei = {};
+    SHELLEXECUTEINFOW sei = {};
     sei.cbSize = sizeof sei;
     // The shell would show its own box for a missing page; nothing is shown.
     sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     sei.hwnd = link_ ? link_->MainFormHandle() : Handle();
-    sei.lpVerb = "open";
+    sei.lpVerb = L"open";
     sei.lpFile = document.c_str();
-    sei.lpParameters = "";
+    sei.lpParameters = L"";
     sei.lpDirectory = dir_.c_str();
     sei.nShow = SW_SHOW;
-    if (ShellExecuteExA(&sei)) {
+    if (ShellExecuteExW(&sei)) {
         launchError_ = 0;
         launched_.reset(sei.hProcess);
     } else {

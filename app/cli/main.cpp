@@ -105,20 +105,11 @@ std::wstring TakeDatabaseOption(std::vector<std::wstring>& args) {
     return db;
 }
 
-// The task store names its file in the code page.
-std::string DatabasePath(const std::wstring& db) {
-    std::string path = WideToAnsi(db);
-    if (AnsiToWide(path) != db)
-        throw StoreFailure{L"pelvane-cli: the path of the task database must be in code page 1250: " + db};
-    return path;
-}
-
-// The task store of --db, or the program's own when it is not given, opened.
+// The task store of --db (any path), or the program's own when it is not given, opened.
 std::unique_ptr<TaskStore> OpenStore(const std::wstring& db) {
-    const std::string path = DatabasePath(db);
     auto store = std::make_unique<TaskStore>();
     InStore([&] {
-        if (!path.empty()) store->SetDatabaseFile(path);
+        if (!db.empty()) store->SetDatabaseFile(db);
         store->SetMustExist(true);  // a mistyped --db must not leave a new empty file behind
         store->Open();
     });
@@ -126,7 +117,7 @@ std::unique_ptr<TaskStore> OpenStore(const std::wstring& db) {
 }
 
 // The settings file that belongs to the database: the one beside it.
-std::string SettingsBeside(TaskStore& store) {
+std::wstring SettingsBeside(TaskStore& store) {
     return SettingsFilePath(ExtractFilePath(InStore([&] { return store.DatabasePath(); })));
 }
 
@@ -189,7 +180,7 @@ int Run(std::vector<std::wstring> args) {
     std::unique_ptr<RunLogFile> runLog;
     if (logFile)
         runLog = std::make_unique<RunLogFile>(
-            AnsiToWide(RunLogFilePath(store ? ExtractFilePath(SettingsBeside(*store)) : AppDir())));
+            RunLogFilePath(store ? ExtractFilePath(SettingsBeside(*store)) : AppDir()));
     ConsoleSurroundings console(*rows, options, runLog.get());
     std::unique_ptr<FileSystem> fs = MakeWin32FileSystem();
     BackupEngine engine(console, *fs);

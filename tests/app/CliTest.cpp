@@ -63,21 +63,26 @@ class CapturedOutput {
     FileHandle handle_;
 };
 
+// Copies one of the build's files into folder.
+bool CopyFromBuild(const wchar_t* name, const std::wstring& folder) {
+    return CopyFileW((AppDir() + L"\\" + name).c_str(), (folder + L"\\" + name).c_str(), FALSE) != FALSE;
+}
+
 // A program folder of these tests' own, with a copy of pelvane-cli.exe and
 // its sqlite3.dll: a run over folder pairs writes its Pelvane.log there,
 // never into the build's folder.
 const test::ScratchFolder& ProgramFolder() {
     static const test::ScratchFolder folder("pelvane-cli-program");
-    static const bool copied =
-        CopyFileA((AppDir() + "\\pelvane-cli.exe").c_str(), folder.Path("pelvane-cli.exe").c_str(), FALSE) &&
-        CopyFileA((AppDir() + "\\sqlite3.dll").c_str(), folder.Path("sqlite3.dll").c_str(), FALSE);
+    static const bool copied = CopyFromBuild(L"pelvane-cli.exe", folder.Path(L"")) &&
+                               CopyFromBuild(L"sqlite3.dll", folder.Path(L""));
     (void)copied;
     return folder;
 }
 
-// Runs pelvane-cli.exe (in its program folder) with the arguments, each quoted.
-Result Cli(const std::vector<std::wstring>& args) {
-    std::wstring command = Quote(AnsiToWide(ProgramFolder().Path("pelvane-cli.exe")));
+// Runs the pelvane-cli.exe at exe with the arguments, each quoted, in the
+// current folder cwd (the test's own when empty).
+Result CliAt(const std::wstring& exe, const std::vector<std::wstring>& args, const std::wstring& cwd = {}) {
+    std::wstring command = Quote(exe);
     for (const auto& a : args) command += L" " + Quote(a);
     CapturedOutput out("out"), err("err");
     STARTUPINFOW si{};
@@ -87,7 +92,8 @@ Result Cli(const std::vector<std::wstring>& args) {
     si.hStdError = err.Handle();
     PROCESS_INFORMATION pi{};
     Result r;
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
         r.exitCode = 99;
         return r;
     }
@@ -100,6 +106,11 @@ Result Cli(const std::vector<std::wstring>& args) {
     r.out = out.Text();
     r.err = err.Text();
     return r;
+}
+
+// Runs pelvane-cli.exe in its program folder.
+Result Cli(const std::vector<std::wstring>& args) {
+    return CliAt(ProgramFolder().Path(L"pelvane-cli.exe"), args);
 }
 
 // Arguments in the code page, as most of these tests give them.
@@ -127,10 +138,11 @@ TEST(Cli, RunsTasksAndPrintsTheLogInUtf8) {
     EXPECT_FALSE(tree.Exists("out\\Árvíztűrő\\b.tmp"));
 }
 
-// The lines of Pelvane.log in dir, in UTF-8, each ending in CRLF.
-std::vector<std::string> LogFileLines(const test::ScratchFolder& dir) {
+// The lines of Pelvane.log in dir (or the folder below it), in UTF-8, each ending in CRLF.
+std::vector<std::string> LogFileLines(const test::ScratchFolder& dir, const std::wstring& below = L"") {
     std::vector<std::string> lines;
-    const std::string bytes = dir.Read("Pelvane.log");
+    const std::string bytes =
+        dir.Read(below.empty() ? std::wstring(L"Pelvane.log") : below + L"\\Pelvane.log");
     if (bytes == "<missing>") return lines;
     for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
         lines.push_back(bytes.substr(at, end - at));
@@ -154,7 +166,7 @@ TEST(Cli, EveryRunAppendsItsLinesToPelvaneLogBesideTheSettingsItUses) {
 
     // Stored tasks: beside the database; --no-log: nowhere.
     test::ScratchFolder data;
-    ASSERT_TRUE(CopyFileA((AppDir() + "\\Pelvane.sqb").c_str(), data.Path("Pelvane.sqb").c_str(), FALSE));
+    ASSERT_TRUE(CopyFromBuild(L"Pelvane.sqb", data.Path(L"")));
     Cli(std::vector<std::wstring>{L"add", L"--db", AnsiToWide(data.Path("Pelvane.sqb")), tree.Path(name),
                                   tree.Path(L"out2")});
     Result stored = Cli({"run", "--db", data.Path("Pelvane.sqb")});
@@ -166,7 +178,7 @@ TEST(Cli, EveryRunAppendsItsLinesToPelvaneLogBesideTheSettingsItUses) {
 
 TEST(Cli, ALogFileThatCannotBeWrittenIsNotedOnceOnStandardErrorAndFailsNothing) {
     test::ScratchFolder data;
-    ASSERT_TRUE(CopyFileA((AppDir() + "\\Pelvane.sqb").c_str(), data.Path("Pelvane.sqb").c_str(), FALSE));
+    ASSERT_TRUE(CopyFromBuild(L"Pelvane.sqb", data.Path(L"")));
     data.MakeFolder("Pelvane.log");
     data.Write("src\\a.txt", "1");
     Cli({"add", "--db", data.Path("Pelvane.sqb"), data.Path("src"), data.Path("out")});
@@ -243,7 +255,7 @@ class StoredTasks : public ::testing::Test {
   protected:
     test::ScratchFolder tree;
     std::string db = tree.Path("Pelvane.sqb");
-    void SetUp() override { ASSERT_TRUE(CopyFileA((AppDir() + "\\Pelvane.sqb").c_str(), db.c_str(), FALSE)); }
+    void SetUp() override { ASSERT_TRUE(CopyFromBuild(L"Pelvane.sqb", tree.Path(L""))); }
 };
 
 TEST_F(StoredTasks, AddListRemove) {
@@ -301,6 +313,56 @@ TEST_F(StoredTasks, EmptyTableAndBrokenDatabases) {
     Result junk = Cli({"run", "--db", tree.Path("junk.sqb")});
     EXPECT_EQ(junk.exitCode, 3u);
     EXPECT_NE(junk.err.find("not a database"), std::string::npos) << junk.err;
+}
+
+// Installed where a user named "Hélène" or "Мария" installs it: a program
+// folder whose path the code page cannot hold. The program finds its own
+// database, settings and log file there, and --db takes any path, also a
+// relative one from a current folder outside the code page.
+TEST(Cli, WorksFromAProgramFolderOutsideTheCodePage) {
+    test::ScratchFolder home;
+    const std::wstring program = L"Hélène Мария\\Pelvane", source = L"Forrás Мария", target = L"Cél";
+    home.MakeFolder(program);
+    const std::wstring folder = home.Path(program), exe = folder + L"\\pelvane-cli.exe";
+    for (const wchar_t* file : {L"pelvane-cli.exe", L"sqlite3.dll", L"Pelvane.sqb"})
+        ASSERT_TRUE(CopyFromBuild(file, folder));
+    home.Write(program + L"\\Pelvane.ini", "[Defaults]\r\nNoFile=.dat\r\n");
+    home.Write(source + L"\\a.txt", "1");
+    home.Write(source + L"\\b.dat", "2");
+
+    Result add = CliAt(exe, {L"add", home.Path(source), home.Path(target)});
+    EXPECT_EQ(add.exitCode, 0u) << add.err;
+    EXPECT_EQ(add.out, "1\n");
+    Result list = CliAt(exe, {L"list"});
+    EXPECT_EQ(list.exitCode, 0u) << list.err;
+    EXPECT_EQ(list.out, WideToUtf8(L"1\t" + home.Path(source) + L"\t" + home.Path(target) + L"\n"));
+    Result run = CliAt(exe, {L"run"});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_TRUE(run.err.empty()) << run.err;  // the log file was written
+    EXPECT_EQ(home.Read(target + L"\\" + source + L"\\a.txt"), "1");
+    EXPECT_FALSE(home.Exists(target + L"\\" + source + L"\\b.dat"));  // the options of the Pelvane.ini there
+    EXPECT_EQ(LogFileLines(home, program), run.Lines());
+    ASSERT_EQ(run.Lines().size(), 4u);
+    EXPECT_EQ(run.Lines()[1], WideToUtf8(L"*** Feladat: " + home.Path(source) + L" >> " + home.Path(target)));
+
+    // --db in another such folder, given in full and relative to the current folder.
+    const std::wstring data = L"Мария adatai";
+    home.MakeFolder(data);
+    ASSERT_TRUE(CopyFromBuild(L"Pelvane.sqb", home.Path(data)));
+    const std::wstring db = home.Path(data + L"\\Pelvane.sqb");
+    EXPECT_EQ(CliAt(exe, {L"add", L"--db", db, home.Path(source), home.Path(L"Másik")}).out, "1\n");
+    Result relative = CliAt(exe, {L"run", L"--db", L"Pelvane.sqb"}, home.Path(data));
+    EXPECT_EQ(relative.exitCode, 0u) << relative.err;
+    EXPECT_EQ(home.Read(L"Másik\\" + source + L"\\b.dat"), "2");  // no Pelvane.ini beside this one
+    EXPECT_EQ(LogFileLines(home, data), relative.Lines());
+    EXPECT_EQ(LogFileLines(home, program).size(), 4u);
+
+    // A mistyped one names the true path in the message, in the code page.
+    Result missing = CliAt(exe, {L"list", L"--db", home.Path(data + L"\\nincs.sqb")});
+    EXPECT_EQ(missing.exitCode, 3u);
+    EXPECT_EQ(missing.err,
+              AnsiToUtf8("Database " + home.Path() + "\\????? adatai\\nincs.sqb does not exist\n"));
+    EXPECT_FALSE(home.Exists(data + L"\\nincs.sqb"));
 }
 
 }  // namespace

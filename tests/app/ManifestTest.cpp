@@ -12,7 +12,7 @@ using namespace pelvane;
 namespace {
 
 std::string BuiltManifest() {
-    HMODULE exe = LoadLibraryExA((AppDir() + "\\Pelvane.exe").c_str(), nullptr,
+    HMODULE exe = LoadLibraryExW((AppDir() + L"\\Pelvane.exe").c_str(), nullptr,
                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!exe) return "<no Pelvane.exe>";
     std::string text = "<no manifest>";

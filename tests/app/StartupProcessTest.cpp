@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "common/Seged.h"
+#include "common/Text.h"
+#include "store/TaskStore.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/ScratchKey.h"
 #include "ui/LogoWindow.h"
@@ -56,19 +59,25 @@ BOOL CALLBACK FindChildById(HWND wnd, LPARAM lp) noexcept {
 // One Pelvane.exe in its own program folder, with the given settings file.
 class Program {
   public:
-    explicit Program(const std::string& ini) {
+    // The program folder is the scratch folder, or the folder below it given
+    // (created). prepare runs before the start, with the folder in place.
+    explicit Program(const std::string& ini, const std::wstring& below = {},
+                     const std::function<void(const Program&)>& prepare = {})
+        : below_(below) {
+        if (!below_.empty()) dir_.MakeFolder(below_);
         // The program as built for these tests: its autostart entry goes under
         // the scratch key HKCU\Software\PelvaneTest\StartupProcess.
-        CopyFileA((AppDir() + "\\startup-program\\Pelvane.exe").c_str(), dir_.Path("Pelvane.exe").c_str(),
-                  FALSE);
-        for (const char* file : {"sqlite3.dll", "Pelvane.sqb"})
-            CopyFileA((AppDir() + "\\" + file).c_str(), dir_.Path(file).c_str(), FALSE);
-        dir_.Write("Pelvane.ini", ini);
-        std::string command = "\"" + dir_.Path("Pelvane.exe") + "\"";
-        STARTUPINFOA si{};
+        CopyFileW((AppDir() + L"\\startup-program\\Pelvane.exe").c_str(), ExePath().c_str(), FALSE);
+        for (const wchar_t* file : {L"sqlite3.dll", L"Pelvane.sqb"})
+            CopyFileW((AppDir() + L"\\" + file).c_str(), Path(file).c_str(), FALSE);
+        test::WriteBytes(Path(L"Pelvane.ini"), ini);
+        if (prepare) prepare(*this);
+        // Started from elsewhere, as Windows starts it at logon.
+        std::wstring command = L"\"" + ExePath() + L"\"";
+        STARTUPINFOW si{};
         si.cb = sizeof si;
-        started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  dir_.Path().c_str(), &si, &pi_) != FALSE;
+        started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  dir_.Path(L"").c_str(), &si, &pi_) != FALSE;
     }
     ~Program() {
         if (started_) {
@@ -111,7 +120,13 @@ class Program {
         GetExitCodeProcess(pi_.hProcess, &code);
         return true;
     }
-    std::string Ini() const { return test::ReadBytes(dir_.Path("Pelvane.ini")); }
+    // The scratch folder, and a file of the program folder by its true name.
+    const test::ScratchFolder& Dir() const { return dir_; }
+    std::wstring Path(const std::wstring& name) const {
+        return dir_.Path(below_.empty() ? name : below_ + L"\\" + name);
+    }
+    std::wstring ExePath() const { return Path(L"Pelvane.exe"); }
+    std::string Ini() const { return test::ReadBytes(Path(L"Pelvane.ini")); }
     // Where the program keeps its autostart entry.
     const test::ScratchKey& Root() const { return root_; }
     HWND MainControl(int id) const {
@@ -123,6 +138,7 @@ class Program {
   private:
     test::ScratchKey root_{"StartupProcess", false};
     test::ScratchFolder dir_;
+    std::wstring below_;
     PROCESS_INFORMATION pi_{};
     bool started_ = false;
 };
@@ -219,4 +235,68 @@ TEST(StartupProcess, LogOffEndsAtOnceWithoutSaving) {
     ASSERT_TRUE(p.Exited(code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(p.Ini(), kIniAutoStartOff);
+}
+
+// Installed under the profile of a user whose name the code page cannot hold
+// (the è of "Hélène", Cyrillic letters): the program loads its library and
+// its tasks from its folder, runs them, writes its settings and its log file
+// there, and a Run value that names it exactly, replacing the unquoted one
+// of an earlier version.
+TEST(StartupProcess, FromAProgramFolderOutsideTheCodePageEverythingIsFoundAndTheRunValueNamesIt) {
+    for (const std::wstring user : {L"Hélène", L"Мария Kovács"}) {
+        const std::wstring source = user + L"\\Dokumentumok", target = user + L"\\Mentés";
+        Program p(kIniAutoStartOff, user + L"\\Pelvane", [&](const Program& q) {
+            q.Dir().Write(source + L"\\a.txt", "1");
+            TaskStore store(q.Path(L""));
+            store.AddTask(q.Dir().Path(source), q.Dir().Path(target));
+            const std::wstring before = q.ExePath();  // unquoted
+            RegSetKeyValueW(q.Root().get(), L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Pelvane",
+                            REG_SZ, before.c_str(),
+                            static_cast<DWORD>((before.size() + 1) * sizeof(wchar_t)));
+        });
+        ASSERT_TRUE(p.Started());
+        ASSERT_TRUE(p.WaitFor([&] { return p.Visible(kMainClass); })) << "no main window";
+        EXPECT_EQ(p.Window("#32770"), nullptr) << "an error box";
+
+        // The run walks the tasks the window read from its database.
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(p.MainControl(Tfrm_Main::kButton1), BM_CLICK, 0, 0, SMTO_NORMAL,
+                                        kLimitMs, &result));
+        EXPECT_EQ(p.Dir().Read(target + L"\\Dokumentumok\\a.txt"), "1");
+        const std::string log = test::ReadBytes(p.Path(L"Pelvane.log"));
+        EXPECT_NE(
+            log.find(WideToUtf8(L"*** Feladat: " + p.Dir().Path(source) + L" >> " + p.Dir().Path(target))),
+            std::string::npos)
+            << log;
+        EXPECT_NE(log.find(WideToUtf8(L"*** Mentés kész: ")), std::string::npos) << log;
+
+        SendMessageA(p.MainControl(Tfrm_Main::kCheckBox1), BM_CLICK, 0, 0);
+        PostMessageA(p.Window(kMainClass), WM_CLOSE, 0, 0);
+        DWORD code = 1;
+        ASSERT_TRUE(p.Exited(code));
+        EXPECT_EQ(code, 0u);
+        EXPECT_NE(p.Ini().find("[Defaults]\r\nAutoStart=1\r\n"), std::string::npos) << p.Ini();
+        EXPECT_EQ(p.Root().WideString(test::kRunSubKey, "Pelvane"), L"\"" + p.ExePath() + L"\"" + L'\0');
+    }
+}
+
+// With autostart on the program lives in the notification area and may
+// never be closed: the entry an earlier version wrote for it (unquoted, in
+// the code page: "è" became "e", Cyrillic "?") is quoted at start-up.
+TEST(StartupProcess, AtStartUpTheEntryAnEarlierVersionWroteIsQuoted) {
+    const std::wstring folder = L"Hélène Мария";
+    Program p(kIniAutoStartOn, folder, [&](const Program& q) {
+        const std::string before = q.Dir().Path() + "\\H\xE9lene ?????\\Pelvane.exe";
+        RegSetKeyValueA(q.Root().get(), test::kRunSubKey, "Pelvane", REG_SZ, before.c_str(),
+                        static_cast<DWORD>(before.size() + 1));
+    });
+    ASSERT_TRUE(p.Started());
+    ExpectSplashFirst(p);
+    ASSERT_TRUE(p.Settled());
+    EXPECT_EQ(p.Root().WideString(test::kRunSubKey, "Pelvane"), L"\"" + p.ExePath() + L"\"" + L'\0');
+    PostMessageA(p.Window(TrayIcon::kClassName), WM_COMMAND, LogoWindow::kBezr1, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(p.Exited(code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(p.Ini(), kIniAutoStartOn);
 }

@@ -47,13 +47,13 @@ TEST(VariantConversions, NullReadsAsEmptyAndZero) {
 }
 
 TEST(AppDir, IsTheLowerCasedProgramFolder) {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string expected(path);
-    expected.resize(expected.find_last_of('\\'));
-    CharLowerBuffA(expected.data(), static_cast<DWORD>(expected.size()));
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring expected(path);
+    expected.resize(expected.find_last_of(L'\\'));
+    CharLowerBuffW(expected.data(), static_cast<DWORD>(expected.size()));
     EXPECT_EQ(AppDir(), expected);
-    EXPECT_NE(AppDir().back(), '\\');
+    EXPECT_NE(AppDir().back(), L'\\');
 }
 
 TEST(GetFileAge, PacksTheLocalLastWriteTime) {

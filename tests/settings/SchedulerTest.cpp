@@ -94,7 +94,7 @@ TEST_F(SchedulerTest, ArmingFollowsTheMasterSwitchAndTheChosenButton) {
     Scheduler continuous(window, callbacks);
     FakeHolders h;
     h.arm = [&] { continuous.ArmAtLoad(h); };
-    LoadSettings(h, dir.Path("Pelvane.ini"));
+    LoadSettings(h, dir.Path(L"Pelvane.ini"));
     EXPECT_TRUE(continuous.ContinuousTimer().Running());
     EXPECT_EQ(continuous.ContinuousTimer().Interval(), 1800000u);
     EXPECT_FALSE(continuous.DailyTimer().Enabled());

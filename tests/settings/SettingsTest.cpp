@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Seged.h"
+#include "common/Text.h"
 #include "settings/Autostart.h"
 #include "settings/FormPos.h"
 #include "settings/IniFile.h"
@@ -28,12 +29,12 @@ class SettingsTest : public ::testing::Test {
     void SetUp() override {
         SetRegionalTimeFormat(TimeFormat{});  // 24-hour H:mm:ss
         SetAutostartRoot(root.get());
-        DeleteFileA(SettingsFilePath().c_str());
+        DeleteFileW(SettingsFilePath().c_str());
     }
     void TearDown() override {
         ReloadRegionalTimeFormat();
         SetAutostartRoot(HKEY_CURRENT_USER);
-        DeleteFileA(SettingsFilePath().c_str());
+        DeleteFileW(SettingsFilePath().c_str());
     }
     FakeHolders Loaded(const std::string& defaults) {
         WriteBytes(path, "[Defaults]\r\n" + defaults);
@@ -47,7 +48,7 @@ class SettingsTest : public ::testing::Test {
     }
 
     ScratchFolder dir;
-    std::string path = dir.Path("Pelvane.ini");
+    std::wstring path = dir.Path(L"Pelvane.ini");
     ScratchKey root{"settings"};  // stands for HKEY_CURRENT_USER
 };
 
@@ -109,7 +110,7 @@ TEST_F(SettingsTest, TheDayOfTheLastDailyRunGoesAtTheEndOfDefaultsAndTouchesNoth
     EXPECT_EQ(ReadLastDailyRun(path), "2026.12.08");
     // A file that cannot be written does not throw: the run goes on.
     dir.MakeFolder("locked.ini");
-    EXPECT_FALSE(WriteLastDailyRun(dir.Path("locked.ini"), "2026.12.09"));
+    EXPECT_FALSE(WriteLastDailyRun(dir.Path(L"locked.ini"), "2026.12.09"));
 }
 
 TEST_F(SettingsTest, OptionsAndScheduleSurviveARestart) {
@@ -178,21 +179,60 @@ TEST_F(SettingsTest, StringsKeepAnEmptyValueApartAndAreCutWhenLong) {
 TEST_F(SettingsTest, SaveEndsByWritingOrDeletingTheAutostartEntry) {
     FakeHolders h;
     h.checkBox1 = true;
-    ASSERT_TRUE(WriteRegString(root.get(), kRunKeyWrite, "Pelvane", "D:\\Other copy\\Pelvane.exe"));
-    SaveSettings(h, path);
-    // The program's own path and case, unquoted, with its terminating zero.
-    EXPECT_EQ(root.String(kRunSubKey, "Pelvane"), ExecutablePath() + '\0');
-    EXPECT_NE(ExecutablePath().find("settings_tests.exe"), std::string::npos);
+    // Another copy's value, and this program's as an earlier version wrote it
+    // (unquoted, in the code page): each is replaced at the save.
+    for (const std::string& before :
+         {std::string("D:\\Other copy\\Pelvane.exe"), WideToAnsi(ExecutablePath())}) {
+        ASSERT_TRUE(WriteRegString(root.get(), kRunKeyWrite, "Pelvane", before));
+        SaveSettings(h, path);
+        // The program's own true path and case, quoted, with its terminating zero.
+        EXPECT_EQ(root.WideString(kRunSubKey, "Pelvane"), L"\"" + ExecutablePath() + L"\"" + L'\0');
+    }
+    EXPECT_NE(ExecutablePath().find(L"settings_tests.exe"), std::wstring::npos);
     h.checkBox1 = false;
     SaveSettings(h, path);
     EXPECT_EQ(root.String(kRunSubKey, "Pelvane"), "<missing>");
     SaveSettings(h, path);  // nothing to delete: silent
 }
 
+TEST(Autostart, AValueNamesTheProgramQuotedOrAsAnEarlierVersionWroteIt) {
+    const std::wstring exe = L"C:\\Users\\Hélène Мария\\Pelvane\\Pelvane.exe";
+    EXPECT_EQ(AutostartCommand(exe), L"\"" + exe + L"\"");
+    EXPECT_TRUE(AutostartValueNames(L"\"" + exe + L"\"", exe));
+    const std::wstring otherCase = L"\"c:\\users\\hÉLÈNE мАРИЯ\\pelvane\\PELVANE.EXE\"";
+    EXPECT_TRUE(AutostartValueNames(otherCase, exe));
+    EXPECT_TRUE(AutostartValueNames(exe, exe));
+    // The code page's form: è as its look-alike, the Cyrillic letters as "?".
+    EXPECT_TRUE(AutostartValueNames(L"C:\\Users\\Hélene ?????\\Pelvane\\Pelvane.exe", exe));
+
+    EXPECT_FALSE(AutostartValueNames(L"", exe));
+    EXPECT_FALSE(AutostartValueNames(L"D:\\Other copy\\Pelvane.exe", exe));
+    EXPECT_FALSE(AutostartValueNames(L"\"" + exe, exe));                     // never closed
+    EXPECT_FALSE(AutostartValueNames(L"\"" + exe + L"\" /minimized", exe));  // not what the program writes
+    EXPECT_FALSE(AutostartValueNames(exe + L".bak", exe));
+}
+
+TEST_F(SettingsTest, AtStartUpOnlyAnOlderFormOfThisProgramsEntryIsWrittenAgain) {
+    const std::wstring quoted = L"\"" + ExecutablePath() + L"\"" + L'\0';
+    EXPECT_FALSE(RenewAutostartEntry());  // none: it waits for the save
+    EXPECT_EQ(root.WideString(kRunSubKey, "Pelvane"), L"<missing>");
+
+    ASSERT_TRUE(WriteRegString(root.get(), kRunKeyWrite, "Pelvane", ExecutablePath()));
+    EXPECT_TRUE(RenewAutostartEntry());
+    EXPECT_EQ(root.WideString(kRunSubKey, "Pelvane"), quoted);
+    EXPECT_FALSE(RenewAutostartEntry());
+    EXPECT_EQ(root.WideString(kRunSubKey, "Pelvane"), quoted);
+
+    ASSERT_TRUE(WriteRegString(root.get(), kRunKeyWrite, "Pelvane", "\"D:\\Other copy\\Pelvane.exe\""));
+    EXPECT_FALSE(RenewAutostartEntry());
+    EXPECT_EQ(root.WideString(kRunSubKey, "Pelvane"),
+              L"\"D:\\Other copy\\Pelvane.exe\"" + std::wstring(1, L'\0'));
+}
+
 TEST_F(SettingsTest, AFailedWriteStopsTheSaveBeforeTheAutostartEntry) {
     FakeHolders h;
     h.checkBox1 = true;
-    EXPECT_THROW(SaveSettings(h, dir.Path()), IniWriteError);  // a folder where the file should be
+    EXPECT_THROW(SaveSettings(h, dir.Path(L"")), IniWriteError);  // a folder where the file should be
     EXPECT_EQ(root.String(kRunSubKey, "Pelvane"), "<missing>");
 }
 

@@ -19,7 +19,7 @@ class DataSetProtocol : public ::testing::Test {
   protected:
     void SetUp() override {
         db.SetDriverDLL(test::SqliteDll());
-        db.SetDatabase(":memory:");
+        db.SetDatabase(L":memory:");
         db.ExecuteStatement(test::kTaskTable);
         table.SetTableName("feladat");
         table.AddField("feladat", FieldKind::Integer);

@@ -19,37 +19,37 @@ using test::ScratchFolder;
 
 TEST(SqliteDbPaths, DatabaseNameAndDefaultExt) {
     TSqliteDb db;
-    EXPECT_EQ("SQLite3.dll", db.DriverDLL());
-    db.SetDatabase("data");  // no DefaultExt stored yet: nothing appended
-    EXPECT_EQ("data", db.Database());
-    EXPECT_EQ(".sqb", db.DefaultExt());
-    db.SetDatabase("  data  ");
-    EXPECT_EQ("data.sqb", db.Database());
-    db.SetDatabase("data.db");
-    EXPECT_EQ("data.db", db.Database());
-    db.SetDatabase(":MEMORY:");
-    EXPECT_EQ(":MEMORY:", db.Database());
-    db.SetDatabase("c:\\v1.2\\data");  // a point in a folder name is no extension
-    EXPECT_EQ("c:\\v1.2\\data.sqb", db.Database());
+    EXPECT_EQ(L"SQLite3.dll", db.DriverDLL());
+    db.SetDatabase(L"data");  // no DefaultExt stored yet: nothing appended
+    EXPECT_EQ(L"data", db.Database());
+    EXPECT_EQ(L".sqb", db.DefaultExt());
+    db.SetDatabase(L"  data  ");
+    EXPECT_EQ(L"data.sqb", db.Database());
+    db.SetDatabase(L"data.db");
+    EXPECT_EQ(L"data.db", db.Database());
+    db.SetDatabase(L":MEMORY:");
+    EXPECT_EQ(L":MEMORY:", db.Database());
+    db.SetDatabase(L"c:\\v1.2\\data");  // a point in a folder name is no extension
+    EXPECT_EQ(L"c:\\v1.2\\data.sqb", db.Database());
 }
 
 TEST(SqliteDbPaths, DefaultDirCurrentFolderAndMemory) {
     TSqliteDb db;
-    db.SetDefaultDir("c:\\app");
-    db.SetDatabase("x.sqb");
-    EXPECT_EQ("c:\\app\\x.sqb", db.DatabasePath());
-    EXPECT_EQ("c:\\app\\", db.DefaultDir());
+    db.SetDefaultDir(L"c:\\app");
+    db.SetDatabase(L"x.sqb");
+    EXPECT_EQ(L"c:\\app\\x.sqb", db.DatabasePath());
+    EXPECT_EQ(L"c:\\app\\", db.DefaultDir());
 
-    db.SetDefaultDir("");
-    char cwd[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, cwd);
-    EXPECT_EQ(std::string(cwd) + "\\x.sqb", db.DatabasePath());
-    db.SetDatabase("d:\\data\\x.sqb");
-    EXPECT_EQ("d:\\data\\x.sqb", db.DatabasePath());
+    db.SetDefaultDir(L"");
+    wchar_t cwd[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    EXPECT_EQ(std::wstring(cwd) + L"\\x.sqb", db.DatabasePath());
+    db.SetDatabase(L"d:\\data\\x.sqb");
+    EXPECT_EQ(L"d:\\data\\x.sqb", db.DatabasePath());
 
-    db.SetDefaultDir("c:\\app");
-    db.SetDatabase(":memory:");
-    EXPECT_EQ(":memory:", db.DatabasePath());
+    db.SetDefaultDir(L"c:\\app");
+    db.SetDatabase(L":memory:");
+    EXPECT_EQ(L":memory:", db.DatabasePath());
 }
 
 TEST(SqliteDbPaths, ACurrentFolderLongerThanMaxPath) {
@@ -63,10 +63,10 @@ TEST(SqliteDbPaths, ACurrentFolderLongerThanMaxPath) {
     saved.resize(GetCurrentDirectoryW(static_cast<DWORD>(saved.size()), saved.data()));
     ASSERT_TRUE(SetCurrentDirectoryW(test::LongPath(AnsiToWide(path)).c_str()));
     TSqliteDb db;
-    db.SetDatabase("x.sqb");
-    const std::string where = db.DatabasePath();
+    db.SetDatabase(L"x.sqb");
+    const std::wstring where = db.DatabasePath();
     SetCurrentDirectoryW(saved.c_str());
-    EXPECT_EQ(path + "\\x.sqb", where);
+    EXPECT_EQ(AnsiToWide(path) + L"\\x.sqb", where);
 }
 
 TEST(SqliteDbConnect, FailuresCarryTheirMessages) {
@@ -85,19 +85,19 @@ TEST(SqliteDbConnect, FailuresCarryTheirMessages) {
     db.SetConnected(true);
     EXPECT_TRUE(db.Connected());
     EXPECT_EQ("3.53.2", db.Version());
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.Path("missing.sqb").c_str()));
+    EXPECT_TRUE(folder.Exists("missing.sqb"));
     db.SetConnected(false);
     EXPECT_FALSE(db.Connected());
 }
 
 TEST(SqliteDbConnect, MissingLibraryAndMissingEntryPoint) {
     TSqliteDb db;
-    db.SetDatabase(":memory:");
-    db.SetDriverDLL("no-such-sqlite.dll");
+    db.SetDatabase(L":memory:");
+    db.SetDriverDLL(L"no-such-sqlite.dll");
     EXPECT_EQ("Could not load SQLite library(no-such-sqlite.dll)",
               MessageOf<ESqliteError>([&] { db.SetConnected(true); }));
 
-    db.SetDriverDLL(AppDir() + "\\sqlite_missing_entry.dll");
+    db.SetDriverDLL(AppDir() + L"\\sqlite_missing_entry.dll");
     for (int attempt = 0; attempt < 2; ++attempt) {  // the second must not call into the stub
         EXPECT_EQ("DLL::SQlite3GetTable not found", MessageOf<ESqliteError>([&] { db.SetConnected(true); }));
         EXPECT_FALSE(db.Connected());
@@ -107,33 +107,53 @@ TEST(SqliteDbConnect, MissingLibraryAndMissingEntryPoint) {
     EXPECT_TRUE(db.Connected());
 }
 
-TEST(SqliteDbConnect, FileNameEncodingFollowsTheLibraryVersion) {
-    EXPECT_TRUE(FileNameInUtf8("3.45.1"));
-    EXPECT_TRUE(FileNameInUtf8("3.53.2"));
-    EXPECT_FALSE(FileNameInUtf8("3.10.0"));
-    EXPECT_FALSE(FileNameInUtf8("3.2.5"));
-}
+// A program folder outside the code page ("Hélène": the è is not in
+// Windows-1250): the library loads from there and the database file there is
+// the one opened, by its true name, never a look-alike or a "?" one.
+TEST(SqliteDbConnect, AFolderOutsideTheCodePageHoldsTheLibraryAndTheDatabase) {
+    ScratchFolder folder;
+    const std::wstring program = L"Hélène Мария 日本", name = L"tükör ő.sqb";
+    folder.MakeFolder(program);
+    ASSERT_TRUE(CopyFileW(test::SqliteDll().c_str(), folder.Path(program + L"\\sqlite3.dll").c_str(), FALSE));
+    const std::wstring path = folder.Path(program + L"\\" + name);
 
-TEST(SqliteDbConnect, AccentedFolderReachesTheRightFile) {
-    ScratchFolder folder("pelvane-\xC1rv\xEDzt\xFBr\xF5");  // cp1250 "Árvíztűrő"
-    const std::string path = folder.Path(
-        "t\xFC"
-        "k\xF6r.sqb");
-    RunSql(path, test::kTaskTable);
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
-    RunSql(path, "insert into feladat values (1, 'a', 'b');");
     TSqliteDb db;
-    PointAt(db, path);
-    TSqliteQuery q(&db);
+    db.SetDriverDLL(folder.Path(program + L"\\sqlite3.dll"));
+    db.SetDefaultDir(folder.Path(program));
+    db.SetDatabase(name);
+    db.ExecuteStatement(test::kTaskTable);
+    db.ExecuteStatement("insert into feladat values (1, 'a', 'b');");
+    db.SetConnected(false);
+    EXPECT_EQ(folder.Files(L""),
+              (std::vector<std::wstring>{program + L"\\sqlite3.dll", program + L"\\" + name}));
+
+    TSqliteDb again;
+    again.SetDriverDLL(folder.Path(program + L"\\sqlite3.dll"));
+    again.SetDatabase(path);
+    again.SetMustExist(true);
+    TSqliteQuery q(&again);
     q.SetSQL("select count(*) as n from feladat");
     q.Open();
     EXPECT_EQ("1", q.FieldText("n"));
+
+    // Messages show the path in the code page, a missing letter as "?".
+    TSqliteDb missing;
+    missing.SetDriverDLL(folder.Path(program + L"\\sqlite3.dll"));
+    missing.SetDatabase(folder.Path(program + L"\\nincs.sqb"));
+    missing.SetMustExist(true);
+    EXPECT_EQ("Database " + folder.Path() + "\\H\xE9l?ne ????? ??\\nincs.sqb does not exist",
+              MessageOf<EDatabaseError>([&] { missing.SetConnected(true); }));
+    TSqliteDb noLibrary;
+    noLibrary.SetDriverDLL(folder.Path(program + L"\\sqlite4.dll"));
+    noLibrary.SetDatabase(L":memory:");
+    EXPECT_EQ("Could not load SQLite library(" + folder.Path() + "\\H\xE9l?ne ????? ??\\sqlite4.dll)",
+              MessageOf<ESqliteError>([&] { noLibrary.SetConnected(true); }));
 }
 
 TEST(SqliteDbExecute, SeveralStatementsTrailingBlanksAndErrors) {
     TSqliteDb db;
     db.SetDriverDLL(test::SqliteDll());
-    db.SetDatabase(":memory:");
+    db.SetDatabase(L":memory:");
     db.ExecuteStatement("create table t (a integer);\r\ninsert into t values (1);\r\n  \r\n");
     EXPECT_EQ(1, db.RowsAffected());
     db.ExecuteStatement("insert into t values (2);\r\n");
@@ -169,7 +189,7 @@ TEST(SqliteDbErrors, EveryFailureIsADatabaseErrorWithSqlitesResultCode) {
     TSqliteDb db;
     db.SetDriverDLL(test::SqliteDll());
     EXPECT_EQ(0, CodeOf<EDatabaseError>([&] { db.SetConnected(true); }));  // the layer's own: no property
-    db.SetDatabase(":memory:");
+    db.SetDatabase(L":memory:");
     EXPECT_EQ(SQLITE_ERROR, CodeOf<EDatabaseError>([&] { db.ExecuteStatement("select * from nowhere"); }));
     db.ExecuteStatement("create table u (a integer unique); insert into u values (1);");
     EXPECT_EQ("UNIQUE constraint failed: u.a",
@@ -222,7 +242,7 @@ TEST(SqliteDbErrors, AStatementMetByAChangedSchemaRunsAgain) {
 TEST(SqliteDbExecute, CollationsCompareAsciiCaseAndBytes) {
     TSqliteDb db;
     db.SetDriverDLL(test::SqliteDll());
-    db.SetDatabase(":memory:");
+    db.SetDatabase(L":memory:");
     TSqliteQuery q(&db);
     q.SetSQL(
         "select 'ABC' = 'abc' collate systemnocase as nocase, 'ABC' = 'abc' collate system as bytes, "
@@ -238,7 +258,7 @@ TEST(SqliteDbExecute, CollationsCompareAsciiCaseAndBytes) {
 TEST(SqliteDbExecute, ACollationThatFailsComparesEqual) {
     TSqliteDb db;
     db.SetDriverDLL(test::SqliteDll());
-    db.SetDatabase(":memory:");
+    db.SetDatabase(L":memory:");
     TSqliteQuery q(&db);
     q.SetSQL("select 'ab' = 'abc' collate system as same");
     SetCallbackProbe([](const char* callback) {
@@ -294,7 +314,7 @@ TEST(SqliteDbFields, DeclaredTypeMapping) {
 TEST(SqliteDbFields, ColumnsBecomeFieldsWithRowidAndRepeatedNames) {
     TSqliteDb db;
     db.SetDriverDLL(test::SqliteDll());
-    db.SetDatabase(":memory:");
+    db.SetDatabase(L":memory:");
     db.ExecuteStatement(std::string(test::kTaskTable) + "create table m (note text, n integer);");
     TSqliteQuery q(&db);
     q.SetSQL("select feladat, feladat, forras, rowid, MAX(feladat) from feladat");

@@ -14,7 +14,7 @@ class TaskTable : public ::testing::Test {
   protected:
     void SetUp() override {
         path = folder.Path("Pelvane.sqb");
-        store.SetDatabaseFile(path);
+        store.SetDatabaseFile(AnsiToWide(path));
         trace.Attach(store.Connection());
     }
     void Reopen() {

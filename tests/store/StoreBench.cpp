@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/Text.h"
 #include "store/TableTaskRows.h"
 #include "store/TaskStore.h"
 
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
     try {
         {
             TaskStore setup;
-            setup.SetDatabaseFile(path);
+            setup.SetDatabaseFile(AnsiToWide(path));
             setup.Connection().ExecuteStatement(
                 "create table feladat (feladat integer, forras varchar(255), cel varchar(255));"
                 "begin transaction;");
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
         LARGE_INTEGER t0, t1, t2;
         QueryPerformanceCounter(&t0);
         TaskStore store;
-        store.SetDatabaseFile(path);
+        store.SetDatabaseFile(AnsiToWide(path));
         store.Open();
         QueryPerformanceCounter(&t1);
         TableTaskRows rows(store.Table());

@@ -8,28 +8,35 @@
 #include <vector>
 
 #include "common/Seged.h"
+#include "common/Text.h"
 #include "store/SqliteDb.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace pelvane::test {
 
-inline std::string SqliteDll() {
-    return AppDir() + "\\sqlite3.dll";
+inline std::wstring SqliteDll() {
+    return AppDir() + L"\\sqlite3.dll";
 }
 
 // A connection to the file at path (folder and name split as the program does).
-inline void PointAt(TSqliteDb& db, const std::string& path) {
+inline void PointAt(TSqliteDb& db, const std::wstring& path) {
     db.SetDriverDLL(SqliteDll());
-    size_t slash = path.find_last_of('\\');
+    size_t slash = path.find_last_of(L'\\');
     db.SetDefaultDir(path.substr(0, slash));
     db.SetDatabase(path.substr(slash + 1));
 }
+inline void PointAt(TSqliteDb& db, const std::string& path) {
+    PointAt(db, AnsiToWide(path));
+}
 
 // Runs SQL against a database file through a connection of its own.
-inline void RunSql(const std::string& path, const std::string& sql) {
+inline void RunSql(const std::wstring& path, const std::string& sql) {
     TSqliteDb db;
     PointAt(db, path);
     db.ExecuteStatement(sql);
+}
+inline void RunSql(const std::string& path, const std::string& sql) {
+    RunSql(AnsiToWide(path), sql);
 }
 
 constexpr const char* kTaskTable =

@@ -10,12 +10,12 @@ namespace {
 class TaskStoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        path = folder.Path("tasks.sqb");
+        path = folder.Path(L"tasks.sqb");
         test::RunSql(path, test::kTaskTable);
         store.SetDatabaseFile(path);
     }
     test::ScratchFolder folder;
-    std::string path;
+    std::wstring path;
     TaskStore store;
 };
 
@@ -51,11 +51,11 @@ TEST_F(TaskStoreTest, IdRule) {
 
 TEST(TaskStoreShipped, ProgramOpensTheDatabaseTheBuildMade) {
     TaskStore program;  // AppDir: the test program's folder, where the build put Pelvane.sqb
-    EXPECT_EQ(AppDir() + "\\Pelvane.sqb", program.DatabasePath());
+    EXPECT_EQ(AppDir() + L"\\Pelvane.sqb", program.DatabasePath());
     // Opened as a copy: the build's own file stays untouched.
     test::ScratchFolder folder;
-    ASSERT_TRUE(CopyFileA(program.DatabasePath().c_str(), folder.Path("Pelvane.sqb").c_str(), FALSE));
-    program.SetDatabaseFile(folder.Path("Pelvane.sqb"));
+    ASSERT_TRUE(CopyFileW(program.DatabasePath().c_str(), folder.Path(L"Pelvane.sqb").c_str(), FALSE));
+    program.SetDatabaseFile(folder.Path(L"Pelvane.sqb"));
     program.Open();
     EXPECT_TRUE(program.Table().Active());
     EXPECT_EQ(0, program.Table().RecordCount());

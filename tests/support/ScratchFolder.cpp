@@ -190,15 +190,24 @@ std::vector<std::wstring> ScratchFolder::Files(const std::wstring& relative) con
 }
 
 std::string ReadBytes(const std::string& path) {
-    return ReadAll(Widen(path)).value_or("");
+    return ReadBytes(Widen(path));
+}
+std::string ReadBytes(const std::wstring& path) {
+    return ReadAll(path).value_or("");
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-    return WriteAll(Widen(path), bytes);
+    return WriteBytes(Widen(path), bytes);
+}
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    return WriteAll(path, bytes);
 }
 
 bool FileExists(const std::string& path) {
-    return GetFileAttributesW(LongPath(Widen(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return FileExists(Widen(path));
+}
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace pelvane::test

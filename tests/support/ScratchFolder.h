@@ -55,8 +55,11 @@ std::wstring LongPath(const std::wstring& path);
 
 // A whole file; "" when it cannot be read.
 std::string ReadBytes(const std::string& path);
+std::string ReadBytes(const std::wstring& path);
 // Replaces a file's content; false when it cannot be written.
 bool WriteBytes(const std::string& path, const std::string& bytes);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+bool FileExists(const std::wstring& path);
 
 }  // namespace pelvane::test

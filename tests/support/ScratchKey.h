@@ -44,6 +44,18 @@ class ScratchKey {
         return std::string(data, size);
     }
 
+    // The same in UTF-16, as the system keeps it; L"<missing>" when there is none.
+    std::wstring WideString(const std::string& subKey, const std::string& name) const {
+        const std::wstring sub(subKey.begin(), subKey.end()), value(name.begin(), name.end());  // ASCII
+        wchar_t data[1024];
+        DWORD size = sizeof data, type = 0;
+        if (RegGetValueW(key_, sub.c_str(), value.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) !=
+                ERROR_SUCCESS ||
+            type != REG_SZ)
+            return L"<missing>";
+        return std::wstring(data, size / sizeof(wchar_t));
+    }
+
   private:
     std::string path_;
     HKEY key_ = nullptr;

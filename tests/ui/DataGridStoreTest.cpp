@@ -14,7 +14,7 @@ class DataGridStoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
         store.Connection().SetDefaultDir({});
-        store.Connection().SetDatabase(":memory:");
+        store.Connection().SetDatabase(L":memory:");
         store.Connection().SetConnected(true);
         store.Connection().ExecuteStatement(
             "create table feladat (feladat integer, forras varchar(255), cel varchar(255))");

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "common/Seged.h"
+#include "common/Text.h"
 #include "settings/FormPos.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/ErrorBox.h"
@@ -35,7 +36,7 @@ void Press(UINT vk) {
 class InputDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ini = AppDir() + "\\Pelvane.ini";
+        ini = WideToAnsi(AppDir()) + "\\Pelvane.ini";
         WritePrivateProfileStringA("frm_InpStr", nullptr, nullptr, ini.c_str());
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
     }

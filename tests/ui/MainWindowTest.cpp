@@ -315,8 +315,10 @@ TEST_F(MainWindowTest, StopDuringTheFirstTaskScanEndsBeforeAnyCopy) {
     EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
 }
 
-// The lines of a log file, from UTF-8 with CRLF line ends.
-std::vector<std::wstring> FileLines(const std::string& path) {
+// The lines of a log file, from UTF-8 with CRLF line ends; the path in the
+// code page or wide.
+template <typename Path>
+std::vector<std::wstring> FileLines(const Path& path) {
     std::vector<std::wstring> lines;
     const std::string bytes = test::ReadBytes(path);
     for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
@@ -543,19 +545,25 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
 }
 
 // The program folder handed to the window holds everything it reads and
-// writes: the database through its own SQLite library, the settings, and
-// the prompt dialog's position. The test program's folder stays untouched.
-TEST_F(MainWindowTest, AProgramFolderOfItsOwnHoldsTheTasksTheSettingsAndTheDialogPosition) {
-    test::ScratchFolder dir("pelvane-Mentés program");
-    ASSERT_TRUE(CopyFileA(test::ProgramFile("sqlite3.dll").c_str(), dir.Path("sqlite3.dll").c_str(), FALSE));
+// writes: the database through its own SQLite library, the settings, the
+// prompt dialog's position and the log file; also when its name lies outside
+// the code page (the è of "Hélène" and Cyrillic are not in Windows-1250).
+// The test program's folder stays untouched.
+TEST_F(MainWindowTest, AProgramFolderOfItsOwnHoldsTheTasksTheSettingsTheDialogPositionAndTheLog) {
+    test::ScratchFolder dir;
+    const std::wstring name = L"Hélène Мария", folder = dir.Path(name);
+    dir.MakeFolder(name);
+    ASSERT_TRUE(CopyFileW(AnsiToWide(test::ProgramFile("sqlite3.dll")).c_str(),
+                          (folder + L"\\sqlite3.dll").c_str(), FALSE));
     TSqliteDb db;
-    db.SetDriverDLL(test::ProgramFile("sqlite3.dll"));
-    db.SetDefaultDir(dir.Path());
-    db.SetDatabase("Pelvane.sqb");
+    db.SetDriverDLL(AnsiToWide(test::ProgramFile("sqlite3.dll")));
+    db.SetDefaultDir(folder);
+    db.SetDatabase(L"Pelvane.sqb");
     db.ExecuteStatement("create table feladat (feladat integer, forras varchar(255), cel varchar(255));");
-    dir.Write("Pelvane.ini", "[frm_InpStr]\r\nLeft=123\r\nTop=77\r\n");
+    dir.Write(name + L"\\Pelvane.ini", "[frm_InpStr]\r\nLeft=123\r\nTop=77\r\n");
 
-    form = std::make_unique<Tfrm_Main>(&mainForm, dir.Path());
+    form = std::make_unique<Tfrm_Main>(&mainForm, folder);
+    EXPECT_EQ(folder + L"\\Pelvane.log", form->RunLogPath());
     AddTaskThroughGrid("C:\\One", "E:\\Save");
     RECT shownAt = {};
     auto cancel = test::WhenIdle([&] {
@@ -568,18 +576,19 @@ TEST_F(MainWindowTest, AProgramFolderOfItsOwnHoldsTheTasksTheSettingsAndTheDialo
     Click(Tfrm_Main::kButton4);
     EXPECT_EQ(123, shownAt.left);
     EXPECT_EQ(77, shownAt.top);
+    Click(Tfrm_Main::kButton1);  // the source is missing: a "Hiba: " line, in the file too
     Click(Tfrm_Main::kButton3);
     ASSERT_TRUE(form->Closed());
     form.reset();  // lets go of the folder's database and library
 
-    auto stored = [&](const char* section, const char* key) {
-        char buf[64] = {};
-        GetPrivateProfileStringA(section, key, "<missing>", buf, sizeof buf, dir.Path("Pelvane.ini").c_str());
-        return std::string(buf);
-    };
-    EXPECT_EQ("200", stored("frm_InpStr", "Left"));
-    EXPECT_EQ("150", stored("frm_InpStr", "Top"));
-    EXPECT_EQ("0", stored("Defaults", "AutoStart"));
+    // A code-page file as anywhere else: the dialog's section rewritten where
+    // it stood, the window's sections after it.
+    const std::string ini = dir.Read(name + L"\\Pelvane.ini");
+    EXPECT_EQ(0u, ini.find("[frm_InpStr]\r\nLeft=200\r\nTop=150\r\n[Defaults]\r\nAutoStart=0\r\n")) << ini;
+    EXPECT_NE(std::string::npos, ini.find("NoFile=.tmp;.temp\r\n"));
+    const std::vector<std::wstring> log = FileLines(folder + L"\\Pelvane.log");
+    ASSERT_EQ(5u, log.size());
+    EXPECT_EQ(0u, log[2].find(L"Hiba: C:\\One")) << WideToAnsi(log[2]);
     TSqliteQuery tasks(&db);
     tasks.SetSQL("select forras from feladat");
     tasks.Open();
@@ -702,7 +711,7 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
     EXPECT_EQ(".bak", test::ReadIni("Defaults", "NoFile"));
     EXPECT_EQ("123", test::ReadIni("Screen", "Left"));
     EXPECT_EQ("77", test::ReadIni("Screen", "Top"));
-    EXPECT_EQ(ExecutablePath() + '\0', root.String(test::kRunSubKey, kAutostartValue));
+    EXPECT_EQ(L"\"" + ExecutablePath() + L"\"" + L'\0', root.WideString(test::kRunSubKey, kAutostartValue));
 
     Tfrm_Main& f = Create();
     EXPECT_TRUE(f.Settings().AutoStart());
@@ -1131,7 +1140,7 @@ TEST_F(MainWindowTest, Screenshots) {
     f.Store().Table().First();
     f.Show();
     test::ProcessQueue();
-    const std::string shots = AppDir() + "\\..\\..\\screenshots";
+    const std::string shots = WideToAnsi(AppDir()) + "\\..\\..\\screenshots";
     CreateDirectoryA(shots.c_str(), nullptr);
     EXPECT_TRUE(test::SavePng(f.Handle(), shots + "\\mainwindow-tasks.png"));
     Click(Tfrm_Main::kButton1);

@@ -7,6 +7,7 @@
 
 #include "common/Callback.h"
 #include "common/Seged.h"
+#include "common/Text.h"
 #include "store/SqliteDb.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Application.h"
@@ -95,13 +96,14 @@ const auto* const kManifest = ::testing::AddGlobalTestEnvironment(new ManifestEn
 }  // namespace
 
 std::string ProgramFile(const std::string& name) {
-    return AppDir() + "\\" + name;
+    return WideToAnsi(AppDir()) + "\\" + name;
 }
 
 void ResetProgramFolder(bool withTable) {
     static bool copied = false;
     if (!copied) {
-        CopyFileA((AppDir() + "\\..\\sqlite3.dll").c_str(), ProgramFile("sqlite3.dll").c_str(), FALSE);
+        CopyFileW((AppDir() + L"\\..\\sqlite3.dll").c_str(), AnsiToWide(ProgramFile("sqlite3.dll")).c_str(),
+                  FALSE);
         copied = true;
     }
     DeleteFileA(ProgramFile("Pelvane.ini").c_str());
@@ -111,9 +113,9 @@ void ResetProgramFolder(bool withTable) {
     DeleteFileA(ProgramFile("Pelvane.log.1").c_str());
     RemoveDirectoryA(ProgramFile("Pelvane.log").c_str());
     TSqliteDb db;
-    db.SetDriverDLL(ProgramFile("sqlite3.dll"));
+    db.SetDriverDLL(AnsiToWide(ProgramFile("sqlite3.dll")));
     db.SetDefaultDir(AppDir());
-    db.SetDatabase("Pelvane.sqb");
+    db.SetDatabase(L"Pelvane.sqb");
     db.ExecuteStatement(withTable
                             ? "create table feladat (feladat integer, forras varchar(255), cel varchar(255));"
                             : "create table other (x integer);");
