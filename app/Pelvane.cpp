@@ -25,6 +25,7 @@ class SplashLink : public MainFormLink {
         logo_.TrayIcon1().SetTip(tip);
         if (!balloon.empty()) logo_.TrayIcon1().ShowBalloon(Application::Title(), balloon);
     }
+    bool MainFormClosed() override { return logo_.Closed(); }
 
   private:
     LogoWindow& logo_;
