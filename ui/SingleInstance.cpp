@@ -20,8 +20,9 @@ std::string InstanceKey(const std::string& programDir) {
 
 SingleInstance::SingleInstance(const std::string& programDir) : key_(InstanceKey(programDir)) {
     // Per logon session: another user's Pelvane cannot show its window here.
-    mutex_.reset(CreateMutexA(nullptr, FALSE, ("Local\\" + key_).c_str()));
-    first_ = !mutex_ || GetLastError() != ERROR_ALREADY_EXISTS;
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, ("Local\\" + key_).c_str());
+    first_ = !mutex || GetLastError() != ERROR_ALREADY_EXISTS;
+    mutex_.reset(mutex);
 }
 
 void SingleInstance::Listen(std::function<void()> show) {
