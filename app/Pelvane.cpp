@@ -5,10 +5,12 @@
 #include <string>
 
 #include "common/Handles.h"
+#include "common/Seged.h"
 #include "settings/Autostart.h"
 #include "ui/Application.h"
 #include "ui/LogoWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/SingleInstance.h"
 
 using namespace pelvane;
 
@@ -25,6 +27,7 @@ class SplashLink : public MainFormLink {
         logo_.TrayIcon1().SetTip(tip);
         if (!balloon.empty()) logo_.TrayIcon1().ShowBalloon(Application::Title(), balloon);
     }
+    bool MainFormClosed() override { return logo_.Closed(); }
 
   private:
     LogoWindow& logo_;
@@ -33,6 +36,12 @@ class SplashLink : public MainFormLink {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // A Pelvane of this folder runs already: its window comes forward instead.
+    SingleInstance instance(AppDir());
+    if (!instance.First()) {
+        instance.ShowFirst();
+        return 0;
+    }
     // The shell's folder dialog and launcher want a single-threaded apartment.
     HRESULT com = OleInitialize(nullptr);
     Application::SetTitle("Pelvane");
@@ -61,6 +70,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                               main.Show();
                               main.ShowLogPage();
                           }});
+        // A later start from this folder shows the window, as "Megnyit" does.
+        instance.Listen([&main] { main.Show(); });
         // The loop starts by showing the main form; its timer then shows the
         // main window or only the tray icon.
         logo.Show();

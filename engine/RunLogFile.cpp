@@ -30,9 +30,10 @@ bool RunLogFile::Write(const std::string& bytes) {
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file.get(), &size) && static_cast<uint64_t>(size.QuadPart) >= limit_) {
         file.reset();
-        const std::wstring older = path_ + L".1";
-        if (!MoveFileExW(path_.c_str(), older.c_str(), MOVEFILE_REPLACE_EXISTING))
-            return error_ = GetLastError(), false;
+        // Another program may hold the file without delete sharing, or the
+        // older generation may be read-only: the line then goes on the end
+        // of this file, and the next line tries the rotation again.
+        MoveFileExW(path_.c_str(), (path_ + L".1").c_str(), MOVEFILE_REPLACE_EXISTING);
         file = open();
         if (!file) return error_ = GetLastError(), false;
     }

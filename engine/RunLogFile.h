@@ -2,7 +2,8 @@
 // The record of every run that outlives the program: each log line, as the
 // run wrote it, appended to Pelvane.log in UTF-8 with CRLF line ends. Past
 // its size limit the file becomes Pelvane.log.1 (one older generation is
-// kept) and a new one is started.
+// kept) and a new one is started; while it cannot be renamed, lines go on
+// its end.
 #include <windows.h>
 
 #include <cstdint>

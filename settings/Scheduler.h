@@ -14,17 +14,29 @@
 
 namespace pelvane {
 
-// One reading of the clock: the local wall-clock hour and minute, and a
-// number that tells one real minute from another (minutes since 1601 UTC),
-// which stays distinct when the wall clock repeats an hour; and the local
-// day as "yyyy.mm.dd".
+// One reading of the clock: the local wall-clock hour, minute and second,
+// and a number that tells one real minute from another (minutes since 1601
+// UTC), which stays distinct when the wall clock repeats an hour; and the
+// local day as "yyyy.mm.dd".
 struct ClockReading {
     int hour = 0;
     int minute = 0;
     int64_t minuteNumber = 0;
     std::string day;
+    int second = 0;
 };
 ClockReading ReadClock();
+
+// The day before a "yyyy.mm.dd" day, in the same form; "" for a text that is no day.
+std::string DayBefore(const std::string& day);
+
+// A moment of the local wall clock as LastDaily keeps it: "yyyy.mm.dd hh:mm:ss".
+std::string MomentText(const std::string& day, int hour, int minute, int second);
+// LastDaily as read from the settings file, as a moment that compares as
+// text: a moment stays as it is; a day alone (as earlier versions wrote it,
+// when a daily run started that day) counts as the end of that day; anything
+// else as no run at all ("").
+std::string LastDailyMoment(const std::string& stored);
 
 // What asks for a scheduled run: a tick of the continuous timer, or a daily
 // one (the daily check, or a catch-up of a daily run that was missed).
@@ -51,13 +63,19 @@ class Scheduler {
         std::function<void(int panel, const std::string& text)> setPanel;  // a status panel's text
         std::function<ClockReading()> clock = ReadClock;
         // What holds a scheduled run back: one of our modal windows is open
-        // (its loop lets ticks through), or a run is under way.
+        // (its loop lets ticks through), a run is under way, or the user is
+        // in the middle of editing a task (a run would store it half-typed).
         std::function<bool()> modalOpen = [] { return false; };
         std::function<bool()> runUnderWay = [] { return false; };
-        // The day of the last daily run as the settings file keeps it: read
-        // when the daily schedule is armed, written when a daily run starts.
+        std::function<bool()> editUnderWay = [] { return false; };
+        // The user is ending the program: a run held back is dropped, and
+        // none starts any more.
+        std::function<bool()> ending = [] { return false; };
+        // The last daily run as the settings file keeps it (LastDaily): read
+        // when the daily schedule is armed, written when a daily run has
+        // really started (see RunStarted), as a MomentText.
         std::function<std::string()> lastDailyRun = [] { return std::string(); };
-        std::function<void(const std::string& day)> dailyRunStarted = [](const std::string&) {};
+        std::function<void(const std::string& moment)> dailyRunStarted = [](const std::string&) {};
     };
 
     // Both timers disabled on the given window; the two panels get their
@@ -72,23 +90,29 @@ class Scheduler {
     // For the window's WM_TIMER: true when the id is one of ours.
     bool OnTimer(UINT_PTR id);
     // The daily timer's tick: one run when the clock's hour and minute are
-    // the daily time's, at most one per minute. The first check after the arming
-    // and after Resumed also catches up a daily run that was missed: when
-    // today's time has passed and no daily run has started today.
+    // the daily time's, at most one per minute. The first check after the
+    // arming and after Resumed also catches up a daily run that was missed:
+    // when the most recent scheduled moment (today's time if it has passed,
+    // else yesterday's) is later than the last daily run.
     void DailyCheck();
     // The computer came back from sleep or hibernation.
     void Resumed();
 
     // The one way a scheduled run starts. With nothing holding it back it
-    // runs now. Under a modal window, or for a daily run during another run,
-    // it is kept (once, however many come) and RunPending carries it out
-    // when that has ended. A continuous tick during a run is dropped: the
-    // next tick comes anyway.
+    // runs now. Under a modal window, during an edit, or for a daily run
+    // during another run, it is kept (once, however many come) and
+    // RunPending carries it out when that has ended. A continuous tick
+    // during a run is dropped: the next tick comes anyway. While the program
+    // ends nothing starts.
     void RequestRun(ScheduledRun kind);
-    // A modal window or a run has ended: a kept run starts now, unless
-    // something still holds it back.
+    // A modal window, an edit or a run has ended: a kept run starts now,
+    // unless something still holds it back.
     void RunPending();
     bool RunKept() const { return kept_; }
+    // A run has really started (its tasks are stored and there are some).
+    // When it is a daily one, LastDaily is written now: a daily run that
+    // never started leaves the day to be caught up.
+    void RunStarted();
 
     const WindowTimer& ContinuousTimer() const { return continuous_; }
     const WindowTimer& DailyTimer() const { return daily_; }
@@ -110,11 +134,12 @@ class Scheduler {
     Callbacks callbacks_;
     WindowTimer continuous_;
     WindowTimer daily_;
-    int64_t lastDailyRun_ = -1;  // minuteNumber of the last daily check that matched
-    std::string lastDailyDay_;   // the day of the last daily run, "" when none is known
-    bool catchUpDue_ = false;    // the next daily check looks for a missed run
-    bool kept_ = false;          // a run fell due while something held it back
-    bool keptDaily_ = false;     // ... and it was a daily one
+    int64_t lastDailyRun_ = -1;   // minuteNumber of the last daily check that matched
+    std::string lastDaily_;       // the last daily run (LastDailyMoment), "" when none is known
+    bool catchUpDue_ = false;     // the next daily check looks for a missed run
+    bool dailyStarting_ = false;  // a daily run was asked to start and has not yet
+    bool kept_ = false;           // a run fell due while something held it back
+    bool keptDaily_ = false;      // ... and it was a daily one
 };
 
 }  // namespace pelvane

@@ -47,9 +47,9 @@ std::string ReadLastDailyRun(const std::wstring& path) {
     return IniFile(path, IniFile::Access::ReadOnly).ReadString(kDefaults, kLastDaily, "");
 }
 
-bool WriteLastDailyRun(const std::wstring& path, const std::string& day) noexcept {
+bool WriteLastDailyRun(const std::wstring& path, const std::string& moment) noexcept {
     try {
-        IniFile(path).WriteString(kDefaults, kLastDaily, day);
+        IniFile(path).WriteString(kDefaults, kLastDaily, moment);
         return true;
     } catch (...) {
         return false;

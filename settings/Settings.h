@@ -18,10 +18,12 @@ void LoadSettings(SettingsHolders& holders, const std::wstring& path = SettingsF
 // there (later keys and the autostart entry are not written).
 void SaveSettings(const SettingsHolders& holders, const std::wstring& path = SettingsFilePath());
 
-// The day of the last daily run ("yyyy.mm.dd"), "" when none is recorded.
+// LastDaily as the file holds it: the moment the last daily run started
+// ("yyyy.mm.dd hh:mm:ss"; earlier versions wrote the day alone), "" when
+// none is recorded.
 std::string ReadLastDailyRun(const std::wstring& path);
 // Records it as the run starts; false when the file cannot be written (the
 // run goes on all the same).
-bool WriteLastDailyRun(const std::wstring& path, const std::string& day) noexcept;
+bool WriteLastDailyRun(const std::wstring& path, const std::string& moment) noexcept;
 
 }  // namespace pelvane

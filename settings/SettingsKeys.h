@@ -22,7 +22,8 @@ constexpr const char* kAutoTime = "AutoTime";  // string, minutes
 constexpr const char* kAutoTimeDefault = "60";
 constexpr const char* kNoFile = "NoFile";  // string, ExcludedTypes
 constexpr const char* kNoFileDefault = ".tmp;.temp";
-// The day of the last daily run, "yyyy.mm.dd": written (a key of its own at
+// When the last daily run started, "yyyy.mm.dd hh:mm:ss" (earlier versions
+// kept the day alone, "yyyy.mm.dd", which is still read): written (a key of its own at
 // the end of [Defaults]) when that run starts, never by the save at close.
 constexpr const char* kLastDaily = "LastDaily";
 constexpr const char* kLeft = "Left";  // integer, also in a form's section

@@ -66,9 +66,50 @@ void TSqliteTable::InspectTable() {
                          " has columns named rowid, _rowid_ and oid: its rows cannot be addressed");
 }
 
-[[noreturn]] void TSqliteTable::RowNotFound(int64_t rowId, const char* change) const {
-    throw EDatabaseError("Row not found in " + tableName_ + " (rowid " + std::to_string(rowId) +
-                         "): nothing was " + change);
+[[noreturn]] void TSqliteTable::RowChanged(int64_t rowId, const char* change) const {
+    throw ERowChanged("Row changed or deleted by another program in " + tableName_ + " (rowid " +
+                      std::to_string(rowId) + "): nothing was " + change);
+}
+
+// Without AUTOINCREMENT SQLite gives the rowid of a deleted row to the next
+// row inserted, so the rowid alone may name another task than the one read.
+// Each field is compared as loading turned the stored value into the read
+// one; kinds the task table does not use are not compared.
+std::string TSqliteTable::WhereUnchanged(int64_t rowId, const Row& read) const {
+    const bool utf8 = Utf8();
+    std::string where = " where " + rowIdName_ + "='" + std::to_string(rowId) + "'";
+    std::vector<std::string> blobs;
+    for (const TField& field : Fields()) {
+        if (field.column < 0 || field.column >= static_cast<int>(read.size())) continue;
+        const std::string column = utf8 ? AnsiToUtf8(field.name) : field.name;
+        const Variant& value = read[field.column];
+        if (IsNull(value)) {
+            where += " and " + column + " is null";
+        } else if (field.kind == FieldKind::Integer) {
+            // Loading reads a real as its whole part and a value outside 32 bits as 0.
+            const std::string integer = "cast(" + column + " as integer)";
+            where += " and (case when " + integer + " between -2147483648 and 2147483647 then " + integer +
+                     " else 0 end) is " + std::to_string(VariantToInt(value));
+        } else if (IsTextKind(field.kind)) {
+            const std::string text = "cast(" + column + " as text)";
+            const std::string literal = FieldValueSQL(field, read, blobs);
+            std::string match = text + " is " + literal;
+            // Text longer than the field was cut at a character when it was
+            // read: the stored one is longer and starts with it.
+            const std::string& held = std::get<std::string>(value);
+            const int size = FieldDefs().at(field.column).size;
+            if (field.kind == FieldKind::String && size > 0 && held.size() + 4 > static_cast<size_t>(size)) {
+                size_t chars = held.size();
+                if (utf8)
+                    for (char c : held) chars -= (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+                const std::string n = std::to_string(chars);
+                match = "(" + match + " or (length(" + text + ") > " + n + " and substr(" + text + ", 1, " +
+                        n + ") is " + literal + "))";
+            }
+            where += " and " + match;
+        }
+    }
+    return where;
 }
 
 std::string TSqliteTable::OpenStatement() {
@@ -105,10 +146,10 @@ void TSqliteTable::InternalPost() {
                     values += sqlText(field.name) + "=" + FieldValueSQL(field, record, blobs) + ",";
                 if (!values.empty()) values.back() = ' ';
                 db.ExecuteStatement(JoinLines({"update " + table + " set ", values,
-                                               " where " + rowIdName_ + "='" + std::to_string(rowId) + "'"}),
+                                               WhereUnchanged(rowId, Cache().GetData(index))}),
                                     &blobs, true);
-                // A row that is gone (another program deleted it) must not pass as stored.
-                if (db.RowsAffected() == 0) RowNotFound(rowId, "updated");
+                // A row that another program changed or deleted must not pass as stored.
+                if (db.RowsAffected() == 0) RowChanged(rowId, "updated");
                 Cache().SetData(index, record);
                 // Writing the rowid's own column moves the row to that rowid.
                 const int keyField = rowIdField_.empty() ? -1 : FieldIndex(rowIdField_);
@@ -147,9 +188,12 @@ void TSqliteTable::InternalDelete() {
         [&] {
             const int index = CursorIndex();
             const int64_t rowId = Cache().GetRowId(index);
-            db.LoadRows(*this, "delete from " + TableName() + " where " + rowIdName_ + "='" +
-                                   std::to_string(rowId) + "'\r\n");
-            if (db.RowsAffected() == 0) RowNotFound(rowId, "deleted");
+            // As a statement that changes rows: a busy file is waited for as an update waits.
+            const std::string table = Utf8() ? AnsiToUtf8(TableName()) : TableName();
+            db.ExecuteStatement(
+                "delete from " + table + WhereUnchanged(rowId, Cache().GetData(index)) + "\r\n", nullptr,
+                true);
+            if (db.RowsAffected() == 0) RowChanged(rowId, "deleted");
             Cache().Delete(index);
             if (CursorIndex() >= Cache().Count()) SetCursorIndex(CursorIndex() - 1);
         });

@@ -26,7 +26,9 @@ class TSqliteTable : public TSqliteBaseQuery {
     // Reads the table's columns: which name reaches the rowid (a column of
     // the table may be called rowid), and which column, if any, is the rowid.
     void InspectTable();
-    [[noreturn]] void RowNotFound(int64_t rowId, const char* change) const;
+    // " where" the row at rowId still holds the values read into it.
+    std::string WhereUnchanged(int64_t rowId, const Row& read) const;
+    [[noreturn]] void RowChanged(int64_t rowId, const char* change) const;
 
     std::string tableName_;
     std::string rowIdName_ = "rowid";  // rowid, _rowid_ or oid: the first the table leaves free

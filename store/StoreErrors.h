@@ -28,4 +28,12 @@ class ESqliteError : public EDatabaseError {
     using EDatabaseError::EDatabaseError;
 };
 
+// An update or delete found its row no longer as it was read: another
+// program changed or deleted it (and may have given its rowid to a new row).
+// Nothing was changed.
+class ERowChanged : public EDatabaseError {
+  public:
+    using EDatabaseError::EDatabaseError;
+};
+
 }  // namespace pelvane

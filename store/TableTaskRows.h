@@ -10,7 +10,13 @@ class TableTaskRows : public TaskRows {
     explicit TableTaskRows(TDataSet& table) : table_(table) {}
 
     bool InBrowseState() override { return table_.State() == DataSetState::Browse; }
-    void Post() override { table_.Post(); }
+    // An unchanged row has nothing to store: a new one left empty is no task.
+    void Post() override {
+        if (table_.Modified())
+            table_.Post();
+        else
+            table_.Cancel();
+    }
     int Count() override { return table_.RecordCount(); }
     void First() override { table_.First(); }
     void Next() override { table_.Next(); }

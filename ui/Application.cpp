@@ -17,6 +17,11 @@ Application::MessageHook& HookStore() {
     return hook;
 }
 
+Application::ExceptionHandler& ExceptionHandlerStore() {
+    static Application::ExceptionHandler handler;
+    return handler;
+}
+
 int g_modalDepth = 0;
 
 std::function<void()>& ModalEndStore() {
@@ -44,6 +49,15 @@ void Application::SetMessageHook(MessageHook hook) {
     HookStore() = std::move(hook);
 }
 
+void Application::SetExceptionHandler(ExceptionHandler handler) {
+    ExceptionHandlerStore() = std::move(handler);
+}
+
+bool Application::RunHook(MSG& msg) {
+    if (!HookStore()) return false;
+    return Guarded("message hook", true, [&msg] { return HookStore()(msg); });
+}
+
 bool Application::PumpOne(HWND dialog) {
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
@@ -52,7 +66,7 @@ bool Application::PumpOne(HWND dialog) {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return false;
     }
-    if (HookStore() && HookStore()(msg)) return true;
+    if (RunHook(msg)) return true;
     if (dialog && IsDialogMessageA(dialog, &msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
@@ -62,7 +76,7 @@ bool Application::PumpOne(HWND dialog) {
 int Application::Run() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (HookStore() && HookStore()(msg)) continue;
+        if (RunHook(msg)) continue;
         HWND active = GetActiveWindow();
         if (active && IsDialogMessageA(active, &msg)) continue;
         TranslateMessage(&msg);
@@ -102,11 +116,21 @@ std::string Application::ErrorBoxText(const std::string& message) {
 }
 
 void Application::HandleException(const std::exception& e) {
+    if (ExceptionHandlerStore() && ExceptionHandlerStore()(e)) return;
     ModalScope modal;
     MessageBoxA(GetActiveWindow(), ErrorBoxText(e.what()).c_str(), Title().c_str(), MB_ICONERROR | MB_OK);
 }
 
 void Application::ReportCallbackFailure(const char* message) {
+    if (std::exception_ptr current = std::current_exception()) {
+        try {
+            std::rethrow_exception(current);
+        } catch (const std::exception& e) {
+            HandleException(e);
+            return;
+        } catch (...) {
+        }
+    }
     HandleException(Exception(message ? message : "Ismeretlen hiba"));
 }
 

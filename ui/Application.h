@@ -33,7 +33,12 @@ class Application {
 
     // The standard error box: owned by the application, caption = title, the
     // error icon and OK; a point is added when the text ends in a byte above '.'.
+    // An exception handler, when set, is asked first.
     static void HandleException(const std::exception& e);
+    // Sees every exception that reaches the standard error box first and
+    // answers true when it has dealt with it (the box is then not shown).
+    using ExceptionHandler = std::function<bool(const std::exception& e)>;
+    static void SetExceptionHandler(ExceptionHandler handler);
     static std::string ErrorBoxText(const std::string& message);
 
     // The body of a function that Windows calls back: an exception stops
@@ -44,7 +49,8 @@ class Application {
         return GuardCallback(callback, onFailure, std::forward<Body>(body), ReportCallbackFailure);
     }
     // The error box for what a callback stopped; nullptr for an exception of
-    // unknown kind.
+    // unknown kind. Called while the exception is being handled, it hands
+    // the exception itself on, so that the exception handler sees its kind.
     static void ReportCallbackFailure(const char* message);
 
     // Our modal windows (message boxes, the prompt dialog, the folder
@@ -66,6 +72,10 @@ class Application {
 
   private:
     static bool PumpOne(HWND dialog);
+    // The message hook runs handlers too (the window-wide shortcuts): a
+    // failure ends in the error box like any handler's, and the message is
+    // then taken as handled.
+    static bool RunHook(MSG& msg);
 };
 
 }  // namespace pelvane

@@ -605,12 +605,12 @@ void DataGrid::OnFocusLeft(HWND newFocus) {
     if (newFocus == Handle() || newFocus == editor_) return;
     // Only a move to another control of the same window counts as leaving
     // the grid; a dialog or another program taking the focus does not.
-    if (newFocus && GetAncestor(newFocus, GA_ROOT) == GetAncestor(Handle(), GA_ROOT) && ds_ &&
-        ds_->Active() && ds_->State() == DataSetState::Insert && !ds_->Modified()) {
+    const bool left = newFocus && GetAncestor(newFocus, GA_ROOT) == GetAncestor(Handle(), GA_ROOT);
+    if (left && ds_ && ds_->Active() && ds_->State() == DataSetState::Insert && !ds_->Modified())
         ds_->Cancel();
-    }
     UpdateEditor();
     Repaint();
+    if (left && OnExit) OnExit();
 }
 
 void DataGrid::OnMouseDown(int x, int y, bool dbl) {
@@ -855,10 +855,14 @@ LRESULT DataGrid::EditorMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDBLCLK:
             DblClick();
             return 0;
-        case WM_CONTEXTMENU:
-            if (!popup_) break;
+        case WM_CONTEXTMENU: {
+            // Ours, or the edit's own, which like any menu runs a loop that
+            // lets the timers through.
+            Application::ModalScope modal;
+            if (!popup_) return DefSubclassProc(wnd, msg, wp, lp);
             SendMessageA(Handle(), msg, wp, lp);
             return 0;
+        }
         case WM_KILLFOCUS:
             OnFocusLeft(reinterpret_cast<HWND>(wp));
             break;

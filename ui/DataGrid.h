@@ -51,6 +51,8 @@ class DataGrid : public Window, private DataSetObserver {
     // DBGrid1DblClick is wired to both.
     std::function<void()> OnDblClick;
     std::function<void()> OnEditButtonClick;
+    // The focus went from the grid to another control of its window.
+    std::function<void()> OnExit;
 
     HWND Editor() const { return editor_; }
     bool EditorVisible() const { return editor_ && IsWindowVisible(editor_); }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "common/Exception.h"
@@ -14,6 +15,7 @@
 #include "settings/TimeFormat.h"
 #include "ui/Application.h"
 #include "ui/Container.h"
+#include "ui/ErrorBox.h"
 #include "ui/Picture.h"
 
 namespace pelvane {
@@ -215,14 +217,17 @@ Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::wstring& programDir)
     // A scheduled run kept back by a dialog comes when the last one closes,
     // after the handler that opened it has finished.
     Application::SetModalEndHandler([this] { PostRunPending(); });
+    Application::SetExceptionHandler([this](const std::exception& e) { return OnException(e); });
     FormCreate();
 }
 
 Tfrm_Main::~Tfrm_Main() {
+    store_.Table().RemoveObserver(this);
     if (frm_Main == this) {
         frm_Main = nullptr;
         Application::SetMessageHook(nullptr);
         Application::SetModalEndHandler(nullptr);
+        Application::SetExceptionHandler(nullptr);
     }
     // The controls go with the window while this object is still whole:
     // their last notifications reach a working form.
@@ -324,7 +329,10 @@ void Tfrm_Main::SetUpControls() {
     grid_.SetPopupMenu(popup_.get());
     grid_.OnDblClick = [this] { DBGrid1DblClick(); };
     grid_.OnEditButtonClick = [this] { DBGrid1DblClick(); };
+    // A scheduled run held back by an edit goes when the user leaves the grid.
+    grid_.OnExit = [this] { PostRunPending(); };
     grid_.SetDataSet(&store_.Table());
+    store_.Table().AddObserver(this);
     log_.SetPopupMenu(logPopup_.get());
     ShowPage(0);
 }
@@ -335,14 +343,16 @@ void Tfrm_Main::CreateScheduler() {
     callbacks.run = [this] { Button1Click(); };
     callbacks.modalOpen = [] { return Application::InModal(); };
     callbacks.runUnderWay = [this] { return engine_.InRun(); };
+    callbacks.editUnderWay = [this] { return TaskEditUnderWay(); };
+    callbacks.ending = [this] { return Ending(); };
     callbacks.dailyTime = [this] { return settings_.DailyTime(); };
     callbacks.setPanel = [this](int panel, const std::string& text) {
         SendMessageA(Control(kStatusBar1), SB_SETTEXTA, static_cast<WPARAM>(panel),
                      reinterpret_cast<LPARAM>(text.c_str()));
     };
     callbacks.lastDailyRun = [this] { return ReadLastDailyRun(SettingsFilePath(dir_)); };
-    callbacks.dailyRunStarted = [this](const std::string& day) {
-        WriteLastDailyRun(SettingsFilePath(dir_), day);
+    callbacks.dailyRunStarted = [this](const std::string& moment) {
+        WriteLastDailyRun(SettingsFilePath(dir_), moment);
     };
     scheduler_ = std::make_unique<Scheduler>(Handle(), std::move(callbacks));
 }
@@ -407,6 +417,50 @@ bool Tfrm_Main::Close() {
 
 void Tfrm_Main::PostRunPending() {
     if (scheduler_ && scheduler_->RunKept() && Handle()) PostMessageA(Handle(), kRunPendingMessage, 0, 0);
+}
+
+void Tfrm_Main::RunStarted() {
+    if (scheduler_) scheduler_->RunStarted();
+}
+
+bool Tfrm_Main::TaskEditUnderWay() const {
+    const TSqliteTable& tbl = store_.Table();
+    const DataSetState state = tbl.State();
+    // An unchanged new row is dropped by the run, not stored.
+    if ((state != DataSetState::Edit && state != DataSetState::Insert) || !tbl.Modified()) return false;
+    HWND focus = GetFocus();
+    if (!focus || GetAncestor(focus, GA_ROOT) != Handle()) focus = lastFocus_;  // back where it was
+    return focus && (focus == grid_.Handle() || focus == grid_.Editor());
+}
+
+void Tfrm_Main::StateChanged() {
+    if (store_.Table().State() == DataSetState::Browse) PostRunPending();
+}
+
+bool Tfrm_Main::OnException(const std::exception& e) {
+    if (!dynamic_cast<const ERowChanged*>(&e)) return false;
+    ShowError(kTaskChangedText, Handle());
+    ReloadTasks();
+    return true;
+}
+
+void Tfrm_Main::ReloadTasks() {
+    // The run walks the table: it is read again when the run has ended.
+    if (engine_.InRun()) {
+        reloadPending_ = true;
+        return;
+    }
+    reloadPending_ = false;
+    TSqliteTable& tbl = store_.Table();
+    const int row = tbl.ActiveRow();
+    try {
+        store_.Close();  // drops the edit that could not be stored
+        store_.Open();
+        if (row >= 0 && tbl.RecordCount() > 0) tbl.MoveTo(std::min(row, tbl.RecordCount() - 1));
+    } catch (const std::exception& e) {
+        // As at start: the box, and an empty grid.
+        Application::HandleException(e);
+    }
 }
 
 void Tfrm_Main::ShowPage(int index) {

@@ -44,9 +44,12 @@ class MainFormLink {
     // A run has ended: the notification-area icon's tip tells when and how,
     // and a balloon (unless empty) tells of errors nobody saw.
     virtual void ShowRunResult(const std::string& tip, const std::string& balloon) = 0;
+    // The user has ended the program through the main form (its tray menu):
+    // nothing more is to start.
+    virtual bool MainFormClosed() { return false; }
 };
 
-class Tfrm_Main : public Window {
+class Tfrm_Main : public Window, private DataSetObserver {
   public:
     // Control ids; commands of the popup menus come as kMenu* ids.
     enum Id {
@@ -97,6 +100,10 @@ class Tfrm_Main : public Window {
 
     static constexpr const char* kWebAddress = "https://pelvane.example/";
     static constexpr const char* kWebLabel = "pelvane.example";
+    // The error box when a task changed in the file since the window read it.
+    static constexpr const char* kTaskChangedText =
+        "A feladatot időközben egy másik program módosította vagy törölte. A feladatok listáját a program "
+        "újra beolvasta.";
 
     // Creates the window hidden and runs FormCreate: the database paths, the
     // settings into the controls (arming the schedule), the task table.
@@ -114,6 +121,13 @@ class Tfrm_Main : public Window {
     bool Close();
     bool ClosePending() const { return closePending_; }
     bool Closed() const { return closed_; }
+    // The program is ending (this window closed, or the main form): a
+    // scheduled run held back is dropped.
+    bool Ending() const { return closed_ || (link_ && link_->MainFormClosed()); }
+    // A run has really started: a daily one is recorded now.
+    void RunStarted();
+    // Reads the task table again (after a run, when one is under way).
+    void ReloadTasks();
 
     // Handlers that the program's other windows and the tests use too; the
     // others are private below.
@@ -185,6 +199,14 @@ class Tfrm_Main : public Window {
     HWND FocusTarget() const;
     bool CanTakeFocus(HWND control) const;
     void PostRunPending();
+    // The user is in the middle of editing a task in the grid: a changed row
+    // not yet stored, and the grid still has the focus (or had it when
+    // another program took the focus).
+    bool TaskEditUnderWay() const;
+    // The task table's state changed: an edit that ended lets a held run go.
+    void StateChanged() override;
+    // Before the standard error box: a task changed by another program.
+    bool OnException(const std::exception& e);
 
     // Handlers (MainWindowHandlers.cpp).
     void Button5Click();
@@ -233,6 +255,7 @@ class Tfrm_Main : public Window {
     bool torolEnabled_ = true;
     bool closePending_ = false;
     bool closed_ = false;
+    bool reloadPending_ = false;  // the task table is to be read again when the run ends
     FolderBrowser browser_ = ShellBrowseForFolder;
     KernelHandle launched_;  // the process the shell launcher started last
     DWORD launchError_ = 0;

@@ -84,8 +84,10 @@ void Tfrm_Main::Button1Click() {
         Close();
         return;
     }
+    if (engine_.InRun()) return;
+    if (reloadPending_) ReloadTasks();
     // A daily run that fell due during this one comes now.
-    if (!engine_.InRun()) PostRunPending();
+    PostRunPending();
 }
 
 void Tfrm_Main::Button5Click() {
@@ -114,7 +116,9 @@ void Tfrm_Main::Button2Click() {
 
 void Tfrm_Main::Button3Click() {
     TDataSet& tbl = store_.Table();
-    if (tbl.State() == DataSetState::Edit || tbl.State() == DataSetState::Insert) tbl.Post();
+    // An unchanged new row is no task: it goes with the close.
+    if ((tbl.State() == DataSetState::Edit || tbl.State() == DataSetState::Insert) && tbl.Modified())
+        tbl.Post();
     Close();
 }
 

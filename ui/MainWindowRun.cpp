@@ -70,6 +70,9 @@ void MainWindowRun::ShowLogPage() {
 
 void MainWindowRun::EnableRunButton(bool enabled) {
     EnableWindow(Control(Tfrm_Main::kButton1), enabled);
+    // A run disables its button once it has really started: its tasks are
+    // stored and there are some to back up.
+    if (!enabled) window_.RunStarted();
 }
 
 void MainWindowRun::EnableStopButton(bool enabled) {

@@ -289,6 +289,12 @@ LRESULT MaskEdit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_NCDESTROY:
             return OnNcDestroy(wp, lp);
+        case WM_CONTEXTMENU: {
+            // The edit's own menu runs a loop of its own, which lets the
+            // timers through: no scheduled run may start under it.
+            Application::ModalScope modal;
+            return DefSubclassProc(hwnd_, msg, wp, lp);
+        }
     }
     if (mask_.Empty()) return DefSubclassProc(hwnd_, msg, wp, lp);
     return MaskedMessage(msg, wp, lp);

@@ -86,8 +86,13 @@ void TrayIcon::MouseMessage(UINT mouseMsg) {
             SetForegroundWindow(Handle());
             Application::ProcessMessages();
             if (!popupMenu_ || !Handle()) return;
-            TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(),
-                           nullptr);
+            {
+                // The menu's loop lets the timers through: no scheduled run
+                // may start under it (its "Bezár" would then wait for a run).
+                Application::ModalScope modal;
+                TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(),
+                               nullptr);
+            }
             // Lets the menu close properly when it is opened again at once.
             PostMessageA(Handle(), WM_NULL, 0, 0);
             break;

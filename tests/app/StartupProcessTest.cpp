@@ -127,6 +127,27 @@ class Program {
     }
     std::wstring ExePath() const { return Path(L"Pelvane.exe"); }
     std::string Ini() const { return test::ReadBytes(Path(L"Pelvane.ini")); }
+    // Starts Pelvane.exe once more from the same folder and waits for it to
+    // end: its exit code, or STILL_ACTIVE when it went on running.
+    DWORD StartAgain() const {
+        std::wstring command = L"\"" + ExePath() + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION again{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, Path(L"").c_str(),
+                            &si, &again))
+            return ERROR_FILE_NOT_FOUND;
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(again.hProcess, kLimitMs) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(again.hProcess, &code);
+        } else {
+            TerminateProcess(again.hProcess, 99);
+            WaitForSingleObject(again.hProcess, kLimitMs);
+        }
+        CloseHandle(again.hThread);
+        CloseHandle(again.hProcess);
+        return code;
+    }
     // Where the program keeps its autostart entry.
     const test::ScratchKey& Root() const { return root_; }
     HWND MainControl(int id) const {
@@ -299,4 +320,25 @@ TEST(StartupProcess, AtStartUpTheEntryAnEarlierVersionWroteIsQuoted) {
     ASSERT_TRUE(p.Exited(code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(p.Ini(), kIniAutoStartOn);
+}
+
+// A second Pelvane from the same folder would run a second scheduler over the
+// same tasks, settings, log and targets: it brings the first one's window
+// forward (out of the tray) and ends. One from another folder runs as usual.
+TEST(StartupProcess, ASecondStartFromTheSameFolderShowsTheFirstWindowAndEnds) {
+    Program p(kIniAutoStartOn);
+    ASSERT_TRUE(p.Started());
+    ExpectSplashFirst(p);
+    ASSERT_TRUE(p.Settled());
+    ASSERT_FALSE(p.Visible(kMainClass));
+    const HWND main = p.Window(kMainClass);
+
+    EXPECT_EQ(0u, p.StartAgain());
+    EXPECT_TRUE(p.WaitFor([&] { return p.Visible(kMainClass); })) << "the first window stays in the tray";
+    EXPECT_EQ(main, p.Window(kMainClass));
+    ASSERT_TRUE(p.Settled()) << "the first one ended";
+
+    Program other(kIniAutoStartOff);
+    ASSERT_TRUE(other.Started());
+    EXPECT_TRUE(other.WaitFor([&] { return other.Visible(kMainClass); }));
 }

@@ -80,6 +80,22 @@ VOID CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) noexcept {
     EndMenu();
 }
 
+// Runs inside the menu's own loop, once the menu is open: notes whether a
+// scheduled run would be held back now, and closes the menu.
+bool heldInMenu = false;
+VOID CALLBACK NoteHeldAndCloseMenu(HWND, UINT, UINT_PTR id, DWORD) noexcept {
+    for (HWND popup = nullptr; (popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr;) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(popup, &pid);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(popup)) {
+            KillTimer(nullptr, id);
+            heldInMenu = Application::InModal();
+            EndMenu();
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 TEST(StartupResources, IconHoldsTwelveImagesOfFourSizesAndThreeDepths) {
@@ -233,6 +249,23 @@ TEST(StartupTray, MouseTable) {
     SendMouse(tray, WM_RBUTTONDOWN);
     KillTimer(nullptr, timer);
     EXPECT_TRUE(menuSeen);
+}
+
+// A timer's tick inside the icon's menu would start a backup there, and the
+// menu's "Bezár" would wait for it.
+TEST(StartupTray, TheMenuHoldsScheduledRunsBackWhileItIsOpen) {
+    ShellRecorder shell;
+    IconHandle icon = LoadProgramIcon(16);
+    TrayIcon tray("Pelvane", icon.get(), shell.Function());
+    MenuHandle menu(CreatePopupMenu());
+    AppendMenuA(menu.get(), MF_STRING, 7, "Egy");
+    tray.SetPopupMenu(menu.get());
+    heldInMenu = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, NoteHeldAndCloseMenu);
+    SendMouse(tray, WM_RBUTTONDOWN);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(heldInMenu);
+    EXPECT_FALSE(Application::InModal());
 }
 
 TEST(StartupSplash, FormAndMenu) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/Handles.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace pelvane {
@@ -41,6 +42,28 @@ TEST(RunLogFile, PastItsLimitTheFileBecomesTheOlderGenerationAndANewOneStarts) {
     EXPECT_EQ("second\r\nthird line, long enough\r\n", dir.Read("Pelvane.log.1"));
     EXPECT_EQ("fourth\r\n", dir.Read("Pelvane.log"));
     EXPECT_FALSE(dir.Exists("Pelvane.log.2"));
+}
+
+// Another program holds the file without delete sharing (a read-only older
+// generation, which Wine does not refuse, fails the rename the same way): no
+// line is lost, and the rotation comes later.
+TEST(RunLogFile, AFileThatCannotBeRotatedKeepsEveryLine) {
+    test::ScratchFolder dir;
+    RunLogFile log(Wide(dir.Path("Pelvane.log")), 20);
+    ASSERT_TRUE(log.Append(L"first line of ten+"));  // at the limit
+    {
+        FileHandle reader(CreateFileW(Wide(dir.Path("Pelvane.log")).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
+        ASSERT_TRUE(reader);
+        EXPECT_TRUE(log.Append(L"second"));
+        EXPECT_TRUE(log.Append(L"third"));
+        EXPECT_FALSE(dir.Exists("Pelvane.log.1"));
+        EXPECT_EQ("first line of ten+\r\nsecond\r\nthird\r\n", dir.Read("Pelvane.log"));
+    }
+    EXPECT_TRUE(log.Append(L"fourth"));
+    EXPECT_EQ("first line of ten+\r\nsecond\r\nthird\r\n", dir.Read("Pelvane.log.1"));
+    EXPECT_EQ("fourth\r\n", dir.Read("Pelvane.log"));
 }
 
 TEST(RunLogFile, AFileThatCannotBeWrittenIsReportedNotThrown) {

@@ -228,78 +228,160 @@ TEST_F(SchedulerTest, ADailyTickDuringARunIsDeferredNotLost) {
 
 TEST_F(SchedulerTest, AMissedDailyRunIsCaughtUpOnceAfterAStartOrAResume) {
     std::string stored;  // LastDaily in the settings file
-    std::vector<std::string> recorded;
     callbacks.lastDailyRun = [&] { return stored; };
-    callbacks.dailyRunStarted = [&](const std::string& day) { recorded.push_back(stored = day); };
-    daily = {8, 0, 0, 0};
+    callbacks.dailyRunStarted = [&](const std::string& moment) { stored = moment; };
+    Scheduler* current = nullptr;
+    callbacks.run = [&] {
+        ++runs;
+        current->RunStarted();  // the run really starts
+    };
     const int64_t day = 24 * 3600;
     auto at = [&](int64_t seconds, const char* date) {
         SetClock(seconds);
+        clock.second = static_cast<int>(seconds % 60);
         clock.day = date;
     };
+    auto start = [&](Scheduler& s) {
+        current = &s;
+        s.ArmAtLoad(true, true, false, "");
+        s.DailyCheck();  // the first check after the arming
+    };
+    daily = {8, 0, 0, 0};
 
-    // Started at 10:30 with no daily run today: one run at the first check.
-    at(10 * 3600 + 30 * 60, "2026.12.08");
+    // Started at 10:30 with no daily run recorded: one run at the first check.
+    at(10 * 3600 + 30 * 60 + 5, "2026.12.08");
     {
         Scheduler s(nullptr, callbacks);
-        s.ArmAtLoad(true, true, false, "");
-        s.DailyCheck();
+        start(s);
         EXPECT_EQ(runs, 1);
-        EXPECT_EQ(recorded, std::vector<std::string>{"2026.12.08"});
+        EXPECT_EQ(stored, "2026.12.08 10:30:05");
         at(10 * 3600 + 31 * 60, "2026.12.08");
         s.DailyCheck();
         EXPECT_EQ(runs, 1);
     }
-    // Started again the same day: nothing more.
-    {
+    // Started again the same day, or the next day before 08:00: nothing.
+    for (int64_t t : {int64_t{11 * 3600}, day + 7 * 3600}) {
+        at(t, t < day ? "2026.12.08" : "2026.12.09");
         Scheduler s(nullptr, callbacks);
-        s.ArmAtLoad(true, true, false, "");
-        s.DailyCheck();
+        start(s);
         EXPECT_EQ(runs, 1);
     }
-    // The next day before 08:00: nothing at the start, the run at its minute.
-    at(day + 7 * 3600, "2026.12.09");
+    // The run at its minute; then asleep over the following 08:00: the first
+    // check after the resume catches up, once; a check without a resume never does.
     Scheduler s(nullptr, callbacks);
-    s.ArmAtLoad(true, true, false, "");
-    s.DailyCheck();
-    EXPECT_EQ(runs, 1);
+    start(s);
     at(day + 8 * 3600 + 20, "2026.12.09");
     s.DailyCheck();
     EXPECT_EQ(runs, 2);
-    EXPECT_EQ(stored, "2026.12.09");
-    // Asleep over the following 08:00: the first check after the resume
-    // catches up, once; a check without a resume never does.
+    EXPECT_EQ(stored, "2026.12.09 08:00:20");
     at(2 * day + 9 * 3600, "2026.12.10");
     s.DailyCheck();
     EXPECT_EQ(runs, 2);
     s.Resumed();
     s.DailyCheck();
     EXPECT_EQ(runs, 3);
-    EXPECT_EQ(stored, "2026.12.10");
     s.Resumed();
     s.DailyCheck();
     EXPECT_EQ(runs, 3);
-    // A catch-up that falls during a run comes when the run ends, and is
-    // recorded as it starts.
-    bool running = true;
-    callbacks.runUnderWay = [&] { return running; };
-    Scheduler busy(nullptr, callbacks);
-    at(3 * day + 12 * 3600, "2026.12.11");
-    busy.ArmAtLoad(true, true, false, "");
-    busy.DailyCheck();
-    EXPECT_EQ(runs, 3);
-    EXPECT_EQ(stored, "2026.12.10");
-    running = false;
-    busy.RunPending();
+
+    // Asleep across midnight: the daily time is 22:00, the laptop sleeps from
+    // 21:00 to 07:00. At the resume yesterday's 22:00 is the moment missed.
+    daily = {22, 0, 0, 0};
+    at(3 * day + 7 * 3600, "2026.12.11");
+    s.Resumed();
+    s.DailyCheck();
     EXPECT_EQ(runs, 4);
-    EXPECT_EQ(stored, "2026.12.11");
-    // Not armed for the daily schedule: no catch-up at all.
-    Scheduler continuous(nullptr, callbacks);
-    at(4 * day + 12 * 3600, "2026.12.12");
-    continuous.ArmAtLoad(true, false, true, "0");
-    continuous.Resumed();
-    continuous.DailyCheck();
-    EXPECT_EQ(runs, 4);
+    EXPECT_EQ(stored, "2026.12.11 07:00:00");
+    // Started after midnight when yesterday's run did happen: nothing.
+    at(4 * day + 22 * 3600 + 10, "2026.12.12");
+    s.DailyCheck();
+    EXPECT_EQ(runs, 5);
+    at(5 * day + 30, "2026.12.13");
+    {
+        Scheduler again(nullptr, callbacks);
+        start(again);
+        EXPECT_EQ(runs, 5);
+    }
+    // The first of a month looks back to the last day of the one before.
+    stored = "2026.02.27 22:00:00";
+    at(6 * day + 3600, "2026.03.01");
+    {
+        Scheduler again(nullptr, callbacks);
+        start(again);
+        EXPECT_EQ(runs, 6);
+    }
+}
+
+// A file written by the previous version holds the day alone: the run of
+// that day happened at or after its time, so nothing of it is run again,
+// and nothing later is missed. A value that is no day counts as no run.
+TEST_F(SchedulerTest, ALastDailyDayOfAnEarlierVersionIsNeitherRunAgainNorMissed) {
+    std::string stored;
+    callbacks.lastDailyRun = [&] { return stored; };
+    daily = {22, 0, 0, 0};
+    struct Case {
+        const char* lastDaily;
+        const char* day;
+        int64_t seconds;
+        int runs;
+    };
+    const Case cases[] = {
+        {"2026.12.09", "2026.12.09", 23 * 3600, 0},  // the same day, after its run
+        {"2026.12.09", "2026.12.10", 7 * 3600, 0},   // the next morning: last night's was run
+        {"2026.12.09", "2026.12.10", 23 * 3600, 1},  // the next evening's was missed
+        {"2026.12.08", "2026.12.10", 7 * 3600, 1},   // last night's was missed
+        {"gestern", "2026.12.10", 7 * 3600, 1},
+    };
+    for (const Case& c : cases) {
+        stored = c.lastDaily;
+        SetClock(c.seconds);
+        clock.day = c.day;
+        runs = 0;
+        Scheduler s(nullptr, callbacks);
+        s.ArmAtLoad(true, true, false, "");
+        s.DailyCheck();
+        EXPECT_EQ(runs, c.runs) << c.lastDaily << " at " << c.day << " " << c.seconds / 3600 << ":00";
+    }
+}
+
+// An empty task table or a row that cannot be stored ends a run before it
+// starts: the day is not done, and the next start or resume tries again.
+TEST_F(SchedulerTest, ADailyRunIsRecordedOnlyWhenItReallyStarts) {
+    std::vector<std::string> recorded;
+    callbacks.dailyRunStarted = [&](const std::string& moment) { recorded.push_back(moment); };
+    bool starts = false;
+    Scheduler* self = nullptr;
+    callbacks.run = [&] {
+        ++runs;
+        if (starts) self->RunStarted();
+    };
+    Scheduler s(nullptr, callbacks);
+    self = &s;
+    daily = {8, 0, 0, 0};
+    SetClock(9 * 3600);
+    clock.day = "2026.12.08";
+    s.ArmAtLoad(true, true, false, "");
+    s.DailyCheck();
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(recorded.empty());
+    s.Resumed();
+    starts = true;
+    s.DailyCheck();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(recorded, std::vector<std::string>{"2026.12.08 09:00:00"});
+    // A run that is not a daily one (the button, the continuous timer) records nothing.
+    s.RunStarted();
+    s.OnTimer(Scheduler::kContinuousTimerId);
+    EXPECT_EQ(recorded.size(), 1u);
+}
+
+TEST(SchedulerDays, DayBeforeCrossesMonthsYearsAndLeapDays) {
+    EXPECT_EQ(DayBefore("2026.12.09"), "2026.12.08");
+    EXPECT_EQ(DayBefore("2026.03.01"), "2026.02.28");
+    EXPECT_EQ(DayBefore("2028.03.01"), "2028.02.29");
+    EXPECT_EQ(DayBefore("2027.01.01"), "2026.12.31");
+    EXPECT_EQ(DayBefore("2026.13.01"), "");
+    EXPECT_EQ(DayBefore("2026.1.1"), "");
 }
 
 }  // namespace

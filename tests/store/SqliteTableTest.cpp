@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "common/Handles.h"
 #include "store/TaskStore.h"
 #include "tests/store/StoreTestSupport.h"
 
@@ -70,11 +73,17 @@ TEST_F(TaskTable, OpenUpdateDeleteAndInsertStatements) {
 
     store.Table().Edit();  // every field is written, changed or not
     store.Table().Post();
-    EXPECT_EQ("update feladat set \r\nfeladat='7',forras='C:\\Docs',cel='E:\\Save' \r\n where rowid='12'\r\n",
+    // The row is addressed by its rowid and must still hold what was read.
+    const std::string unchanged =
+        " where rowid='12' and (case when cast(feladat as integer) between -2147483648 and 2147483647 then "
+        "cast(feladat as integer) else 0 end) is 7 and cast(forras as text) is 'C:\\Docs' and cast(cel as "
+        "text) "
+        "is 'E:\\Save'";
+    EXPECT_EQ("update feladat set \r\nfeladat='7',forras='C:\\Docs',cel='E:\\Save' \r\n" + unchanged + "\r\n",
               trace.Last());
 
     store.DeleteCurrentTask();
-    EXPECT_EQ("delete from feladat where rowid='12'\r\n", trace.Last());
+    EXPECT_EQ("delete from feladat" + unchanged + "\r\n", trace.Last());
     EXPECT_EQ("", FileRows());
 
     store.Table().Append();
@@ -328,14 +337,103 @@ TEST_F(TaskTable, AChangeThatFindsNoRowIsAnError) {
     RunSql(path, "delete from feladat;");  // another program removed the row meanwhile
     store.Table().Edit();
     store.Table().SetFieldText("cel", "B");
-    EXPECT_EQ("Row not found in feladat (rowid 1): nothing was updated",
-              MessageOf<EDatabaseError>([&] { store.Table().Post(); }));
+    EXPECT_EQ("Row changed or deleted by another program in feladat (rowid 1): nothing was updated",
+              MessageOf<ERowChanged>([&] { store.Table().Post(); }));
     EXPECT_EQ(DataSetState::Edit, store.Table().State());
     EXPECT_EQ("B", store.Table().FieldText("cel"));
     store.Table().Cancel();
-    EXPECT_EQ("Row not found in feladat (rowid 1): nothing was deleted",
-              MessageOf<EDatabaseError>([&] { store.Table().Delete(); }));
+    EXPECT_EQ("Row changed or deleted by another program in feladat (rowid 1): nothing was deleted",
+              MessageOf<ERowChanged>([&] { store.Table().Delete(); }));
     EXPECT_EQ(1, store.Table().RecordCount());
+}
+
+// Another program removed task 3 and added one, which took its rowid (the
+// table has no AUTOINCREMENT): the view that still shows the old task 3 must
+// not change the new one.
+TEST_F(TaskTable, ARowidReusedByAnotherProgramIsNeitherUpdatedNorDeleted) {
+    RunSql(
+        path,
+        std::string(test::kTaskTable) +
+            "insert into feladat values (1, 'C:\\A', 'E:\\S'); insert into feladat values (2, 'C:\\B', null);"
+            "insert into feladat values (3, 'C:\\C', 'E:\\S');");
+    store.Open();
+    RunSql(path,
+           "delete from feladat where feladat = 3; insert into feladat values (3, 'C:\\New', 'E:\\T');");
+    const std::string others = "1:1|C:\\A|E:\\S;2:2|C:\\B|<null>;";
+    ASSERT_EQ(others + "3:3|C:\\New|E:\\T;", FileRows());
+
+    store.Table().MoveTo(2);
+    store.Table().Edit();
+    store.Table().SetFieldText("cel", "E:\\X");
+    EXPECT_THROW(store.Table().Post(), ERowChanged);
+    EXPECT_EQ(DataSetState::Edit, store.Table().State());
+    store.Table().Cancel();
+    EXPECT_THROW(store.DeleteCurrentTask(), ERowChanged);
+    EXPECT_EQ(3, store.Table().RecordCount());
+    EXPECT_EQ(others + "3:3|C:\\New|E:\\T;", FileRows());
+
+    // Rows as they were read are changed as before, a NULL folder included.
+    store.Table().MoveTo(1);
+    store.Table().Edit();
+    store.Table().SetFieldText("forras", "C:\\B2");
+    store.Table().Post();
+    store.Table().MoveTo(0);
+    store.DeleteCurrentTask();
+    EXPECT_EQ("2:2|C:\\B2|<null>;3:3|C:\\New|E:\\T;", FileRows());
+}
+
+// What another tool wrote is read through conversions (a long text cut, a
+// real id taken as its whole part, a number in an untyped column as text):
+// the row is still recognised as unchanged.
+TEST_F(TaskTable, ValuesConvertedWhenReadStillMatchTheirRow) {
+    RunSql(path,
+           "create table feladat (feladat integer, forras, cel varchar(255));"
+           "insert into feladat values (7.5, 12, '" +
+               std::string(300, 'a') +
+               "');"
+               "insert into feladat values ('x', 'C:\\B', '" +
+               std::string(200, '\xE9') + "');");
+    store.Open();
+    ASSERT_EQ(2, store.Table().RecordCount());
+    EXPECT_EQ("7", store.Table().FieldText("feladat"));
+    EXPECT_EQ("12", store.Table().FieldText("forras"));
+    EXPECT_EQ(std::string(255, 'a'), store.Table().FieldText("cel"));
+    store.Table().Edit();
+    store.Table().SetFieldText("forras", "C:\\A");
+    store.Table().Post();
+    store.Table().MoveTo(1);
+    EXPECT_EQ("0", store.Table().FieldText("feladat"));
+    EXPECT_EQ(std::string(127, '\xE9'), store.Table().FieldText("cel"));  // cut to 254 bytes
+    store.DeleteCurrentTask();
+    EXPECT_EQ("1:7|C:\\A|" + std::string(255, 'a') + ";", FileRows());
+}
+
+TEST_F(TaskTable, ADeleteWaitsForABusyFileAsAnUpdateDoes) {
+    RunSql(path, std::string(test::kTaskTable) + "insert into feladat values (1, 'a', 'A');");
+    store.Open();
+    TSqliteDb holder;
+    test::PointAt(holder, path);
+    holder.ExecuteStatement("begin exclusive transaction");
+    // The other program lets go a moment after the delete has begun.
+    KernelHandle deleting(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    store.Connection().OnTrace = [&](const std::string& sql) {
+        if (sql.rfind("delete", 0) == 0) SetEvent(deleting.get());
+    };
+    std::thread other([&] {
+        WaitForSingleObject(deleting.get(), 30000);
+        Sleep(200);
+        holder.RollBack();
+    });
+    std::string failure;
+    try {
+        store.DeleteCurrentTask();
+    } catch (const EDatabaseError& e) {
+        failure = e.Message();
+    }
+    other.join();
+    EXPECT_EQ("", failure);
+    EXPECT_EQ(0, store.Table().RecordCount());
+    EXPECT_EQ("", FileRows());
 }
 
 TEST_F(TaskTable, AFieldSizeThatDoesNotParseLeavesNoStatementOpen) {

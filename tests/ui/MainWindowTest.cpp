@@ -1148,5 +1148,212 @@ TEST_F(MainWindowTest, Screenshots) {
     EXPECT_TRUE(test::SavePng(f.Handle(), shots + "\\mainwindow-log.png"));
 }
 
+// Faults found in review: the window and the task store.
+
+// The program's task database as another program (pelvane-cli) changes it.
+void OtherProgramSql(const std::string& sql) {
+    TSqliteDb db;
+    db.SetDriverDLL(AnsiToWide(test::ProgramFile("sqlite3.dll")));
+    db.SetDefaultDir(AppDir());
+    db.SetDatabase(L"Pelvane.sqb");
+    db.ExecuteStatement(sql);
+}
+
+std::string FileSources() {
+    TSqliteDb db;
+    db.SetDriverDLL(AnsiToWide(test::ProgramFile("sqlite3.dll")));
+    db.SetDefaultDir(AppDir());
+    db.SetDatabase(L"Pelvane.sqb");
+    TSqliteQuery q(&db);
+    q.SetSQL(
+        "select group_concat(ifnull(forras, '<null>'), ';') as f from (select forras from feladat order by "
+        "rowid)");
+    q.Open();
+    return q.FieldText("f");
+}
+
+// "pelvane-cli remove 3" and "add": the new task takes rowid 3. The window
+// still shows the old task 3; neither Ctrl+Del nor an edit there may touch
+// the new one, and a failing delete never ends the program.
+TEST_F(MainWindowTest, ATaskChangedByAnotherProgramIsLeftAloneAndTheWindowGoesOn) {
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid("C:\\One", "E:\\Save");
+    AddTaskThroughGrid("C:\\Two", "E:\\Save");
+    AddTaskThroughGrid("C:\\Three", "E:\\Save");
+    OtherProgramSql(
+        "delete from feladat where feladat = 3; insert into feladat values (3, 'D:\\New', 'E:\\New');");
+    TDataSet& tbl = f.Store().Table();
+    tbl.Last();
+    std::vector<BoxInfo> boxes;
+    {
+        auto answer = test::AnswerNextBox(boxes);
+        test::PostKey(C(Tfrm_Main::kButton3), VK_DELETE, true);  // Ctrl+Del, through the message hook
+    }
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Hiba", boxes[0].caption);
+    EXPECT_EQ(Tfrm_Main::kTaskChangedText, boxes[0].text);
+    EXPECT_EQ("C:\\One;C:\\Two;D:\\New", FileSources());
+    // The table was read again: the new task shows.
+    ASSERT_EQ(3, tbl.RecordCount());
+    EXPECT_EQ("D:\\New", tbl.FieldTextAt(2, 1));
+
+    // An edit of a task changed meanwhile, stored by leaving its row in the grid.
+    OtherProgramSql("update feladat set forras = 'D:\\Other' where feladat = 2;");
+    tbl.MoveTo(1);
+    tbl.Edit();
+    tbl.SetFieldText("cel", "E:\\Mine");
+    {
+        auto answer = test::AnswerNextBox(boxes);
+        test::PostKey(f.DBGrid1().Handle(), VK_UP);
+    }
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ(Tfrm_Main::kTaskChangedText, boxes[1].text);
+    EXPECT_EQ("C:\\One;D:\\Other;D:\\New", FileSources());
+    EXPECT_EQ(DataSetState::Browse, tbl.State());
+    EXPECT_EQ("D:\\Other", tbl.FieldTextAt(1, 1));
+    EXPECT_EQ("E:\\Save", tbl.FieldTextAt(1, 2));
+
+    // A delete that fails for another reason: the standard box, and on.
+    OtherProgramSql("drop table feladat;");
+    {
+        auto answer = test::AnswerNextBox(boxes);
+        test::PostKey(C(Tfrm_Main::kCheckBox4), VK_DELETE, true);
+    }
+    ASSERT_EQ(3u, boxes.size());
+    EXPECT_EQ("Pelvane", boxes[2].caption);
+    EXPECT_EQ("no such table: feladat.", boxes[2].text);
+    EXPECT_FALSE(f.Closed());
+    EXPECT_EQ(0, mainForm.closes);
+    EXPECT_EQ(3, tbl.RecordCount());
+}
+
+// Typing "C:\Users\Anna\Képek" into a cell when the one-minute tick comes.
+TEST_F(MainWindowTest, AScheduledRunWaitsForAnEditAndNeverStoresAnUnchangedNewRow) {
+    test::TreeFolder tree;
+    tree.Write("Three\\c.txt", "c");
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    TDataSet& tbl = f.Store().Table();
+    f.Show();
+    test::ProcessQueue();
+    DataGrid& grid = f.DBGrid1();
+    RECT cell = grid.CellRect(0, 0);
+    test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
+    ASSERT_EQ(grid.Editor(), GetFocus());
+    const std::string typed = tree.Path() + "\\Three";
+    SendMessageA(grid.Editor(), EM_SETSEL, 0, -1);
+    test::Type(grid.Editor(), typed.substr(0, 3));
+    auto tick = [&] {
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kContinuousTimerId, 0);
+        test::ProcessQueue();
+    };
+    tick();
+    tick();
+    EXPECT_EQ(0u, Runs(f));
+    // Another program has the focus for a while: the user is still typing.
+    SendMessageA(f.Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+    SetFocus(nullptr);
+    tick();
+    EXPECT_EQ(0u, Runs(f));
+    SetFocus(grid.Editor());
+    test::Type(grid.Editor(), typed.substr(3));
+    EXPECT_EQ(tree.Path() + "\\One;" + tree.Path() + "\\Two", FileSources());
+    // Leaving the grid ends the edit: the run that was held comes, once,
+    // and stores the whole folder.
+    SetFocus(C(Tfrm_Main::kCheckBox2));
+    test::ProcessQueue();
+    ASSERT_EQ(1u, Runs(f));
+    EXPECT_EQ("*** Feladat: " + typed + " >> " + tree.Path() + "\\Save", Log()[1]);
+    EXPECT_EQ(typed + ";" + tree.Path() + "\\Two", FileSources());
+
+    // A row added by the Down key and left empty is dropped by the run.
+    RECT tab;
+    SendMessageA(C(Tfrm_Main::kPageControl1), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+    test::Click(C(Tfrm_Main::kPageControl1), (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    cell = grid.CellRect(1, 0);
+    test::Click(grid.Handle(), cell.left + 20, (cell.top + cell.bottom) / 2);
+    ASSERT_EQ(grid.Editor(), GetFocus());
+    test::PostKey(grid.Editor(), VK_DOWN);
+    ASSERT_EQ(DataSetState::Insert, tbl.State());
+    tick();
+    EXPECT_EQ(2u, Runs(f));
+    EXPECT_EQ(2, tbl.RecordCount());
+    EXPECT_EQ(typed + ";" + tree.Path() + "\\Two", FileSources());
+    for (const std::string& line : Log()) EXPECT_NE(0u, line.rfind("Hiba", 0)) << line;
+}
+
+// The day counts as done only when its run has really started.
+TEST_F(MainWindowTest, LastDailyIsWrittenWhenTheDailyRunHasStarted) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = Create();
+    std::vector<BoxInfo> boxes;
+    {
+        auto answer = test::AnswerNextBox(boxes);
+        f.GetScheduler()->RequestRun(ScheduledRun::Daily);  // an empty table
+    }
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Nincs végrehajtható feladat", boxes[0].text);
+    EXPECT_EQ("<missing>", test::ReadIni("Defaults", "LastDaily"));
+
+    tree.Write("One\\a.txt", "a");
+    AddTaskThroughGrid(tree.Path() + "\\One", tree.Path() + "\\Save");
+    const ClockReading before = ReadClock();
+    f.GetScheduler()->RequestRun(ScheduledRun::Daily);
+    ASSERT_EQ(1u, Runs(f));
+    const std::string moment = test::ReadIni("Defaults", "LastDaily");
+    ASSERT_EQ(19u, moment.size()) << moment;
+    EXPECT_LE(before.day, moment.substr(0, 10));
+    EXPECT_EQ(' ', moment[10]);
+}
+
+TEST_F(MainWindowTest, ATickUnderAnEditFieldsOwnMenuWaitsForTheMenu) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    f.Show();
+    test::ProcessQueue();
+    bool menuSeen = false;
+    size_t runsUnderTheMenu = 99;
+    auto inMenu = test::WhenIdle([&] {
+        if (!test::OpenPopupMenu()) return false;
+        menuSeen = true;
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kContinuousTimerId, 0);
+        runsUnderTheMenu = Runs(f);
+        EndMenu();
+        return true;
+    });
+    HWND edit1 = f.Edit1().Handle();
+    SetFocus(edit1);
+    SendMessageA(edit1, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit1), MAKELPARAM(-1, -1));
+    ASSERT_TRUE(menuSeen);
+    EXPECT_EQ(0u, runsUnderTheMenu);
+    test::ProcessQueue();
+    EXPECT_EQ(1u, Runs(f));
+}
+
+// "Bezár" in the tray menu while a run goes on and a daily run waits for it.
+TEST_F(MainWindowTest, EndingTheProgramDropsAHeldRun) {
+    struct EndingMainForm : test::FakeMainForm {
+        bool ended = false;
+        bool MainFormClosed() override { return ended; }
+    } link;
+    form = std::make_unique<Tfrm_Main>(&link);
+    Tfrm_Main& f = *form;
+    test::TreeFolder tree;
+    tree.Write("One\\a.txt", "a");
+    AddTaskThroughGrid(tree.Path() + "\\One", tree.Path() + "\\Save");
+    test::AtNextMessageProcessing([&] {
+        f.GetScheduler()->RequestRun(ScheduledRun::Daily);
+        link.ended = true;
+    });
+    Click(Tfrm_Main::kButton1);
+    test::ProcessQueue();
+    EXPECT_EQ(1u, Runs(f));
+    EXPECT_FALSE(f.GetScheduler()->RunKept());
+    SendMessageA(f.Handle(), WM_TIMER, Scheduler::kContinuousTimerId, 0);
+    f.GetScheduler()->RequestRun(ScheduledRun::Daily);
+    test::ProcessQueue();
+    EXPECT_EQ(1u, Runs(f));
+    form.reset();  // before the link it uses
+}
+
 }  // namespace
 }  // namespace pelvane
