@@ -30,7 +30,7 @@ class ConsoleSurroundings : public BackupSurroundings {
 
     TaskRows& Tasks() override { return tasks_; }
     void AppendLog(const std::wstring& line) override;
-    void RunFinished(int) override {}  // the exit status tells
+    void RunFinished(int, bool) override {}  // the exit status tells
     void SetProgressMax(int max) override;
     int ProgressMax() override { return max_; }
     void SetProgressPosition(int position) override;

@@ -306,8 +306,9 @@ TEST_F(MainWindowTest, StopDuringTheFirstTaskScanEndsBeforeAnyCopy) {
     auto log = Log();
     ASSERT_EQ(5u, log.size());
     EXPECT_EQ(0u, log[1].rfind("*** Feladat: " + tree.Path() + "\\One", 0));
-    EXPECT_EQ(0u, log[2].rfind("Összesen ", 0));  // the scan completes
-    EXPECT_EQ(0u, log[3].rfind("*** Feladat: " + tree.Path() + "\\Two", 0));
+    // The scan ends at its next folder, without a total.
+    EXPECT_EQ(0u, log[2].rfind("*** Feladat: " + tree.Path() + "\\Two", 0));
+    EXPECT_EQ(0u, log[3].rfind("*** Mentés megszakítva: ", 0));
     EXPECT_EQ(0u, log[4].rfind("*** Mentés kész: ", 0));
     EXPECT_FALSE(tree.Exists("Save"));
     EXPECT_FALSE(f.Running());
@@ -444,9 +445,14 @@ TEST_F(MainWindowTest, TheWindowAnswersAndCanBeStoppedWhileABigFileCopies) {
     EXPECT_TRUE(tree.Read("Save\\Big\\big.iso") == "the old copy");  // (not a gigabyte in the message)
     EXPECT_EQ(std::vector<std::string>{"big.iso"}, tree.Files("Save\\Big"));
     auto log = Log();
-    ASSERT_EQ(4u, log.size());
+    ASSERT_EQ(5u, log.size());
     EXPECT_EQ("Összesen 1 073 741 824", log[2]);
-    EXPECT_EQ(0u, log[3].rfind("*** Mentés kész: ", 0));
+    // It says it was stopped, on the page and in the tray icon's tip.
+    EXPECT_EQ(0u, log[3].rfind("*** Mentés megszakítva: ", 0)) << log[3];
+    EXPECT_EQ(0u, log[4].rfind("*** Mentés kész: ", 0));
+    ASSERT_EQ(1u, mainForm.results.size());
+    const std::string& tip = mainForm.results[0].tip;
+    EXPECT_EQ("megszakítva", tip.substr(tip.size() - 11)) << tip;
     EXPECT_EQ(0, f.ProgressPosition());
 }
 
