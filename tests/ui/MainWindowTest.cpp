@@ -1145,5 +1145,30 @@ TEST_F(MainWindowTest, Screenshots) {
     EXPECT_TRUE(test::SavePng(f.Handle(), shots + "\\mainwindow-log.png"));
 }
 
+TEST_F(MainWindowTest, TheCurrentTaskAloneIsNotRunWhenAnEarlierTaskCopiesIntoItsFolder) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    tree.Write("Elsewhere\\one\\c.txt", "c");
+    AddTaskThroughGrid(tree.Path() + "\\Elsewhere\\one", tree.Path() + "\\Save");  // into Save\One too
+    TDataSet& tbl = f.Store().Table();
+    Click(Tfrm_Main::kCheckBox2);
+
+    tbl.MoveTo(1);
+    Click(Tfrm_Main::kButton1);
+    EXPECT_EQ(std::vector<std::string>{"Two\\b.txt"}, tree.Files("Save"));
+    EXPECT_EQ(1, tbl.ActiveRow());  // the earlier tasks were looked at, the cursor stays
+
+    tbl.MoveTo(2);
+    Click(Tfrm_Main::kButton1);
+    auto log = Log();
+    ASSERT_EQ(8u, log.size());
+    EXPECT_EQ("Hiba: " + tree.Path() + "\\Elsewhere\\one : Ugyanabba a mappába (" + tree.Path() +
+                  "\\Save\\One) mentene, mint egy korábbi feladat (" + tree.Path() + "\\One >> " +
+                  tree.Path() + "\\Save); nem fut le",
+              log[6]);
+    EXPECT_EQ(std::vector<std::string>{"Two\\b.txt"}, tree.Files("Save"));
+    EXPECT_EQ(2, tbl.ActiveRow());
+}
+
 }  // namespace
 }  // namespace pelvane
