@@ -92,6 +92,7 @@ class BackupEngine {
     void EnsureFolder(const std::wstring& folder);
     void RemoveStaleTemporaries(const std::wstring& folder);
     std::unique_ptr<FileStream> CreateTemporary(const std::wstring& target, std::wstring& temp, DWORD& error);
+    bool TakenByAnotherRun(const std::wstring& temp, DWORD error);
     enum class CopyResult { Done, Failed, Stopped };
     CopyResult CopyBytes(FileStream& from, FileStream& to, uint64_t count, std::wstring& error);
     bool PutInPlace(FileStream& temp, const std::wstring& target, DWORD& error);

@@ -161,16 +161,30 @@ void BackupEngine::Discard(std::unique_ptr<FileStream> temp, const std::wstring&
     fs_.Delete(path);
 }
 
+bool BackupEngine::TakenByAnotherRun(const std::wstring& temp, DWORD error) {
+    // Windows refuses a file that is marked for deletion (another run's
+    // temporary file, still being written) with access denied; unlike a
+    // folder that cannot be written to, it shows in the listing.
+    if (error != ERROR_ACCESS_DENIED) return false;
+    std::vector<FoundEntry> entries;
+    DWORD listing = 0;
+    return fs_.Enumerate(temp, entries, listing) && !entries.empty();
+}
+
 std::unique_ptr<FileStream> BackupEngine::CreateTemporary(const std::wstring& target, std::wstring& temp,
                                                           DWORD& error) {
     const std::wstring folder = ExtractFilePath(target);
     for (int n = 0; n < 100; ++n) {
         temp = folder + L"~pelvane" + (n ? std::to_wstring(n) : std::wstring()) + L".tmp";
         std::unique_ptr<FileStream> file = fs_.CreateNew(temp, error);
-        // Marked for deletion until it is complete: a run killed mid-copy
-        // (log-off, the Task Scheduler, a closed console) leaves nothing behind.
-        if (file) file->DeleteOnClose();
-        if (file || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) return file;
+        if (file) {
+            // Marked for deletion until it is complete: a run killed mid-copy
+            // (log-off, the Task Scheduler, a closed console) leaves nothing behind.
+            file->DeleteOnClose();
+            return file;
+        }
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && !TakenByAnotherRun(temp, error))
+            return nullptr;
     }
     return nullptr;
 }

@@ -411,6 +411,39 @@ TEST_F(SeamRun, ControlsDuringARun) {
     EXPECT_EQ(s.finished, std::vector<int>{0});
 }
 
+// Temporary files: marked for deletion while written, and those of other runs.
+
+TEST_F(SeamRun, TheTemporaryFileIsMarkedForDeletionUntilItIsComplete) {
+    Source(L"a.txt", std::string(400000, 'd'));
+    bool seen = false;
+    s.onMessages = [&] {
+        if (FakeFileSystem::Node* temp = Copy(L"~pelvane.tmp")) seen = temp->deletePending;
+    };
+    engine.SetClock(SlowClock);  // messages inside the copy
+    engine.Run();
+    EXPECT_TRUE(seen);
+    ASSERT_NE(Copy(L"a.txt"), nullptr);
+    EXPECT_EQ(Copy(L"a.txt")->data.size(), 400000u);
+    EXPECT_FALSE(Copy(L"a.txt")->deletePending);
+}
+
+TEST_F(SeamRun, AnotherRunsTemporaryFileIsNeitherRemovedNorInTheWay) {
+    Source(L"a.txt", "data");
+    fs.AddFolder(L"E:\\Save\\Docs");
+    DWORD error = 0;
+    // Windows refuses to open or create a file of that name while it is being written.
+    std::unique_ptr<FileStream> other = fs.CreateNew(L"E:\\Save\\Docs\\~pelvane.tmp", error);
+    ASSERT_TRUE(other);
+    other->DeleteOnClose();
+    engine.Run();
+    EXPECT_EQ(s.Errors(), Lines{});
+    ASSERT_NE(Copy(L"a.txt"), nullptr);
+    EXPECT_EQ(Copy(L"a.txt")->data, "data");
+    EXPECT_NE(Copy(L"~pelvane.tmp"), nullptr);
+    other.reset();
+    EXPECT_EQ(fs.CountFiles(L"E:\\Save"), 1);
+}
+
 // Tasks whose copies would land in one folder, and names that would share a copy.
 
 const std::wstring kCollision =

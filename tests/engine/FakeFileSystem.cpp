@@ -51,9 +51,9 @@ class FakeFile : public FileStream {
         return put;
     }
     bool RenameTo(const std::wstring& to, DWORD& error) override { return fs_.Rename(node_, to, error); }
-    bool DeleteOnClose() override { return deleteOnClose_ = true; }
+    bool DeleteOnClose() override { return Node().deletePending = deleteOnClose_ = true; }
     bool KeepOnClose(DWORD&) override {
-        deleteOnClose_ = false;
+        Node().deletePending = deleteOnClose_ = false;
         return true;
     }
 
@@ -92,7 +92,7 @@ std::unique_ptr<FileStream> FakeFileSystem::OpenRead(const std::wstring& path, D
     ++opens;
     Node* n = Find(path);
     if (!n) return error = ERROR_FILE_NOT_FOUND, nullptr;
-    if (n->folder) return error = ERROR_ACCESS_DENIED, nullptr;
+    if (n->folder || n->deletePending) return error = ERROR_ACCESS_DENIED, nullptr;
     if (n->locked) return error = ERROR_SHARING_VIOLATION, nullptr;
     return std::make_unique<FakeFile>(*this, nodes_[Key(path)]);
 }
@@ -101,7 +101,8 @@ std::unique_ptr<FileStream> FakeFileSystem::CreateNew(const std::wstring& path, 
     if (InvalidName(path)) return error = ERROR_INVALID_NAME, nullptr;
     Node* parent = Find(Parent(path));
     if (!parent || !parent->folder) return error = ERROR_PATH_NOT_FOUND, nullptr;
-    if (Find(path)) return error = ERROR_FILE_EXISTS, nullptr;
+    if (Node* n = Find(path))
+        return error = n->deletePending ? ERROR_ACCESS_DENIED : ERROR_FILE_EXISTS, nullptr;
     Put(path).date = now;
     return std::make_unique<FakeFile>(*this, nodes_[Key(path)]);
 }

@@ -50,7 +50,10 @@ class FakeFileSystem : public FileSystem {
         bool attributesUnreadable = false;
         bool sizeUnreadable = false;
         bool unlistable = false;  // a folder whose listing is refused (access denied)
-        std::wstring linkTo;      // a link (reparse point) to this folder: its identity
+        // Marked for deletion by a handle still open: Windows lists the file
+        // but refuses to open or create it (access denied).
+        bool deletePending = false;
+        std::wstring linkTo;  // a link (reparse point) to this folder: its identity
         // Further names the listing shows for this entry, as a case-sensitive
         // folder (WSL, Samba) holds names that differ only in case.
         std::vector<std::wstring> twins;
