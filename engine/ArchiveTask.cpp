@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "common/FileDate.h"
 #include "common/Paths.h"
 #include "engine/BackupEngine.h"
 
@@ -18,18 +17,57 @@ bool PassesMask(uint32_t attributes, uint32_t mask) {
 constexpr uint32_t kFileMask = 47;    // read-only, hidden, system, volume label, archive
 constexpr uint32_t kFolderMask = 16;  // directory: hidden and system folders stay out
 
-int32_t PackedDate(uint64_t fileTime) {
-    FILETIME t{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
-    return FileTimeToPackedDate(t);
+// A copy is current unless its source is at least two seconds newer: FAT
+// targets keep their times in two-second steps.
+constexpr uint64_t kTimeAllowance = 2 * 10000000;  // FILETIME steps of 100 ns
+
+bool Newer(uint64_t source, uint64_t copy) {
+    return source > copy && source - copy >= kTimeAllowance;
 }
 
-// Names as the file system matches them: without regard to case.
-bool NameLess(std::wstring_view a, std::wstring_view b) {
+// For each entry taken, the earlier one whose name differs from it only in
+// case, or -1. A case-sensitive folder (WSL, a Samba share) can hold both,
+// and their copies would be one file.
+std::vector<size_t> CaseTwins(const std::vector<FoundEntry>& entries, const std::vector<bool>& taken) {
+    std::vector<size_t> twinOf(entries.size(), size_t(-1)), order;
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (taken[i]) order.push_back(i);
+    if (order.size() < 2) return twinOf;
+    BackupEngine::NameLess less;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return less(entries[a].name, entries[b].name); });
+    for (size_t k = 1, first = order[0]; k < order.size(); ++k) {
+        if (less(entries[first].name, entries[order[k]].name))
+            first = order[k];
+        else
+            twinOf[order[k]] = first;
+    }
+    return twinOf;
+}
+
+// Our own temporary names: ~pelvane.tmp, ~pelvane1.tmp ... ~pelvane99.tmp.
+bool IsTemporaryName(const std::wstring& name) {
+    const std::wstring lower = AsciiLower(name), prefix = L"~pelvane", suffix = L".tmp";
+    if (lower.size() < prefix.size() + suffix.size() || lower.compare(0, prefix.size(), prefix) != 0 ||
+        lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    const std::wstring number = lower.substr(prefix.size(), lower.size() - prefix.size() - suffix.size());
+    return number.empty() ||
+           (number.size() <= 2 && number[0] != L'0' &&
+            std::all_of(number.begin(), number.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }));
+}
+
+}  // namespace
+
+bool BackupEngine::NameLess::operator()(std::wstring_view a, std::wstring_view b) const {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
                                 TRUE) == CSTR_LESS_THAN;
 }
 
-}  // namespace
+std::wstring CopyFolder(FileSystem& fs, const std::wstring& forras, const std::wstring& cel) {
+    const std::wstring source = ExcludeTrailingBackslash(fs.LongForm(IncludeTrailingBackslash(forras)));
+    return fs.LongForm(IncludeTrailingBackslash(cel)) + source.substr(source.find_last_of(L'\\') + 1);
+}
 
 int64_t BackupEngine::CollectFiles(const std::wstring& folder, const std::wstring& pattern, bool recurse,
                                    PathList& list, bool archiveOnly) {
@@ -67,15 +105,31 @@ int64_t BackupEngine::CollectFiles(const std::wstring& folder, const std::wstrin
         if (!fs_.Enumerate(scanLong_ + relative + pattern, entries, error))
             LogError(ExcludeTrailingBackslash(scanShown_ + relative), fs_.ErrorText(error));
         s_.ProcessMessages();
+        // A long scan of a slow share must be stoppable.
+        if (Stopped()) return total;
         list.BeginFolder(relative);
         Level level{relative.size(), {}, {}};
-        for (const FoundEntry& e : entries) {
-            if (PassesMask(e.attributes, kFileMask) &&
-                (!archiveOnly || (e.attributes & FILE_ATTRIBUTE_ARCHIVE))) {
-                list.AddFile(e.name, PackedDate(e.lastWrite));
+        std::vector<bool> isFile(entries.size()), isFolder(entries.size()), taken(entries.size());
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const uint32_t a = entries[i].attributes;
+            isFile[i] = PassesMask(a, kFileMask);
+            isFolder[i] = recurse && PassesMask(a, kFolderMask) && (a & FILE_ATTRIBUTE_DIRECTORY);
+            taken[i] = isFile[i] || isFolder[i];
+        }
+        const std::vector<size_t> twinOf = CaseTwins(entries, taken);
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const FoundEntry& e = entries[i];
+            if (twinOf[i] != size_t(-1)) {
+                LogError(scanShown_ + relative + e.name, L"Csak kis- és nagybetűben különbözik ettől: " +
+                                                             entries[twinOf[i]].name +
+                                                             L"; a másolatuk ugyanoda kerülne");
+                continue;
+            }
+            if (isFile[i] && (!archiveOnly || (e.attributes & FILE_ATTRIBUTE_ARCHIVE))) {
+                list.AddFile(e.name, e.lastWrite);
                 total += static_cast<int64_t>(e.size);
             }
-            if (recurse && PassesMask(e.attributes, kFolderMask) && (e.attributes & FILE_ATTRIBUTE_DIRECTORY))
+            if (isFolder[i])
                 level.subfolders.push_back({e.name, (e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
         }
         std::reverse(level.subfolders.begin(), level.subfolders.end());
@@ -103,13 +157,12 @@ void BackupEngine::ArchiveTask(const std::wstring& forras, const std::wstring& c
         LogError(forras, forras.empty() ? L"Nincs megadva a forrás mappa" : L"Nincs megadva a cél mappa");
         return;
     }
-    taskSource_ = forras;
-    inTask_ = true;
     const std::wstring source = IncludeTrailingBackslash(forras);
     const std::wstring target = IncludeTrailingBackslash(cel);
 
     PathList list;
     int64_t total = CollectFiles(source, L"*", true, list, s_.MethodIndex() == 1);
+    if (Stopped()) return;  // during the scan: the total is not known
     StartProgress(total);
     Log(L"Összesen " + FormatTotal(total));
 
@@ -140,8 +193,10 @@ void BackupEngine::ArchiveTask(const std::wstring& forras, const std::wstring& c
                 // Only files without a copy or newer than it. The copies' dates
                 // come from one listing of their folder, not a look-up each.
                 if (!listed) ListCopies(targetFolder), listed = true;
+                // The file times themselves, in UTC: a date packed in local
+                // time would shift with a change of daylight saving time.
                 const CopyEntry* copy = FindCopy(name);
-                if (copy && copy->date != -1 && list.PackedDate(i) <= copy->date) continue;
+                if (copy && !copy->folder && !Newer(list.LastWrite(i), copy->lastWrite)) continue;
             }
             p.source.assign(sourceFolder).append(name);
             p.target.assign(targetFolder).append(name);
@@ -151,7 +206,6 @@ void BackupEngine::ArchiveTask(const std::wstring& forras, const std::wstring& c
         }
     }
     ResetProgress();
-    inTask_ = false;
 }
 
 void BackupEngine::ListCopies(const std::wstring& folder) {
@@ -162,16 +216,26 @@ void BackupEngine::ListCopies(const std::wstring& folder) {
     // and what fails is reported by the copy.
     fs_.Enumerate(folder + L"*", entries, error);
     for (FoundEntry& e : entries)
-        copies_.push_back(
-            {std::move(e.name), (e.attributes & FILE_ATTRIBUTE_DIRECTORY) ? -1 : PackedDate(e.lastWrite)});
+        copies_.push_back({std::move(e.name), e.lastWrite, (e.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    NameLess less;
     std::sort(copies_.begin(), copies_.end(),
-              [](const CopyEntry& a, const CopyEntry& b) { return NameLess(a.name, b.name); });
+              [&](const CopyEntry& a, const CopyEntry& b) { return less(a.name, b.name); });
 }
 
 const BackupEngine::CopyEntry* BackupEngine::FindCopy(std::wstring_view name) const {
+    NameLess less;
     auto it = std::lower_bound(copies_.begin(), copies_.end(), name,
-                               [](const CopyEntry& e, std::wstring_view n) { return NameLess(e.name, n); });
-    return it != copies_.end() && !NameLess(name, it->name) ? &*it : nullptr;
+                               [&](const CopyEntry& e, std::wstring_view n) { return less(e.name, n); });
+    return it != copies_.end() && !less(name, it->name) ? &*it : nullptr;
+}
+
+void BackupEngine::RemoveStaleTemporaries(const std::wstring& folder) {
+    std::vector<FoundEntry> entries;
+    DWORD error = 0;
+    fs_.Enumerate(IncludeTrailingBackslash(folder) + L"~pelvane*.tmp", entries, error);
+    for (const FoundEntry& e : entries)
+        if (!(e.attributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(e.name))
+            fs_.DeleteUnused(IncludeTrailingBackslash(folder) + e.name);
 }
 
 bool BackupEngine::StopRequested() {

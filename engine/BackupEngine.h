@@ -2,8 +2,10 @@
 // The backup run: walks the tasks, scans each source tree, maps its files to
 // the target tree and copies those the method selects.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/BackupSurroundings.h"
@@ -34,13 +36,20 @@ class BackupEngine {
 
     // Appends every file below folder (ending in a backslash) to list and
     // returns their total size; hidden and system sub-folders are not
-    // entered. A folder that cannot be listed gives a "Hiba: " line. The
+    // entered. A folder that cannot be listed gives a "Hiba: " line, and so
+    // does a name that differs from an earlier one of its folder only in
+    // case (it is left out). A stop ends the scan at the next folder. The
     // listing that gives the files also gives the sub-folders, so pattern
     // must match every name ("*").
     int64_t CollectFiles(const std::wstring& folder, const std::wstring& pattern, bool recurse,
                          PathList& list, bool archiveOnly);
 
     void SetClock(Clock clock) { clock_ = clock; }
+
+    // Names as the file system matches them: without regard to case.
+    struct NameLess {
+        bool operator()(std::wstring_view a, std::wstring_view b) const;
+    };
 
   private:
     // The two ends of one file: the long forms the file system is given, and
@@ -50,14 +59,23 @@ class BackupEngine {
         std::wstring sourceShown, targetShown;  // ordinary forms
     };
     // An entry of a target folder's listing, a copy made by an earlier run:
-    // its name and packed date (-1 for folders and dates that cannot be packed).
+    // its name and last-write time (a FILETIME), or a folder in the way.
     struct CopyEntry {
         std::wstring name;
-        int32_t date;
+        uint64_t lastWrite;
+        bool folder;
+    };
+    // The first task of the run whose copies go to a folder, and that folder as shown.
+    struct FolderOwner {
+        std::wstring task, folder;
     };
 
     void HandleCurrentRow();
+    // Claims the folder the task's copies go to; the task that already holds it, if any.
+    const FolderOwner* ClaimCopyFolder(const std::wstring& forras, const std::wstring& cel);
+    void EndTaskOnFailure(const std::wstring& forras, const std::wstring& message);
     bool StopRequested();  // processes pending messages, then looks at Running
+    bool Stopped() const { return inRun_ && !running_; }
     void Log(const std::wstring& line) { s_.AppendLog(line); }
     void LogError(const std::wstring& path, const std::wstring& message) {
         ++errorLines_;
@@ -72,7 +90,9 @@ class BackupEngine {
     bool DirectoryExists(const std::wstring& path);
     bool ForceDirectories(std::wstring folder);
     void EnsureFolder(const std::wstring& folder);
+    void RemoveStaleTemporaries(const std::wstring& folder);
     std::unique_ptr<FileStream> CreateTemporary(const std::wstring& target, std::wstring& temp, DWORD& error);
+    bool TakenByAnotherRun(const std::wstring& temp, DWORD error);
     enum class CopyResult { Done, Failed, Stopped };
     CopyResult CopyBytes(FileStream& from, FileStream& to, uint64_t count, std::wstring& error);
     bool PutInPlace(FileStream& temp, const std::wstring& target, DWORD& error);
@@ -87,11 +107,11 @@ class BackupEngine {
     int errorLines_ = 0;  // "Hiba: " lines of the run under way
     bool running_ = false;
     bool inRun_ = false;
-    bool inTask_ = false;
-    std::wstring taskSource_;             // the task being backed up, for failures that escape it
-    std::wstring scanShown_;              // the folder CollectFiles was given
-    std::wstring scanLong_;               // and its long form
-    std::wstring lastFolder_;             // the target folder last found or made
+    std::map<std::wstring, FolderOwner, NameLess> copyFolders_;  // of the run's tasks so far, long forms
+    std::wstring scanShown_;                                     // the folder CollectFiles was given
+    std::wstring scanLong_;                                      // and its long form
+    std::wstring lastFolder_;                                    // the target folder last found or made
+    std::wstring sweptFolder_;            // the target folder last cleared of stale temporary files
     std::vector<CopyEntry> copies_;       // the current target folder's files (method 2)
     std::string excludedText_;            // ExcludedTypes as last read
     std::vector<std::wstring> excluded_;  // and its fields, lower-cased
@@ -106,5 +126,10 @@ class BackupEngine {
 // "### ### ### ##0": digits fill twelve places from the right in groups of
 // three; the three separating blanks always stand; longer numbers extend left.
 std::wstring FormatTotal(int64_t total);
+
+// The folder a task's copies go to, as a long form: the target folder and
+// the source's last folder name, both from their full forms (where "." and
+// ".." are resolved). Two tasks with the same one would overwrite each other.
+std::wstring CopyFolder(FileSystem& fs, const std::wstring& forras, const std::wstring& cel);
 
 }  // namespace pelvane

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <new>
 
 #include "common/Text.h"
 #include "engine/BackupEngine.h"
@@ -64,25 +65,36 @@ void BackupEngine::Run() {
     running_ = true;
     // The user may have removed or renamed target folders since the last run.
     lastFolder_.clear();
+    sweptFolder_.clear();
+    copyFolders_.clear();
     lastPump_ = clock_();
     s_.EnableStopButton(true);
     try {
         if (s_.OnlyCurrentTask()) {
+            // The tasks before it claim their folders first, as in a run over all.
+            const int current = rows.Position();
+            if (current > 0) {
+                int n = 0;
+                for (rows.First(); !rows.Eof() && n < current; rows.Next(), ++n)
+                    ClaimCopyFolder(rows.Source(), rows.Target());
+                rows.MoveTo(current);
+            }
             HandleCurrentRow();
         } else {
             for (rows.First(); !rows.Eof(); rows.Next()) HandleCurrentRow();
         }
     } catch (const std::exception& e) {
-        // A failure outside the per-file handling ends the run, never leaves
+        // A failure of the walk itself (the table) ends the run, never leaves
         // the window in its running state.
-        const std::wstring message = AnsiToWide(e.what());
         ++errorLines_;
-        Log(inTask_ ? L"Hiba: " + taskSource_ + L" : " + message : L"Hiba: " + message);
-        inTask_ = false;
+        Log(L"Hiba: " + AnsiToWide(e.what()));
         ResetProgress();
     }
+    // A stopped run must not read as one that did all its work.
+    const bool stopped = !running_;
+    if (stopped) Log(L"*** Mentés megszakítva: " + Timestamp());
     Log(L"*** Mentés kész: " + Timestamp());
-    s_.RunFinished(errorLines_);
+    s_.RunFinished(errorLines_, stopped);
     s_.EnableRunButton(true);
     s_.EnableStopButton(false);
     s_.SetStatusText(L"");
@@ -95,7 +107,39 @@ void BackupEngine::HandleCurrentRow() {
     std::wstring forras = rows.Source();
     std::wstring cel = rows.Target();
     Log(L"*** Feladat: " + forras + L" >> " + cel);
-    if (running_) ArchiveTask(forras, cel);
+    if (!running_) return;
+    // The later of two tasks whose copies go to one folder would replace the
+    // earlier one's copies (or, by the newer method, skip what it made newer).
+    if (const FolderOwner* owner = ClaimCopyFolder(forras, cel))
+        return LogError(forras, L"Ugyanabba a mappába (" + owner->folder +
+                                    L") mentene, mint egy korábbi feladat (" + owner->task +
+                                    L"); nem fut le");
+    // A failure that escapes the task (memory running out on a huge tree)
+    // ends that task only.
+    try {
+        ArchiveTask(forras, cel);
+    } catch (const std::bad_alloc&) {
+        EndTaskOnFailure(forras, L"Nincs elég memória");
+    } catch (const std::exception& e) {
+        EndTaskOnFailure(forras, AnsiToWide(e.what()));
+    }
+}
+
+const BackupEngine::FolderOwner* BackupEngine::ClaimCopyFolder(const std::wstring& forras,
+                                                               const std::wstring& cel) {
+    if (forras.empty() || cel.empty()) return nullptr;  // reported by the task itself
+    std::wstring folder = CopyFolder(fs_, forras, cel);
+    auto [it, claimed] = copyFolders_.try_emplace(folder);
+    if (!claimed) return &it->second;
+    it->second = {forras + L" >> " + cel, fs_.FullPath(folder)};
+    return nullptr;
+}
+
+void BackupEngine::EndTaskOnFailure(const std::wstring& forras, const std::wstring& message) {
+    LogError(forras, message);
+    copies_ = {};  // memory back, and nothing of the task left for the next
+    lastFolder_.clear();
+    ResetProgress();
 }
 
 std::wstring FormatTotal(int64_t total) {

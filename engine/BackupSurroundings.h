@@ -17,8 +17,9 @@ class BackupSurroundings {
 
     virtual void AppendLog(const std::wstring& line) = 0;  // the log
     // After a run's end line and before the controls are given back: how
-    // many "Hiba: " lines the run wrote (for the notice of a run unseen).
-    virtual void RunFinished(int errorLines) = 0;
+    // many "Hiba: " lines the run wrote (for the notice of a run unseen), and
+    // whether it was stopped before its end.
+    virtual void RunFinished(int errorLines, bool stopped) = 0;
 
     // The progress bar: the minimum is 0; the run keeps the range within 32 bits.
     virtual void SetProgressMax(int max) = 0;

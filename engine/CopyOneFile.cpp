@@ -27,6 +27,17 @@ bool IsLongRoot(const std::wstring& folder) {
 }  // namespace
 
 void BackupEngine::CopyOneFile(const FilePaths& p) {
+    // An excluded file is left alone, its source and any older copy alike: a
+    // copy dated or flagged as current would hide a change once the exclusion
+    // is lifted. It is not even opened (a temporary file in use is no failure).
+    if (IsExcluded(p.source)) {
+        uint64_t size = 0;
+        fs_.GetSize(p.source, size);  // the bar counts it, as the total did
+        s_.SetStatusText(p.sourceShown);
+        StepProgress(static_cast<int64_t>(size));
+        return;
+    }
+
     DWORD error = 0;
     std::unique_ptr<FileStream> in = fs_.OpenRead(p.source, error);
     if (!in) return LogError(p.sourceShown, FileError(L"Cannot open file", p.source, error));
@@ -38,56 +49,54 @@ void BackupEngine::CopyOneFile(const FilePaths& p) {
     } catch (const Exception& e) {
         return LogError(p.targetShown, AnsiToWide(e.Message()));
     }
+    // What a run that was killed mid-copy left in this folder goes first.
+    if (folder != sweptFolder_) {
+        RemoveStaleTemporaries(folder);
+        sweptFolder_ = folder;
+    }
 
     // A new copy is written under a temporary name and put in place only when
     // complete, so a failed or stopped copy never destroys the previous good one.
-    const bool copy = !IsExcluded(p.source);
     std::wstring temp;
-    std::unique_ptr<FileStream> out;
-    if (copy) {
+    std::unique_ptr<FileStream> out = CreateTemporary(p.target, temp, error);
+    if (!out && known) {
+        // The folder was taken as made from an earlier file and may have
+        // gone since: look again, then try once more.
+        lastFolder_.clear();
+        EnsureFolder(folder);
         out = CreateTemporary(p.target, temp, error);
-        if (!out && known) {
-            // The folder was taken as made from an earlier file and may have
-            // gone since: look again, then try once more.
-            lastFolder_.clear();
-            EnsureFolder(folder);
-            out = CreateTemporary(p.target, temp, error);
-        }
-        if (!out) {
-            lastFolder_.clear();
-            return LogError(p.sourceShown, FileError(L"Cannot create file", p.target, error));
-        }
+    }
+    if (!out) {
+        lastFolder_.clear();
+        return LogError(p.sourceShown, FileError(L"Cannot create file", p.target, error));
     }
     s_.SetStatusText(p.sourceShown);
 
     uint64_t size = 0;
     const bool sized = in->Size(size);
-    const int32_t date = in->PackedDate();
+    const uint64_t lastWrite = in->LastWrite();
     const uint32_t attributes = in->Attributes();
-    if (copy) {
-        std::wstring failure = L"Stream read error";  // also when the size is unknown: never an empty copy
-        fileStepped_ = 0;
-        CopyResult result = sized ? CopyBytes(*in, *out, size, failure) : CopyResult::Failed;
-        if (result == CopyResult::Done && !PutInPlace(*out, p.target, error)) {
-            failure = FileError(L"Cannot create file", p.target, error);
-            result = CopyResult::Failed;
-        }
-        if (result != CopyResult::Done) {
-            // Only finished files count on the bar; a stopped file gets no line of its own.
-            StepProgress(-static_cast<int64_t>(fileStepped_));
-            Discard(std::move(out), temp);
-            if (result == CopyResult::Failed) LogError(p.sourceShown, failure);
-            return;
-        }
-        // Through the still open copy: after the rename (which may set the
-        // archive flag), and no further path look-ups, which Wine makes dear.
-        out->SetDateAndAttributes(date, attributes);
-        out.reset();
-        StepProgress(static_cast<int64_t>(size - fileStepped_));
-    } else {
-        StepProgress(static_cast<int64_t>(size));
-        fs_.SetFileDate(p.target, date);  // an older copy that stands there takes the date
+    std::wstring failure = L"Stream read error";  // also when the size is unknown: never an empty copy
+    fileStepped_ = 0;
+    CopyResult result = sized ? CopyBytes(*in, *out, size, failure) : CopyResult::Failed;
+    if (result == CopyResult::Done && !PutInPlace(*out, p.target, error)) {
+        failure = FileError(L"Cannot create file", p.target, error);
+        result = CopyResult::Failed;
     }
+    if (result != CopyResult::Done) {
+        // Only finished files count on the bar; a stopped file gets no line of its own.
+        StepProgress(-static_cast<int64_t>(fileStepped_));
+        Discard(std::move(out), temp);
+        if (result == CopyResult::Failed) LogError(p.sourceShown, failure);
+        return;
+    }
+    // Through the still open copy: after the rename (which may set the
+    // archive flag), and no further path look-ups, which Wine makes dear.
+    // The time as the source has it, not a packed local date: a copy keeps
+    // any year and the exact time for the newer method to compare.
+    out->SetDateAndAttributes(lastWrite, attributes);
+    out.reset();
+    StepProgress(static_cast<int64_t>(size - fileStepped_));
     in.reset();
 
     // Failures above return early: a stale copy must never look current, and
@@ -95,7 +104,6 @@ void BackupEngine::CopyOneFile(const FilePaths& p) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
     if (s_.ClearArchiveFlag() && (attributes & FILE_ATTRIBUTE_ARCHIVE))
         fs_.SetAttributes(p.source, attributes & ~FILE_ATTRIBUTE_ARCHIVE);
-    if (!copy) fs_.SetAttributes(p.target, attributes);
 }
 
 std::wstring BackupEngine::FileError(const wchar_t* what, const std::wstring& path, DWORD code) {
@@ -153,13 +161,30 @@ void BackupEngine::Discard(std::unique_ptr<FileStream> temp, const std::wstring&
     fs_.Delete(path);
 }
 
+bool BackupEngine::TakenByAnotherRun(const std::wstring& temp, DWORD error) {
+    // Windows refuses a file that is marked for deletion (another run's
+    // temporary file, still being written) with access denied; unlike a
+    // folder that cannot be written to, it shows in the listing.
+    if (error != ERROR_ACCESS_DENIED) return false;
+    std::vector<FoundEntry> entries;
+    DWORD listing = 0;
+    return fs_.Enumerate(temp, entries, listing) && !entries.empty();
+}
+
 std::unique_ptr<FileStream> BackupEngine::CreateTemporary(const std::wstring& target, std::wstring& temp,
                                                           DWORD& error) {
     const std::wstring folder = ExtractFilePath(target);
     for (int n = 0; n < 100; ++n) {
         temp = folder + L"~pelvane" + (n ? std::to_wstring(n) : std::wstring()) + L".tmp";
         std::unique_ptr<FileStream> file = fs_.CreateNew(temp, error);
-        if (file || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) return file;
+        if (file) {
+            // Marked for deletion until it is complete: a run killed mid-copy
+            // (log-off, the Task Scheduler, a closed console) leaves nothing behind.
+            file->DeleteOnClose();
+            return file;
+        }
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && !TakenByAnotherRun(temp, error))
+            return nullptr;
     }
     return nullptr;
 }
@@ -185,6 +210,8 @@ BackupEngine::CopyResult BackupEngine::CopyBytes(FileStream& from, FileStream& t
 }
 
 bool BackupEngine::PutInPlace(FileStream& temp, const std::wstring& target, DWORD& error) {
+    // Still marked, the copy would go with the handle, and the old copy it replaced with it.
+    if (!temp.KeepOnClose(error)) return false;
     if (temp.RenameTo(target, error)) return true;
     // A copy that an earlier run made read-only, hidden or system must still
     // be replaceable, or a changed source of that kind could never be saved again.

@@ -28,16 +28,18 @@ class FileStream {
     virtual ~FileStream() = default;
     virtual bool Size(uint64_t& size) = 0;
     virtual uint32_t Attributes() = 0;  // INVALID_FILE_ATTRIBUTES when unknown
-    virtual int32_t PackedDate() = 0;   // last write as a packed DOS date; -1 when unknown
-    // Last-write date and attribute word in one step; -1 and
+    virtual uint64_t LastWrite() = 0;   // as a FILETIME (UTC); 0 when unknown
+    // Last-write time and attribute word in one step; 0 and
     // INVALID_FILE_ATTRIBUTES leave the one or the other as it is.
-    virtual bool SetDateAndAttributes(int32_t packed, uint32_t attributes) = 0;
+    virtual bool SetDateAndAttributes(uint64_t lastWrite, uint32_t attributes) = 0;
     virtual uint32_t Read(void* buffer, uint32_t count) = 0;
     virtual uint32_t Write(const void* buffer, uint32_t count) = 0;
     // A file made by CreateNew: gives it the name to (replacing a file
-    // there) while it stays open, or deletes it when closed.
+    // there) while it stays open, or marks it to be deleted when closed (also
+    // when the process is ended), or takes that mark away again.
     virtual bool RenameTo(const std::wstring& to, DWORD& error) = 0;
     virtual bool DeleteOnClose() = 0;
+    virtual bool KeepOnClose(DWORD& error) = 0;
 };
 
 class FileSystem {
@@ -57,11 +59,14 @@ class FileSystem {
     virtual std::unique_ptr<FileStream> CreateNew(const std::wstring& path, DWORD& error) = 0;
 
     virtual bool Delete(const std::wstring& path) = 0;
+    // Deletes a file that no one has open (a temporary file of a run that
+    // was killed, but not one that another run is writing).
+    virtual bool DeleteUnused(const std::wstring& path) = 0;
+    // The size of a file, read without opening it.
+    virtual bool GetSize(const std::wstring& path, uint64_t& size) = 0;
     virtual uint32_t GetAttributes(const std::wstring& path) = 0;  // INVALID_FILE_ATTRIBUTES when missing
     virtual bool SetAttributes(const std::wstring& path, uint32_t attributes) = 0;
     virtual bool CreateFolder(const std::wstring& path) = 0;
-    // Opens an existing file for writing and sets its last-write time only.
-    virtual bool SetFileDate(const std::wstring& path, int32_t packed) = 0;
 
     // What tells two paths of the same folder apart from two folders (the
     // volume and the file index), following links; "" when unknown.

@@ -13,8 +13,6 @@ class MemoryTaskRows : public TaskRows {
     using Task = std::pair<std::wstring, std::wstring>;  // source, target
     explicit MemoryTaskRows(std::vector<Task> tasks) : tasks_(std::move(tasks)) {}
 
-    void MoveTo(size_t index) { current_ = index; }
-
     bool InBrowseState() override { return true; }
     void Post() override {}
     int Count() override { return static_cast<int>(tasks_.size()); }
@@ -23,6 +21,8 @@ class MemoryTaskRows : public TaskRows {
         if (current_ < tasks_.size()) ++current_;
     }
     bool Eof() override { return current_ >= tasks_.size(); }
+    int Position() override { return static_cast<int>(current_); }
+    void MoveTo(int position) override { current_ = static_cast<size_t>(position); }
     std::wstring Source() override { return Eof() ? std::wstring() : tasks_[current_].first; }
     std::wstring Target() override { return Eof() ? std::wstring() : tasks_[current_].second; }
 

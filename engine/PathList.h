@@ -2,7 +2,7 @@
 // The file list of one task, held compactly: a million files of a big tree
 // must fit a 32-bit process. Files come folder by folder in scan order, so
 // each folder is stored once and each file only by its name (in a compact
-// form of UTF-16) and its packed date. Names go into blocks of 1 MiB, so a
+// form of UTF-16) and its last-write time. Names go into blocks of 1 MiB, so a
 // big list needs no large contiguous piece of the address space.
 #include <cstdint>
 #include <memory>
@@ -22,7 +22,7 @@ class PathList {
         pendingFolder_.assign(relative);
         folderPending_ = true;
     }
-    void AddFile(std::wstring_view name, int32_t packedDate) {
+    void AddFile(std::wstring_view name, uint64_t lastWrite) {
         if (folderPending_) {
             folderChars_.append(pendingFolder_.begin(), pendingFolder_.end());
             folders_.push_back({folderChars_.size(), ends_.size()});
@@ -38,7 +38,7 @@ class PathList {
         compact_.copy(blocks_.back().get() + used_, compact_.size());
         used_ += compact_.size();
         ends_.push_back((blocks_.size() - 1) * kBlock + used_);
-        dates_.push_back(packedDate);
+        times_.push_back(lastWrite);
     }
 
     size_t Count() const { return ends_.size(); }
@@ -56,12 +56,12 @@ class PathList {
         AppendFromCompact(out,
                           std::string_view(blocks_[block].get() + (begin - block * kBlock), end - begin));
     }
-    int32_t PackedDate(size_t i) const { return dates_[i]; }  // last write; -1 when it has none
+    uint64_t LastWrite(size_t i) const { return times_[i]; }  // a FILETIME (UTC)
 
     // What the list holds on to: capacities, not sizes.
     size_t MemoryUse() const {
         return blocks_.size() * kBlock + blocks_.capacity() * sizeof(blocks_[0]) +
-               ends_.capacity() * sizeof(size_t) + dates_.capacity() * sizeof(int32_t) +
+               ends_.capacity() * sizeof(size_t) + times_.capacity() * sizeof(uint64_t) +
                folderChars_.capacity() * sizeof(wchar_t) + folders_.capacity() * sizeof(FolderEntry);
     }
 
@@ -74,7 +74,7 @@ class PathList {
     std::vector<std::unique_ptr<char[]>> blocks_;
     size_t used_ = 0;           // of the last block
     std::vector<size_t> ends_;  // of each name, counting all blocks as one row
-    std::vector<int32_t> dates_;
+    std::vector<uint64_t> times_;
     std::wstring folderChars_;
     std::vector<FolderEntry> folders_;
     std::wstring pendingFolder_;

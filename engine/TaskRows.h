@@ -14,6 +14,10 @@ class TaskRows {
     virtual void First() = 0;
     virtual void Next() = 0;
     virtual bool Eof() = 0;
+    // The current row's place (from 0), and a move back to it: a run over the
+    // current task alone looks at the tasks before it.
+    virtual int Position() = 0;
+    virtual void MoveTo(int position) = 0;
     // forras and cel of the current row, exactly as stored (any name, in
     // UTF-16); null reads as "".
     virtual std::wstring Source() = 0;

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "common/FileDate.h"
 #include "common/Handles.h"
 #include "common/Text.h"
 #include "engine/FileSystem.h"
@@ -29,19 +28,13 @@ class Win32File : public FileStream {
         return true;
     }
     uint32_t Attributes() override { return BasicInfo() ? basic_.FileAttributes : INVALID_FILE_ATTRIBUTES; }
-    int32_t PackedDate() override {
-        if (!BasicInfo()) return -1;
-        FILETIME written{static_cast<DWORD>(basic_.LastWriteTime.LowPart),
-                         static_cast<DWORD>(basic_.LastWriteTime.HighPart)};
-        return FileTimeToPackedDate(written);
+    uint64_t LastWrite() override {
+        return BasicInfo() ? static_cast<uint64_t>(basic_.LastWriteTime.QuadPart) : 0;
     }
 
-    bool SetDateAndAttributes(int32_t packed, uint32_t attributes) override {
+    bool SetDateAndAttributes(uint64_t lastWrite, uint32_t attributes) override {
         FILE_BASIC_INFO info{};  // zero fields are left as they are
-        FILETIME utc;
-        if (packed != -1 && !PackedDateToFileTime(packed, utc)) return false;
-        if (packed != -1)
-            info.LastWriteTime.LowPart = utc.dwLowDateTime, info.LastWriteTime.HighPart = utc.dwHighDateTime;
+        info.LastWriteTime.QuadPart = static_cast<LONGLONG>(lastWrite);
         if (attributes != INVALID_FILE_ATTRIBUTES)
             info.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
         queried_ = false;
@@ -71,9 +64,17 @@ class Win32File : public FileStream {
         error = GetLastError();
         return false;
     }
+    // The mark of the handle's file, not of the handle (as FILE_FLAG_DELETE_ON_CLOSE
+    // would be): it can be taken away again when the copy is complete.
     bool DeleteOnClose() override {
         FILE_DISPOSITION_INFO info{TRUE};
         return SetFileInformationByHandle(file_.get(), FileDispositionInfo, &info, sizeof info);
+    }
+    bool KeepOnClose(DWORD& error) override {
+        FILE_DISPOSITION_INFO info{FALSE};
+        if (SetFileInformationByHandle(file_.get(), FileDispositionInfo, &info, sizeof info)) return true;
+        error = GetLastError();
+        return false;
     }
 
   private:
@@ -129,16 +130,23 @@ class Win32FileSystem : public FileSystem {
     }
 
     bool Delete(const std::wstring& path) override { return DeleteFileW(path.c_str()); }
+    bool DeleteUnused(const std::wstring& path) override {
+        // Shared with no one: the open fails while another program holds the file.
+        FileHandle file(CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        return static_cast<bool>(file);
+    }
+    bool GetSize(const std::wstring& path, uint64_t& size) override {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+        size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        return true;
+    }
     uint32_t GetAttributes(const std::wstring& path) override { return GetFileAttributesW(path.c_str()); }
     bool SetAttributes(const std::wstring& path, uint32_t attributes) override {
         return SetFileAttributesW(path.c_str(), attributes);
     }
     bool CreateFolder(const std::wstring& path) override { return CreateDirectoryW(path.c_str(), nullptr); }
-    bool SetFileDate(const std::wstring& path, int32_t packed) override {
-        FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        return file && Win32File(file.release()).SetDateAndAttributes(packed, INVALID_FILE_ATTRIBUTES);
-    }
 
     std::wstring FolderIdentity(const std::wstring& path) override {
         FileHandle folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,

@@ -21,6 +21,8 @@ class TableTaskRows : public TaskRows {
     void First() override { table_.First(); }
     void Next() override { table_.Next(); }
     bool Eof() override { return table_.Eof(); }
+    int Position() override { return table_.ActiveRow(); }
+    void MoveTo(int position) override { table_.MoveTo(position); }
     std::wstring Source() override { return table_.FieldWideText("forras"); }
     std::wstring Target() override { return table_.FieldWideText("cel"); }
 

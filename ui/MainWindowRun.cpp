@@ -26,7 +26,7 @@ void MainWindowRun::AppendLog(const std::wstring& line) {
     if (!runLog_.Append(line) && runLog_.FailureIsNew()) log.AppendLine(WideToAnsi(runLog_.FailureNote()));
 }
 
-void MainWindowRun::RunFinished(int errorLines) {
+void MainWindowRun::RunFinished(int errorLines, bool stopped) {
     MainFormLink* link = window_.MainForm();
     if (!link) return;
     SYSTEMTIME t;
@@ -34,8 +34,13 @@ void MainWindowRun::RunFinished(int errorLines) {
     char when[32];
     snprintf(when, sizeof when, "%04u.%02u.%02u %02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute);
     const std::string count = std::to_string(errorLines);
-    std::string tip = std::string("Pelvane – utolsó mentés: ") + when + ", " +
-                      (errorLines ? count + " hiba" : std::string("hiba nélkül"));
+    const std::string head = std::string("Pelvane – utolsó mentés: ") + when + ", ";
+    std::string tip = head + (errorLines ? count + " hiba" : std::string("hiba nélkül"));
+    if (stopped) {
+        // The count too, where the tip's 63 characters leave room for it.
+        tip = head + "megszakítva";
+        if (errorLines && tip.size() + count.size() + 7 <= 63) tip += ", " + count + " hiba";
+    }
     // Only a run nobody watched is announced; the click shows its lines.
     std::string balloon;
     if (errorLines > 0 && !IsWindowVisible(window_.Handle()))

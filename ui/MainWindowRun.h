@@ -21,7 +21,7 @@ class MainWindowRun : public BackupSurroundings {
     TaskRows& Tasks() override { return rows_; }
     // Names outside the code page show "?" on the page; the file keeps them.
     void AppendLog(const std::wstring& line) override;
-    void RunFinished(int errorLines) override;
+    void RunFinished(int errorLines, bool stopped) override;
     void SetProgressMax(int max) override;
     int ProgressMax() override;
     void SetProgressPosition(int position) override;

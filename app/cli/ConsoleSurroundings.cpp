@@ -13,11 +13,16 @@ namespace pelvane {
 namespace {
 
 std::atomic<bool> ctrlC{false};
+HANDLE runEnded = nullptr;  // set once the run has written its end line
+
+// Less than the five seconds the system gives a handler before it ends the process.
+constexpr DWORD kCloseWait = 4000;
 
 BOOL WINAPI OnConsoleCtrl(DWORD type) noexcept {
     return GuardCallback("console control handler", FALSE, [type] {
-        if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-        ctrlC = true;  // the run stops between files and still writes its end line
+        ctrlC = true;  // the run stops at its next check and still writes its closing lines
+        if (type == CTRL_CLOSE_EVENT || type == CTRL_LOGOFF_EVENT || type == CTRL_SHUTDOWN_EVENT)
+            WaitForSingleObject(runEnded, kCloseWait);
         return TRUE;
     });
 }
@@ -25,10 +30,14 @@ BOOL WINAPI OnConsoleCtrl(DWORD type) noexcept {
 }  // namespace
 
 void InstallCtrlCHandler() {
+    if (!runEnded) runEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnConsoleCtrl, TRUE);
 }
 bool StopRequestedByUser() {
     return ctrlC;
+}
+void RunEnded() {
+    if (runEnded) SetEvent(runEnded);
 }
 
 void WriteLine(const std::wstring& line, bool toStderr) {

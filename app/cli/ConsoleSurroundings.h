@@ -1,6 +1,7 @@
 #pragma once
 // The console program's side of a backup run: log lines to standard output
-// in UTF-8, an optional progress bar on standard error, Ctrl+C as the stop button.
+// in UTF-8, an optional progress bar on standard error, Ctrl+C, Ctrl+Break
+// and the closing of the console as the stop button.
 #include <string>
 
 #include "engine/BackupSurroundings.h"
@@ -27,10 +28,11 @@ class ConsoleSurroundings : public BackupSurroundings {
 
     void SetEngine(BackupEngine* engine) { engine_ = engine; }
     bool SawError() const { return sawError_; }
+    bool WasStopped() const { return stopped_; }
 
     TaskRows& Tasks() override { return tasks_; }
     void AppendLog(const std::wstring& line) override;
-    void RunFinished(int) override {}  // the exit status tells
+    void RunFinished(int, bool stopped) override { stopped_ = stopped; }  // the exit status tells
     void SetProgressMax(int max) override;
     int ProgressMax() override { return max_; }
     void SetProgressPosition(int position) override;
@@ -55,7 +57,7 @@ class ConsoleSurroundings : public BackupSurroundings {
     RunOptions options_;
     RunLogFile* runLog_;
     BackupEngine* engine_ = nullptr;
-    bool sawError_ = false;
+    bool sawError_ = false, stopped_ = false;
     int max_ = 0, position_ = 0, drawnPercent_ = -1;
 };
 
@@ -64,8 +66,13 @@ class ConsoleSurroundings : public BackupSurroundings {
 void WriteLine(const std::wstring& line, bool toStderr = false);
 void WriteLine(const std::string& ansi, bool toStderr = false);
 
-// Installs the Ctrl+C handler; StopRequestedByUser() turns true on Ctrl+C.
+// Installs the Ctrl+C handler; StopRequestedByUser() turns true on Ctrl+C,
+// Ctrl+Break, or when the console is closed or the user logs off. For the
+// last two the system ends the process once the handler returns, so the
+// handler waits (a few seconds at most) for RunEnded(): the run's closing
+// lines reach Pelvane.log.
 void InstallCtrlCHandler();
 bool StopRequestedByUser();
+void RunEnded();
 
 }  // namespace pelvane

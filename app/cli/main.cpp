@@ -29,6 +29,7 @@ const char kUsage[] =
     "       pelvane-cli list\n"
     "       pelvane-cli add SOURCE TARGET\n"
     "       pelvane-cli remove ID\n"
+    "       pelvane-cli --help\n"
     "Every command takes --db PATH: the task database (default: Pelvane.sqb beside the program).\n"
     "run without SOURCE TARGET pairs backs up the stored tasks, with the options stored in the\n"
     "Pelvane.ini beside the database; the options given here override them.\n"
@@ -41,10 +42,14 @@ const char kUsage[] =
     "  --no-log         append nothing to Pelvane.log (beside Pelvane.ini: the database's, or\n"
     "                   the program's for SOURCE TARGET pairs)\n"
     "\n"
+    "add warns when the copies of the new task would go to the same folder as those of a stored\n"
+    "one (a run leaves out the later of the two), and stores it all the same.\n"
+    "\n"
     "Exit status: 0 no error line, 1 at least one \"Hiba: \" line, 2 usage error,\n"
-    "3 the task database failed (remove: no task with that id).\n";
+    "3 the task database failed (remove: no task with that id),\n"
+    "4 the run was stopped (Ctrl+C, Ctrl+Break, the console closed), with or without error lines.\n";
 
-constexpr int kExitOk = 0, kExitErrors = 1, kExitUsage = 2, kExitStore = 3;
+constexpr int kExitOk = 0, kExitErrors = 1, kExitUsage = 2, kExitStore = 3, kExitStopped = 4;
 
 // A failure that the program reports itself, its message in UTF-16 (it may
 // name a folder outside the code page); what() gives it in the code page.
@@ -187,8 +192,10 @@ int Run(std::vector<std::wstring> args) {
     console.SetEngine(&engine);
     InstallCtrlCHandler();
     engine.Run();
+    RunEnded();
     if (options.progress) fputs("\r\x1b[K", stderr);
-    return console.SawError() ? kExitErrors : kExitOk;
+    // A stopped run did not do all its work, whatever else it met.
+    return console.WasStopped() ? kExitStopped : console.SawError() ? kExitErrors : kExitOk;
 }
 
 int List(std::vector<std::wstring> args) {
@@ -202,6 +209,27 @@ int List(std::vector<std::wstring> args) {
     return kExitOk;
 }
 
+// A warning when the copies of the task would go to the same folder as
+// those of a stored one; "" when they would not.
+std::wstring CollisionWarning(TSqliteTable& table, const std::wstring& forras, const std::wstring& cel) {
+    if (forras.empty() || cel.empty()) return {};
+    std::unique_ptr<FileSystem> fs = MakeWin32FileSystem();
+    const std::wstring folder = CopyFolder(*fs, forras, cel);
+    const BackupEngine::NameLess less;
+    return InStore([&]() -> std::wstring {
+        for (table.First(); !table.Eof(); table.Next()) {
+            const std::wstring source = table.FieldWideText("forras"), target = table.FieldWideText("cel");
+            if (source.empty() || target.empty()) continue;
+            const std::wstring other = CopyFolder(*fs, source, target);
+            if (less(folder, other) || less(other, folder)) continue;
+            return L"pelvane-cli: warning: the copies of this task would go to the same folder (" +
+                   fs->FullPath(folder) + L") as those of task " + AnsiToWide(table.FieldText("feladat")) +
+                   L" (" + source + L" >> " + target + L"); a run leaves out the later of the two";
+        }
+        return std::wstring();
+    });
+}
+
 int Add(std::vector<std::wstring> args) {
     const std::wstring db = TakeDatabaseOption(args);
     if (args.size() != 2) throw UsageError{L"add takes SOURCE TARGET"};
@@ -209,7 +237,11 @@ int Add(std::vector<std::wstring> args) {
         if (WideToUtf8(folder).size() > kMaxStoredFolder)
             throw UsageError{L"a stored folder holds at most 255 bytes of UTF-8: " + folder};
     std::unique_ptr<TaskStore> store = OpenStore(db);
+    const std::wstring warning = CollisionWarning(store->Table(), args[0], args[1]);
     WriteLine(std::to_wstring(InStore([&] { return store->AddTask(args[0], args[1]); })));
+    // Stored all the same, as the window stores it: the user may be about to
+    // change the other task, and a run leaves out the later one meanwhile.
+    if (!warning.empty()) WriteLine(warning, true);
     return kExitOk;
 }
 
@@ -232,6 +264,10 @@ int wmain(int argc, wchar_t** argv) {
         if (args.empty()) throw UsageError{L""};
         std::wstring command = args.front();
         args.erase(args.begin());
+        if (command == L"--help" || command == L"-h" || command == L"help") {
+            fputs(kUsage, stdout);
+            return kExitOk;
+        }
         if (command == L"run") return Run(args);
         if (command == L"list") return List(args);
         if (command == L"add") return Add(args);

@@ -365,4 +365,94 @@ TEST(Cli, WorksFromAProgramFolderOutsideTheCodePage) {
     EXPECT_FALSE(home.Exists(data + L"\\nincs.sqb"));
 }
 
+// Help, a task that collides with a stored one, and runs that end early.
+
+TEST(Cli, HelpPrintsTheUsageWithExitStatusZero) {
+    for (const char* request : {"--help", "-h", "help"}) {
+        Result r = Cli({request});
+        EXPECT_EQ(r.exitCode, 0u) << request;
+        EXPECT_EQ(r.out.rfind("usage: pelvane-cli", 0), 0u) << request;
+        EXPECT_NE(r.out.find("4 the run was stopped"), std::string::npos) << request;
+        EXPECT_EQ(r.err, "") << request;
+    }
+}
+
+TEST_F(StoredTasks, AddWarnsOfATaskWhoseCopiesWouldShareAFolderAndStoresIt) {
+    Result first = Cli({"add", "--db", db, "C:\\Users\\anna\\Documents", "E:\\Save"});
+    EXPECT_EQ(first.err, "");
+    Result second = Cli({"add", "--db", db, "D:\\Work\\documents\\", "e:\\save\\"});
+    EXPECT_EQ(second.exitCode, 0u);
+    EXPECT_EQ(second.out, "2\n");
+    EXPECT_EQ(
+        second.err,
+        "pelvane-cli: warning: the copies of this task would go to the same folder (e:\\save\\documents) "
+        "as those of task 1 (C:\\Users\\anna\\Documents >> E:\\Save); a run leaves out the later of "
+        "the two\n");
+    EXPECT_EQ(Cli({"list", "--db", db}).Lines().size(), 2u);
+    EXPECT_EQ(Cli({"add", "--db", db, "D:\\Work\\Other", "E:\\Save"}).err, "");
+}
+
+// A run of pelvane-cli that is still going.
+struct RunningCli {
+    KernelHandle process;
+    CapturedOutput out{"running_out"}, err{"running_err"};
+
+    explicit RunningCli(const std::vector<std::string>& args) {
+        std::wstring command = Quote(AnsiToWide(ProgramFolder().Path("pelvane-cli.exe")));
+        for (const auto& a : args) command += L" " + Quote(AnsiToWide(a));
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = out.Handle();
+        si.hStdError = err.Handle();
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+            return;
+        process.reset(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    bool Ended() const { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }
+    DWORD Wait() {
+        DWORD code = 99;
+        if (WaitForSingleObject(process.get(), 600000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 98);
+        WaitForSingleObject(process.get(), 10000);
+        GetExitCodeProcess(process.get(), &code);
+        return code;
+    }
+};
+
+// A source whose one file is a sparse gigabyte: its copy takes a while.
+void WriteBigSource(const test::ScratchFolder& tree) {
+    tree.Write("Big\\big.iso", "");
+    FileHandle file(
+        CreateFileA(tree.Path("Big\\big.iso").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size;
+    size.QuadPart = 1LL << 30;
+    SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file.get());
+}
+
+// Waits until the copy's temporary file is there (the run is inside the
+// file) or the run has ended; true for the former.
+bool WaitForTheTemporaryFile(RunningCli& run, const std::string& folder) {
+    while (!run.Ended()) {
+        WIN32_FIND_DATAA fd;
+        FindHandle find(FindFirstFileA((folder + "\\~pelvane*.tmp").c_str(), &fd));
+        if (find) return true;
+        Sleep(5);  // polling for the file itself
+    }
+    return false;
+}
+
+TEST(Cli, AKilledRunLeavesNoTemporaryFile) {
+    test::ScratchFolder tree;
+    WriteBigSource(tree);
+    RunningCli run({"run", "--no-log", tree.Path("Big"), tree.Path("out")});
+    ASSERT_TRUE(run.process);
+    ASSERT_TRUE(WaitForTheTemporaryFile(run, tree.Path("out\\Big"))) << "the copy ended before it was seen";
+    TerminateProcess(run.process.get(), 9);  // as log-off or the Task Scheduler ends it
+    EXPECT_EQ(run.Wait(), 9u);
+    EXPECT_EQ(tree.Files("out"), std::vector<std::string>{});
+}
+
 }  // namespace

@@ -1,6 +1,9 @@
 // What Wine cannot show, through a file system that behaves as Windows does.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <new>
+
 #include "common/Exception.h"
 #include "engine/BackupEngine.h"
 #include "tests/engine/FakeFileSystem.h"
@@ -138,17 +141,22 @@ TEST_F(SeamRun, FailedCopiesAreNotStampedAndKeepTheSourcesArchiveFlag) {
     EXPECT_EQ(fs.Find(L"C:\\Data\\Docs\\locked.txt")->attributes, kArchive);
 }
 
-TEST_F(SeamRun, AnExcludedFilesCopyIsStampedAndItsSourceCleared) {
+TEST_F(SeamRun, AnExcludedFileIsLeftEntirelyAlone) {
+    // Stamping an older copy with the source's date would make it look
+    // current to the newer method once the exclusion is lifted.
     Source(L"a.TMP", "new", kArchive | kHidden);
-    fs.AddFile(L"E:\\Save\\Docs\\a.TMP", "old", 0);
+    Source(L"Only excluded\\b.tmp", "b");
+    auto& old = fs.AddFile(L"E:\\Save\\Docs\\a.TMP", "old", 0);
+    old.date = 0x30000000;
     s.clearArchive = true;
     engine.Run();
     EXPECT_EQ(Copy(L"a.TMP")->data, "old");
-    EXPECT_EQ(Copy(L"a.TMP")->date, kSourceDate);
-    EXPECT_EQ(Copy(L"a.TMP")->attributes, kArchive | kHidden);
-    EXPECT_EQ(fs.Find(L"C:\\Data\\Docs\\a.TMP")->attributes, kHidden);
-    EXPECT_EQ(s.status, L"");  // cleared at the end of the run
-    EXPECT_EQ(s.stepped, 3);
+    EXPECT_EQ(Copy(L"a.TMP")->date, 0x30000000);
+    EXPECT_EQ(Copy(L"a.TMP")->attributes, 0u);
+    EXPECT_EQ(fs.Find(L"C:\\Data\\Docs\\a.TMP")->attributes, kArchive | kHidden);
+    EXPECT_EQ(Copy(L"Only excluded"), nullptr);  // no folder for files that are not copied
+    EXPECT_EQ(s.stepped, 4);                     // the bar still counts them
+    EXPECT_EQ(s.status, L"");
 }
 
 TEST_F(SeamRun, AFolderWhereTheCopyGoesGivesACreateError) {
@@ -401,6 +409,135 @@ TEST_F(SeamRun, ControlsDuringARun) {
     EXPECT_FALSE(s.stopButton);
     EXPECT_EQ(s.status, L"");
     EXPECT_EQ(s.finished, std::vector<int>{0});
+}
+
+// A temporary file that another run is writing.
+
+TEST_F(SeamRun, AnotherRunsTemporaryFileIsNeitherRemovedNorInTheWay) {
+    Source(L"a.txt", "data");
+    fs.AddFolder(L"E:\\Save\\Docs");
+    DWORD error = 0;
+    // Windows refuses to open or create a file of that name while it is being written.
+    std::unique_ptr<FileStream> other = fs.CreateNew(L"E:\\Save\\Docs\\~pelvane.tmp", error);
+    ASSERT_TRUE(other);
+    other->DeleteOnClose();
+    engine.Run();
+    EXPECT_EQ(s.Errors(), Lines{});
+    ASSERT_NE(Copy(L"a.txt"), nullptr);
+    EXPECT_EQ(Copy(L"a.txt")->data, "data");
+    EXPECT_NE(Copy(L"~pelvane.tmp"), nullptr);
+    other.reset();
+    EXPECT_EQ(fs.CountFiles(L"E:\\Save"), 1);
+}
+
+// Tasks whose copies would land in one folder, and names that would share a copy.
+
+const std::wstring kCollision =
+    L" : Ugyanabba a mappába (E:\\Save\\Documents) mentene, mint egy korábbi feladat ";
+
+TEST_F(SeamRun, OfTwoTasksWhoseCopiesShareAFolderTheLaterIsNotRun) {
+    fs.AddFile(L"C:\\Users\\anna\\Documents\\a.txt", "anna");
+    fs.AddFile(L"D:\\Work\\documents\\a.txt", "work");
+    fs.AddFile(L"D:\\Other\\b.txt", "b");
+    // Compared without regard to case and trailing backslashes.
+    RecordingSurroundings t{{{L"C:\\Users\\anna\\Documents", L"E:\\Save"},
+                             {L"D:\\Work\\documents\\", L"e:\\save\\"},
+                             {L"D:\\Other", L"E:\\Save"}}};
+    BackupEngine e(t, fs);
+    e.Run();
+    EXPECT_EQ(t.Body(), (Lines{L"*** Feladat: C:\\Users\\anna\\Documents >> E:\\Save", L"Összesen    4",
+                               L"*** Feladat: D:\\Work\\documents\\ >> e:\\save\\",
+                               L"Hiba: D:\\Work\\documents\\" + kCollision +
+                                   L"(C:\\Users\\anna\\Documents >> E:\\Save); nem fut le",
+                               L"*** Feladat: D:\\Other >> E:\\Save", L"Összesen    1"}));
+    EXPECT_EQ(fs.Find(L"E:\\Save\\Documents\\a.txt")->data, "anna");
+    EXPECT_NE(fs.Find(L"E:\\Save\\Other\\b.txt"), nullptr);
+    EXPECT_EQ(t.finished, std::vector<int>{1});
+
+    // Nor when it runs alone, as the current task.
+    t.log.clear();
+    t.onlyCurrent = true;
+    t.rows.MoveTo(1);
+    e.Run();
+    EXPECT_EQ(t.Errors(), Lines{L"Hiba: D:\\Work\\documents\\" + kCollision +
+                                L"(C:\\Users\\anna\\Documents >> E:\\Save); nem fut le"});
+    EXPECT_EQ(fs.Find(L"E:\\Save\\Documents\\a.txt")->data, "anna");
+    EXPECT_EQ(t.rows.Source(), L"D:\\Work\\documents\\");  // the cursor stays
+}
+
+TEST_F(SeamRun, NamesThatDifferOnlyInCaseAreReportedNotCopiedOverEachOther) {
+    Source(L"readme.txt", "lower").twins = {L"README.txt"};
+    Source(L"Sub\\x.txt", "x");
+    fs.Find(L"C:\\Data\\Docs\\Sub")->twins = {L"SUB"};
+    s.method = 2;  // each would make the other look current
+    engine.Run();
+    EXPECT_EQ(
+        s.Body(),
+        (Lines{L"*** Feladat: C:\\Data\\Docs >> E:\\Save",
+               L"Hiba: C:\\Data\\Docs\\README.txt : Csak kis- és nagybetűben különbözik ettől: "
+               L"readme.txt; a másolatuk ugyanoda kerülne",
+               L"Hiba: C:\\Data\\Docs\\SUB : Csak kis- és nagybetűben különbözik ettől: Sub; a másolatuk "
+               L"ugyanoda kerülne",
+               L"Összesen    6"}));
+    EXPECT_EQ(Copy(L"readme.txt")->data, "lower");
+    EXPECT_EQ(fs.opens, 2);  // readme.txt and Sub\x.txt, once each
+}
+
+// A stop, during the scan or the copies, and a failure that escapes one task.
+
+TEST_F(SeamRun, AStoppedRunSaysSoBeforeItsEndLine) {
+    Source(L"1.txt", "1");
+    Source(L"2.txt", "2");
+    s.onMessages = [&] {
+        if (Copy(L"1.txt")) engine.RequestStop();
+    };
+    engine.Run();
+    ASSERT_GE(s.log.size(), 2u);
+    const std::wstring stopped = s.log[s.log.size() - 2], end = s.log.back();
+    EXPECT_EQ(stopped.rfind(L"*** Mentés megszakítva: ", 0), 0u) << stopped;
+    EXPECT_EQ(end.rfind(L"*** Mentés kész: ", 0), 0u) << end;
+    // The same timestamp form as the start line.
+    EXPECT_EQ(stopped.size() - wcslen(L"*** Mentés megszakítva: "),
+              end.size() - wcslen(L"*** Mentés kész: "));
+    EXPECT_EQ(s.stopped, std::vector<bool>{true});
+    EXPECT_EQ(Copy(L"2.txt"), nullptr);
+
+    // The next run, not stopped, says nothing of it.
+    s.onMessages = nullptr;
+    engine.Run();
+    EXPECT_EQ(s.stopped, (std::vector<bool>{true, false}));
+    EXPECT_EQ(s.log[s.log.size() - 2], L"Összesen    2");
+}
+
+TEST_F(SeamRun, AStopDuringTheScanEndsItAtTheNextFolder) {
+    for (int i = 0; i < 5; ++i) Source(L"Sub" + std::to_wstring(i) + L"\\a.txt", "x");
+    RecordingSurroundings t{{{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Data\\Docs", L"E:\\Other"}}};
+    BackupEngine e(t, fs);
+    t.onMessages = [&] { e.RequestStop(); };  // at the first folder's listing
+    e.Run();
+    EXPECT_EQ(fs.listings, 1);
+    EXPECT_EQ(t.Body(), (Lines{L"*** Feladat: C:\\Data\\Docs >> E:\\Save",
+                               L"*** Feladat: C:\\Data\\Docs >> E:\\Other"}));
+    EXPECT_EQ(fs.CountFiles(L"E:\\"), 0);
+    EXPECT_EQ(t.stopped, std::vector<bool>{true});
+}
+
+TEST_F(SeamRun, AFailureThatEscapesOneTaskEndsOnlyThatTask) {
+    Source(L"a.txt", "a");
+    fs.AddFile(L"C:\\Data\\Next\\b.txt", "b");
+    RecordingSurroundings t{{{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Data\\Next", L"E:\\Save"}}};
+    t.onMessages = [&] {
+        if (t.messageCalls == 1) throw std::bad_alloc();  // a huge tree on the 32-bit build
+    };
+    BackupEngine e(t, fs);
+    e.Run();
+    EXPECT_EQ(t.Body(),
+              (Lines{L"*** Feladat: C:\\Data\\Docs >> E:\\Save", L"Hiba: C:\\Data\\Docs : Nincs elég memória",
+                     L"*** Feladat: C:\\Data\\Next >> E:\\Save", L"Összesen    1"}));
+    EXPECT_NE(fs.Find(L"E:\\Save\\Next\\b.txt"), nullptr);
+    EXPECT_EQ(Copy(L"a.txt"), nullptr);
+    EXPECT_EQ(t.finished, std::vector<int>{1});
+    EXPECT_EQ(t.position, 0);
 }
 
 TEST(FormatTotal, FillsTheMaskFromTheRight) {

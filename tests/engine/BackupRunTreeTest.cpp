@@ -1,6 +1,8 @@
 // Whole runs over real folder trees under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/FileDate.h"
 #include "common/Handles.h"
 #include "engine/BackupEngine.h"
@@ -23,6 +25,15 @@ int32_t Age(const std::wstring& path) {
     FILETIME written;
     if (!file || !GetFileTime(file.get(), nullptr, nullptr, &written)) return -1;
     return FileTimeToPackedDate(written);
+}
+
+// The last-write time of a file as a FILETIME (UTC); 0 when it cannot be read.
+uint64_t WriteTime(const std::wstring& path) {
+    FileHandle file(CreateFileW(test::LongPath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME written;
+    if (!file || !GetFileTime(file.get(), nullptr, nullptr, &written)) return 0;
+    return (uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime;
 }
 
 class TreeRun : public ::testing::Test {
@@ -193,12 +204,17 @@ TEST_F(TreeRun, ABlankAfterTheSeparatorBelongsToTheField) {
     EXPECT_EQ(tree.Files(L"out"), Lines{L"E\\b.temp"});
 }
 
-TEST_F(TreeRun, AnExcludedFilesOlderCopyKeepsItsContentButTakesTheDate) {
-    tree.Write(L"src\\E\\a.tmp", "new", Day(2020, 5, 6));
-    tree.Write(L"out\\E\\a.tmp", "old", Day(2010, 1, 1));
-    Run({{L"src\\E", L"out"}});
-    EXPECT_EQ(tree.Read(L"out\\E\\a.tmp"), "old");
-    EXPECT_EQ(Age(tree.Path(L"out\\E\\a.tmp")), Age(tree.Path(L"src\\E\\a.tmp")));
+TEST_F(TreeRun, AnExcludedFileNeverMakesItsOldCopyLookCurrent) {
+    auto newer = [](RecordingSurroundings& s) { s.method = 2; };
+    tree.Write(L"src\\E\\a.log", "first", Day(2020, 5, 6));
+    Run({{L"src\\E", L"out"}}, newer);
+    tree.Write(L"src\\E\\a.log", "second", Day(2021, 1, 1));
+    Run({{L"src\\E", L"out"}}, [](RecordingSurroundings& s) { s.method = 2, s.excluded = ".log"; });
+    EXPECT_EQ(tree.Read(L"out\\E\\a.log"), "first");
+    EXPECT_NE(Age(tree.Path(L"out\\E\\a.log")), Age(tree.Path(L"src\\E\\a.log")));
+    // The exclusion lifted, the changed file is copied.
+    Run({{L"src\\E", L"out"}}, newer);
+    EXPECT_EQ(tree.Read(L"out\\E\\a.log"), "second");
 }
 
 TEST_F(TreeRun, CopiesCarryTheSourcesPackedDate) {
@@ -358,6 +374,66 @@ TEST_F(TreeRun, OnlyTheCurrentTask) {
     EXPECT_EQ(s->Body(), (Lines{Feladat(L"src\\Two", L"out"), L"Összesen    1"}));
     EXPECT_EQ(tree.Files(L"out"), Lines{L"Two\\b"});
     EXPECT_EQ(s->rows.Source(), tree.Path(L"src\\Two"));  // the cursor stays
+}
+
+// Method 2 compares the file times themselves (UTC), allowing the two seconds
+// of FAT targets, so no date is out of its reach.
+TEST_F(TreeRun, NewerMethodComparesFileTimesOfAnyYear) {
+    auto newer = [](RecordingSurroundings& s) { s.method = 2; };
+    tree.Write(L"src\\D\\1975.txt", "new", Day(1975, 6, 1));
+    tree.Write(L"out\\D\\1975.txt", "old", Day(1975, 1, 1));
+    tree.Write(L"src\\D\\2110.txt", "new", Day(2110, 6, 1));
+    tree.Write(L"out\\D\\2110.txt", "old", Day(2110, 1, 1));
+    tree.Write(L"src\\D\\same second.txt", "new", Day(2020, 1, 1, 12, 0, 1));
+    tree.Write(L"out\\D\\same second.txt", "old", Day(2020, 1, 1, 12, 0, 0));  // FAT's two seconds
+    tree.Write(L"src\\D\\two seconds.txt", "new", Day(2020, 1, 1, 12, 0, 2));
+    tree.Write(L"out\\D\\two seconds.txt", "old", Day(2020, 1, 1, 12, 0, 0));
+    auto s = Run({{L"src\\D", L"out"}}, newer);
+    EXPECT_EQ(s->Errors(), Lines{});
+    EXPECT_EQ(tree.Read(L"out\\D\\1975.txt"), "new");
+    EXPECT_EQ(tree.Read(L"out\\D\\2110.txt"), "new");
+    EXPECT_EQ(tree.Read(L"out\\D\\same second.txt"), "old");
+    EXPECT_EQ(tree.Read(L"out\\D\\two seconds.txt"), "new");
+    EXPECT_EQ(WriteTime(tree.Path(L"out\\D\\1975.txt")), WriteTime(tree.Path(L"src\\D\\1975.txt")));
+    EXPECT_EQ(Run({{L"src\\D", L"out"}}, newer)->stepped, 0);  // and then all is current
+}
+
+TEST_F(TreeRun, TasksWhoseCopiesShareAFolderAreFoundByTheirFullPaths) {
+    tree.Write(L"src\\One\\Docs\\a.txt", "one");
+    tree.Write(L"src\\Two\\docs\\a.txt", "two");
+    auto s = Run({{L"src\\One\\Docs", L"out"}, {L"src\\Two\\..\\Two\\.\\docs", L"out\\.\\"}});
+    ASSERT_EQ(s->Errors().size(), 1u);
+    EXPECT_EQ(s->Errors()[0].rfind(L"Hiba: " + tree.Path(L"src\\Two\\..\\Two\\.\\docs") +
+                                       L" : Ugyanabba a mappába (" + tree.Path(L"out\\Docs") + L") mentene",
+                                   0),
+              0u)
+        << s->Errors()[0];
+    EXPECT_EQ(tree.Read(L"out\\Docs\\a.txt"), "one");
+}
+
+// Temporary files of a run that was killed mid-copy are removed by the next
+// run that writes to their folder; nothing else is touched.
+TEST_F(TreeRun, StaleTemporaryFilesAreRemovedFromTheFoldersARunWritesTo) {
+    tree.Write(L"src\\D\\a.txt", "a");
+    tree.Write(L"src\\D\\Sub\\b.txt", "b");
+    const Lines stale = {L"D\\~pelvane.tmp", L"D\\~PELVANE7.TMP", L"D\\Sub\\~pelvane99.tmp"};
+    const Lines kept = {L"D\\Sub\\~pelvane-notes.tmp", L"D\\Sub\\~pelvane.tmp.txt", L"D\\pelvane.tmp",
+                        L"D\\~pelvane1x.tmp", L"Other\\~pelvane.tmp"};
+    for (const auto& name : stale) tree.Write(L"out\\" + name, "partial");
+    for (const auto& name : kept) tree.Write(L"out\\" + name, "not ours");
+    // One that another run is writing, open as it holds it, stays.
+    tree.Write(L"out\\D\\Sub\\~pelvane1.tmp", "in use");
+    FileHandle inUse(CreateFileW(tree.Path(L"out\\D\\Sub\\~pelvane1.tmp").c_str(),
+                                 GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                 nullptr));
+    ASSERT_TRUE(inUse);
+    auto s = Run({{L"src\\D", L"out"}});
+    inUse.reset();  // not marked for deletion either
+    EXPECT_EQ(s->Errors(), Lines{});
+    Lines expected = kept;
+    expected.insert(expected.end(), {L"D\\a.txt", L"D\\Sub\\b.txt", L"D\\Sub\\~pelvane1.tmp"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(tree.Files(L"out"), expected);
 }
 
 }  // namespace

@@ -30,10 +30,11 @@ class SyntheticTree : public FileSystem {
     std::unique_ptr<FileStream> OpenRead(const std::wstring&, DWORD&) override { return nullptr; }
     std::unique_ptr<FileStream> CreateNew(const std::wstring&, DWORD&) override { return nullptr; }
     bool Delete(const std::wstring&) override { return false; }
+    bool DeleteUnused(const std::wstring&) override { return false; }
+    bool GetSize(const std::wstring&, uint64_t&) override { return false; }
     uint32_t GetAttributes(const std::wstring&) override { return INVALID_FILE_ATTRIBUTES; }
     bool SetAttributes(const std::wstring&, uint32_t) override { return false; }
     bool CreateFolder(const std::wstring&) override { return false; }
-    bool SetFileDate(const std::wstring&, int32_t) override { return false; }
     std::wstring FolderIdentity(const std::wstring&) override { return {}; }
     std::wstring LongForm(const std::wstring& p) override { return L"\\\\?\\" + p; }
     std::wstring FullPath(const std::wstring& p) override { return p; }

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/FileDate.h"
-
 namespace pelvane {
 
 // An open file of the fake: reads and writes go straight to its node.
@@ -28,9 +26,9 @@ class FakeFile : public FileStream {
     uint32_t Attributes() override {
         return Node().attributesUnreadable ? INVALID_FILE_ATTRIBUTES : Node().attributes;
     }
-    int32_t PackedDate() override { return Node().date; }
-    bool SetDateAndAttributes(int32_t packed, uint32_t attributes) override {
-        if (packed != -1) Node().date = packed;
+    uint64_t LastWrite() override { return Node().date.Utc(); }
+    bool SetDateAndAttributes(uint64_t lastWrite, uint32_t attributes) override {
+        if (lastWrite) Node().date.SetUtc(lastWrite);
         if (attributes != INVALID_FILE_ATTRIBUTES) Node().attributes = attributes;
         return true;
     }
@@ -53,7 +51,11 @@ class FakeFile : public FileStream {
         return put;
     }
     bool RenameTo(const std::wstring& to, DWORD& error) override { return fs_.Rename(node_, to, error); }
-    bool DeleteOnClose() override { return deleteOnClose_ = true; }
+    bool DeleteOnClose() override { return Node().deletePending = deleteOnClose_ = true; }
+    bool KeepOnClose(DWORD&) override {
+        Node().deletePending = deleteOnClose_ = false;
+        return true;
+    }
 
   private:
     FakeFileSystem::Node& Node() { return *node_; }
@@ -78,11 +80,10 @@ bool FakeFileSystem::Enumerate(const std::wstring& pattern, std::vector<FoundEnt
     for (auto& [key, node] : nodes_) {
         if (key.size() <= folder.size() + 1 || key.rfind(folder + L"\\", 0) != 0) continue;
         if (key.find(L'\\', folder.size() + 1) != std::wstring::npos) continue;
-        FILETIME written{};
-        PackedDateToFileTime(node->date, written);
-        entries.push_back({node->name, node->virtualSize ? node->virtualSize : node->data.size(),
-                           node->attributes,
-                           (uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime});
+        FoundEntry entry{node->name, node->virtualSize ? node->virtualSize : node->data.size(),
+                         node->attributes, node->date.Utc()};
+        entries.push_back(entry);
+        for (const std::wstring& twin : node->twins) entry.name = twin, entries.push_back(entry);
     }
     return true;
 }
@@ -91,7 +92,7 @@ std::unique_ptr<FileStream> FakeFileSystem::OpenRead(const std::wstring& path, D
     ++opens;
     Node* n = Find(path);
     if (!n) return error = ERROR_FILE_NOT_FOUND, nullptr;
-    if (n->folder) return error = ERROR_ACCESS_DENIED, nullptr;
+    if (n->folder || n->deletePending) return error = ERROR_ACCESS_DENIED, nullptr;
     if (n->locked) return error = ERROR_SHARING_VIOLATION, nullptr;
     return std::make_unique<FakeFile>(*this, nodes_[Key(path)]);
 }
@@ -100,7 +101,8 @@ std::unique_ptr<FileStream> FakeFileSystem::CreateNew(const std::wstring& path, 
     if (InvalidName(path)) return error = ERROR_INVALID_NAME, nullptr;
     Node* parent = Find(Parent(path));
     if (!parent || !parent->folder) return error = ERROR_PATH_NOT_FOUND, nullptr;
-    if (Find(path)) return error = ERROR_FILE_EXISTS, nullptr;
+    if (Node* n = Find(path))
+        return error = n->deletePending ? ERROR_ACCESS_DENIED : ERROR_FILE_EXISTS, nullptr;
     Put(path).date = now;
     return std::make_unique<FakeFile>(*this, nodes_[Key(path)]);
 }
@@ -134,11 +136,12 @@ bool FakeFileSystem::CreateFolder(const std::wstring& path) {
     return true;
 }
 
-bool FakeFileSystem::SetFileDate(const std::wstring& path, int32_t packed) {
-    Node* n = Find(path);
-    if (!n || n->folder || n->locked || (n->attributes & FILE_ATTRIBUTE_READONLY) || packed == -1)
+bool FakeFileSystem::DeleteUnused(const std::wstring& path) {
+    auto it = nodes_.find(Key(path));
+    // In use: held by another program, or open here (the map holds one reference).
+    if (it == nodes_.end() || it->second->folder || it->second->locked || it->second.use_count() > 1)
         return false;
-    n->date = packed;
+    nodes_.erase(it);
     return true;
 }
 

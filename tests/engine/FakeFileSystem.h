@@ -6,10 +6,36 @@
 #include <memory>
 #include <string>
 
+#include "common/FileDate.h"
 #include "common/Text.h"
 #include "engine/FileSystem.h"
 
 namespace pelvane {
+
+// A last-write time: a FILETIME (UTC), which the tests mostly set and read
+// as a packed date. A packed date that names no time (month 0, -1) is kept
+// as it was given and stands for the FILETIME 0.
+class FakeTime {
+  public:
+    FakeTime(int32_t packed) { *this = packed; }
+    FakeTime& operator=(int32_t packed) {
+        FILETIME t{};
+        packed_ = packed;
+        utc_ = PackedDateToFileTime(packed, t) ? (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime : 0;
+        return *this;
+    }
+    void SetUtc(uint64_t utc) {
+        const FILETIME t{static_cast<DWORD>(utc), static_cast<DWORD>(utc >> 32)};
+        utc_ = utc;
+        packed_ = FileTimeToPackedDate(t);
+    }
+    uint64_t Utc() const { return utc_; }
+    operator int32_t() const { return packed_; }
+
+  private:
+    int32_t packed_ = 0;
+    uint64_t utc_ = 0;
+};
 
 class FakeFileSystem : public FileSystem {
   public:
@@ -18,13 +44,19 @@ class FakeFileSystem : public FileSystem {
         bool folder = false;
         uint32_t attributes = FILE_ATTRIBUTE_ARCHIVE;
         std::string data;
-        uint64_t virtualSize = 0;   // a large file whose bytes are never stored
-        int32_t date = 0x3C210000;  // 2010-01-01 00:00:00
-        bool locked = false;        // held open by another program without sharing
+        uint64_t virtualSize = 0;    // a large file whose bytes are never stored
+        FakeTime date = 0x3C210000;  // 2010-01-01 00:00:00
+        bool locked = false;         // held open by another program without sharing
         bool attributesUnreadable = false;
         bool sizeUnreadable = false;
         bool unlistable = false;  // a folder whose listing is refused (access denied)
-        std::wstring linkTo;      // a link (reparse point) to this folder: its identity
+        // Marked for deletion by a handle still open: Windows lists the file
+        // but refuses to open or create it (access denied).
+        bool deletePending = false;
+        std::wstring linkTo;  // a link (reparse point) to this folder: its identity
+        // Further names the listing shows for this entry, as a case-sensitive
+        // folder (WSL, Samba) holds names that differ only in case.
+        std::vector<std::wstring> twins;
     };
 
     long long freeBytes = 1LL << 40;
@@ -63,13 +95,19 @@ class FakeFileSystem : public FileSystem {
     std::unique_ptr<FileStream> OpenRead(const std::wstring& path, DWORD& error) override;
     std::unique_ptr<FileStream> CreateNew(const std::wstring& path, DWORD& error) override;
     bool Delete(const std::wstring& path) override { return nodes_.erase(Key(path)) > 0; }
+    bool DeleteUnused(const std::wstring& path) override;
+    bool GetSize(const std::wstring& path, uint64_t& size) override {
+        Node* n = Find(path);
+        if (!n || n->folder || n->sizeUnreadable) return false;
+        size = n->virtualSize ? n->virtualSize : n->data.size();
+        return true;
+    }
     uint32_t GetAttributes(const std::wstring& path) override {
         Node* n = Find(path);
         return n ? n->attributes : INVALID_FILE_ATTRIBUTES;
     }
     bool SetAttributes(const std::wstring& path, uint32_t attributes) override;
     bool CreateFolder(const std::wstring& path) override;
-    bool SetFileDate(const std::wstring& path, int32_t packed) override;
     std::wstring FolderIdentity(const std::wstring& path) override {
         Node* n = Find(ExcludeBackslash(path));
         return !n || !n->folder    ? std::wstring()
@@ -95,7 +133,8 @@ class FakeFileSystem : public FileSystem {
         return n;
     }
 
-    // Shared, so that an open file follows its node through a rename.
+    // Shared, so that an open file follows its node through a rename (and
+    // tells whether it is open).
     std::map<std::wstring, std::shared_ptr<Node>> nodes_;
     friend class FakeFile;
 };

@@ -17,6 +17,7 @@ class RecordingSurroundings : public BackupSurroundings {
     TaskRows* taskRows = &rows;
     std::vector<std::wstring> log;
     std::vector<int> finished;  // the error count of every run that ended
+    std::vector<bool> stopped;  // and whether it was stopped
     std::vector<std::string> errors;
     int progressMax = 0, position = 0, steps = 0;
     long long stepped = 0;
@@ -30,7 +31,10 @@ class RecordingSurroundings : public BackupSurroundings {
 
     TaskRows& Tasks() override { return *taskRows; }
     void AppendLog(const std::wstring& line) override { log.push_back(line); }
-    void RunFinished(int errorLines) override { finished.push_back(errorLines); }
+    void RunFinished(int errorLines, bool wasStopped) override {
+        finished.push_back(errorLines);
+        stopped.push_back(wasStopped);
+    }
     void SetProgressMax(int max) override { progressMax = max; }
     int ProgressMax() override { return progressMax; }
     void SetProgressPosition(int p) override { position = p; }
@@ -51,11 +55,12 @@ class RecordingSurroundings : public BackupSurroundings {
         if (onMessages) onMessages();
     }
 
-    // The log without the two timestamped frame lines.
+    // The log without the timestamped frame lines (the start, the end, a stop).
     std::vector<std::wstring> Body() const {
         std::vector<std::wstring> body;
         for (const auto& line : log)
-            if (line.rfind(L"*** Mentés indul: ", 0) != 0 && line.rfind(L"*** Mentés kész: ", 0) != 0)
+            if (line.rfind(L"*** Mentés indul: ", 0) != 0 && line.rfind(L"*** Mentés kész: ", 0) != 0 &&
+                line.rfind(L"*** Mentés megszakítva: ", 0) != 0)
                 body.push_back(line);
         return body;
     }

@@ -306,8 +306,9 @@ TEST_F(MainWindowTest, StopDuringTheFirstTaskScanEndsBeforeAnyCopy) {
     auto log = Log();
     ASSERT_EQ(5u, log.size());
     EXPECT_EQ(0u, log[1].rfind("*** Feladat: " + tree.Path() + "\\One", 0));
-    EXPECT_EQ(0u, log[2].rfind("Összesen ", 0));  // the scan completes
-    EXPECT_EQ(0u, log[3].rfind("*** Feladat: " + tree.Path() + "\\Two", 0));
+    // The scan ends at its next folder, without a total.
+    EXPECT_EQ(0u, log[2].rfind("*** Feladat: " + tree.Path() + "\\Two", 0));
+    EXPECT_EQ(0u, log[3].rfind("*** Mentés megszakítva: ", 0));
     EXPECT_EQ(0u, log[4].rfind("*** Mentés kész: ", 0));
     EXPECT_FALSE(tree.Exists("Save"));
     EXPECT_FALSE(f.Running());
@@ -446,9 +447,14 @@ TEST_F(MainWindowTest, TheWindowAnswersAndCanBeStoppedWhileABigFileCopies) {
     EXPECT_TRUE(tree.Read("Save\\Big\\big.iso") == "the old copy");  // (not a gigabyte in the message)
     EXPECT_EQ(std::vector<std::string>{"big.iso"}, tree.Files("Save\\Big"));
     auto log = Log();
-    ASSERT_EQ(4u, log.size());
+    ASSERT_EQ(5u, log.size());
     EXPECT_EQ("Összesen 1 073 741 824", log[2]);
-    EXPECT_EQ(0u, log[3].rfind("*** Mentés kész: ", 0));
+    // It says it was stopped, on the page and in the tray icon's tip.
+    EXPECT_EQ(0u, log[3].rfind("*** Mentés megszakítva: ", 0)) << log[3];
+    EXPECT_EQ(0u, log[4].rfind("*** Mentés kész: ", 0));
+    ASSERT_EQ(1u, mainForm.results.size());
+    const std::string& tip = mainForm.results[0].tip;
+    EXPECT_EQ("megszakítva", tip.substr(tip.size() - 11)) << tip;
     EXPECT_EQ(0, f.ProgressPosition());
 }
 
@@ -1353,6 +1359,31 @@ TEST_F(MainWindowTest, EndingTheProgramDropsAHeldRun) {
     test::ProcessQueue();
     EXPECT_EQ(1u, Runs(f));
     form.reset();  // before the link it uses
+}
+
+TEST_F(MainWindowTest, TheCurrentTaskAloneIsNotRunWhenAnEarlierTaskCopiesIntoItsFolder) {
+    test::TreeFolder tree;
+    Tfrm_Main& f = CreateWithTwoTasks(tree);
+    tree.Write("Elsewhere\\one\\c.txt", "c");
+    AddTaskThroughGrid(tree.Path() + "\\Elsewhere\\one", tree.Path() + "\\Save");  // into Save\One too
+    TDataSet& tbl = f.Store().Table();
+    Click(Tfrm_Main::kCheckBox2);
+
+    tbl.MoveTo(1);
+    Click(Tfrm_Main::kButton1);
+    EXPECT_EQ(std::vector<std::string>{"Two\\b.txt"}, tree.Files("Save"));
+    EXPECT_EQ(1, tbl.ActiveRow());  // the earlier tasks were looked at, the cursor stays
+
+    tbl.MoveTo(2);
+    Click(Tfrm_Main::kButton1);
+    auto log = Log();
+    ASSERT_EQ(8u, log.size());
+    EXPECT_EQ("Hiba: " + tree.Path() + "\\Elsewhere\\one : Ugyanabba a mappába (" + tree.Path() +
+                  "\\Save\\One) mentene, mint egy korábbi feladat (" + tree.Path() + "\\One >> " +
+                  tree.Path() + "\\Save); nem fut le",
+              log[6]);
+    EXPECT_EQ(std::vector<std::string>{"Two\\b.txt"}, tree.Files("Save"));
+    EXPECT_EQ(2, tbl.ActiveRow());
 }
 
 }  // namespace
