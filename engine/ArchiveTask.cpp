@@ -161,7 +161,7 @@ void BackupEngine::ArchiveTask(const std::wstring& forras, const std::wstring& c
     const std::wstring target = IncludeTrailingBackslash(cel);
 
     PathList list;
-    int64_t total = CollectFiles(source, L"*", true, list, s_.MethodIndex() == 1);
+    int64_t total = CollectFiles(source, L"*", true, list, s_.Method() == 1);
     if (Stopped()) return;  // during the scan: the total is not known
     StartProgress(total);
     Log(L"Összesen " + FormatTotal(total));
@@ -189,7 +189,7 @@ void BackupEngine::ArchiveTask(const std::wstring& forras, const std::wstring& c
             if ((stopped = StopRequested())) break;
             name.clear();
             list.AppendName(i, name);
-            if (s_.MethodIndex() == 2) {
+            if (s_.Method() == 2) {
                 // Only files without a copy or newer than it. The copies' dates
                 // come from one listing of their folder, not a look-up each.
                 if (!listed) ListCopies(targetFolder), listed = true;

@@ -37,7 +37,7 @@ class BackupSurroundings {
     virtual void EnableDeleteAction(bool enabled) = 0;
 
     // Option values, read while the run goes on.
-    virtual int MethodIndex() = 0;        // the copy method 0..2; -1 when none is selected
+    virtual int Method() = 0;             // the copy method 0..2; -1 when none is selected
     virtual bool ClearArchiveFlag() = 0;  // clear the source's archive attribute after copying
     virtual bool OnlyCurrentTask() = 0;   // back up only the current task
     virtual std::string ExcludedTypes() = 0;

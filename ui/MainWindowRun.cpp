@@ -92,7 +92,7 @@ void MainWindowRun::EnableDeleteAction(bool enabled) {
     window_.EnableDeleteAction(enabled);
 }
 
-int MainWindowRun::MethodIndex() {
+int MainWindowRun::Method() {
     return window_.Settings().Method();
 }
 

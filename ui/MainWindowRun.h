@@ -32,7 +32,7 @@ class MainWindowRun : public BackupSurroundings {
     void EnableStopButton(bool enabled) override;
     void EnableTaskGrid(bool enabled) override;
     void EnableDeleteAction(bool enabled) override;
-    int MethodIndex() override;
+    int Method() override;
     bool ClearArchiveFlag() override;
     bool OnlyCurrentTask() override;
     std::string ExcludedTypes() override;

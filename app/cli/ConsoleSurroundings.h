@@ -12,7 +12,7 @@ namespace pelvane {
 
 struct RunOptions {
     int method = 0;
-    bool clearArchive = false;
+    bool clearArchiveFlag = false;
     std::string excludedTypes = keys::kNoFileDefault;
     bool onlyCurrent = false;
     bool progress = false;
@@ -43,8 +43,8 @@ class ConsoleSurroundings : public BackupSurroundings {
     void EnableStopButton(bool) override {}
     void EnableTaskGrid(bool) override {}
     void EnableDeleteAction(bool) override {}
-    int MethodIndex() override { return options_.method; }
-    bool ClearArchiveFlag() override { return options_.clearArchive; }
+    int Method() override { return options_.method; }
+    bool ClearArchiveFlag() override { return options_.clearArchiveFlag; }
     bool OnlyCurrentTask() override { return options_.onlyCurrent; }
     std::string ExcludedTypes() override { return options_.excludedTypes; }
     void ShowError(const std::string& text) override;

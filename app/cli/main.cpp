@@ -141,7 +141,7 @@ int Run(std::vector<std::wstring> args) {
         if (a == L"--method") {
             options.method = ParseNumber(value(), 0, 2, L"--method"), methodGiven = true;
         } else if (a == L"--clear-archive") {
-            options.clearArchive = clearGiven = true;
+            options.clearArchiveFlag = clearGiven = true;
         } else if (a == L"--exclude") {
             options.excludedTypes = WideToAnsi(value()), excludeGiven = true;
         } else if (a == L"--current") {
@@ -165,8 +165,8 @@ int Run(std::vector<std::wstring> args) {
     if (folders.empty()) {
         store = OpenStore(db);
         StoredRunOptions stored = ReadStoredRunOptions(SettingsBeside(*store));
-        if (!methodGiven) options.method = stored.mode;
-        if (!clearGiven) options.clearArchive = stored.delArchived;
+        if (!methodGiven) options.method = stored.method;
+        if (!clearGiven) options.clearArchiveFlag = stored.clearArchiveFlag;
         if (!excludeGiven) options.excludedTypes = stored.excludedTypes;
         if (current > store->Table().RecordCount()) throw UsageError{L"--current is beyond the last task"};
         if (current) store->Table().MoveTo(current - 1);

@@ -79,7 +79,7 @@ TEST_F(SeamRun, ArchiveMethodOverNamesOutsideTheCodePageAndLongPaths) {
 TEST_F(SeamRun, ClearingTheArchiveFlagLeavesTheOtherBitsAndGivesTheCopyTheOldWord) {
     Source(L"ro.txt", "a", kReadOnly | kArchive);
     Source(L"plain.txt", "b", kHidden);
-    s.clearArchive = true;
+    s.clearArchiveFlag = true;
     engine.Run();
     EXPECT_EQ(fs.Find(L"C:\\Data\\Docs\\ro.txt")->attributes, kReadOnly);
     EXPECT_EQ(Copy(L"ro.txt")->attributes, kReadOnly | kArchive);
@@ -131,7 +131,7 @@ TEST_F(SeamRun, FailedCopiesAreNotStampedAndKeepTheSourcesArchiveFlag) {
     Source(L"locked.txt", "x").locked = true;
     auto& stale = fs.AddFile(L"E:\\Save\\Docs\\locked.txt", "stale");
     stale.date = 0x30000000;
-    s.clearArchive = true;
+    s.clearArchiveFlag = true;
     engine.Run();
     ASSERT_EQ(s.Errors().size(), 1u);
     EXPECT_EQ(
@@ -148,7 +148,7 @@ TEST_F(SeamRun, AnExcludedFileIsLeftEntirelyAlone) {
     Source(L"Only excluded\\b.tmp", "b");
     auto& old = fs.AddFile(L"E:\\Save\\Docs\\a.TMP", "old", 0);
     old.date = 0x30000000;
-    s.clearArchive = true;
+    s.clearArchiveFlag = true;
     engine.Run();
     EXPECT_EQ(Copy(L"a.TMP")->data, "old");
     EXPECT_EQ(Copy(L"a.TMP")->date, 0x30000000);
@@ -247,7 +247,7 @@ TEST_F(SeamRun, AStopInsideAFileEndsItsCopyAndKeepsTheOldOne) {
     auto& old = fs.AddFile(L"E:\\Save\\Docs\\1 big.iso", "previous good copy");
     old.date = 0x30000000;
     engine.SetClock(SlowClock);
-    s.clearArchive = true;
+    s.clearArchiveFlag = true;
     int positionAtStop = -1;
     s.onMessages = [&] {
         if (s.status != L"C:\\Data\\Docs\\1 big.iso" || positionAtStop >= 0) return;

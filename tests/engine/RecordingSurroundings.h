@@ -24,7 +24,7 @@ class RecordingSurroundings : public BackupSurroundings {
     std::wstring status = L"unset";
     bool runButton = true, stopButton = false, grid = true, deleteAction = true, logPage = false;
     int method = 0;
-    bool clearArchive = false, onlyCurrent = false;
+    bool clearArchiveFlag = false, onlyCurrent = false;
     std::string excluded = ".tmp;.temp";
     int messageCalls = 0;
     std::function<void()> onMessages;  // runs at every message-processing point
@@ -45,8 +45,8 @@ class RecordingSurroundings : public BackupSurroundings {
     void EnableStopButton(bool e) override { stopButton = e; }
     void EnableTaskGrid(bool e) override { grid = e; }
     void EnableDeleteAction(bool e) override { deleteAction = e; }
-    int MethodIndex() override { return method; }
-    bool ClearArchiveFlag() override { return clearArchive; }
+    int Method() override { return method; }
+    bool ClearArchiveFlag() override { return clearArchiveFlag; }
     bool OnlyCurrentTask() override { return onlyCurrent; }
     std::string ExcludedTypes() override { return excluded; }
     void ShowError(const std::string& text) override { errors.push_back(text); }

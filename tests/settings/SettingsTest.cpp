@@ -258,16 +258,16 @@ TEST_F(SettingsTest, RegistryWriteCreatesTheKeyAndDeleteNeverDoes) {
 
 TEST_F(SettingsTest, StoredRunOptionsAreReadWithoutTouchingTheFile) {
     StoredRunOptions o = ReadStoredRunOptions(path);
-    EXPECT_EQ(o.mode, 0);
-    EXPECT_FALSE(o.delArchived);
+    EXPECT_EQ(o.method, 0);
+    EXPECT_FALSE(o.clearArchiveFlag);
     EXPECT_EQ(o.excludedTypes, ".tmp;.temp");
     EXPECT_FALSE(FileExists(path));
 
     const std::string bytes = "[defaults]\r\nmode=-3\r\nDelArchived=2\r\nNoFile=\r\n";
     WriteBytes(path, bytes);
     o = ReadStoredRunOptions(path);
-    EXPECT_EQ(o.mode, -1);
-    EXPECT_TRUE(o.delArchived);
+    EXPECT_EQ(o.method, -1);
+    EXPECT_TRUE(o.clearArchiveFlag);
     EXPECT_EQ(o.excludedTypes, "");
     EXPECT_EQ(ReadBytes(path), bytes);
 }
