@@ -5,7 +5,6 @@
 #include <new>
 
 #include "common/Exception.h"
-#include "engine/BackupEngine.h"
 #include "tests/engine/FakeFileSystem.h"
 #include "tests/engine/RecordingSurroundings.h"
 
@@ -29,7 +28,7 @@ class SeamRun : public ::testing::Test {
   protected:
     FakeFileSystem fs;
     RecordingSurroundings s{{{L"C:\\Data\\Docs", L"E:\\Save"}}};
-    BackupEngine engine{s, fs};
+    RecordedRun engine{s, fs};
 
     SeamRun() {
         fs.AddFolder(L"C:");
@@ -181,7 +180,7 @@ TEST_F(SeamRun, AnUnreadableAttributeWordIsNotPassedOn) {
 TEST_F(SeamRun, ADriveRootSourceMapsToAnInvalidPath) {
     RecordingSurroundings root{{{L"C:\\", L"E:\\Save"}}};
     fs.AddFile(L"C:\\a.txt", "x");
-    BackupEngine e(root, fs);
+    RecordedRun e(root, fs);
     e.Run();
     EXPECT_EQ(root.Body()[2], L"Hiba: C:\\a.txt : Cannot create file \"E:\\Save\\C:\\a.txt\". error 123");
 }
@@ -199,7 +198,7 @@ TEST_F(SeamRun, TotalsOfManyGigabytesAreShownInFullAndScaledForTheBar) {
 TEST_F(SeamRun, EmptyFoldersOfATaskAreReportedAndTheRunGoesOn) {
     RecordingSurroundings t{{{L"", L"E:\\Save"}, {L"C:\\Data\\Docs", L""}, {L"C:\\Data\\Docs", L"E:\\Save"}}};
     Source(L"a.txt", "x");
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     e.Run();
     EXPECT_EQ(t.Body(),
               (Lines{L"*** Feladat:  >> E:\\Save", L"Hiba:  : Nincs megadva a forrás mappa",
@@ -215,7 +214,7 @@ TEST_F(SeamRun, FoldersThatCannotBeListedAreReportedAndTheRunGoesOn) {
     Source(L"Open\\b.txt", "b");
     fs.Find(L"C:\\Data\\Docs\\Locked")->unlistable = true;
     RecordingSurroundings t{{{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Data\\Gone", L"E:\\Save"}}};
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     e.Run();
     EXPECT_EQ(t.Body(),
               (Lines{L"*** Feladat: C:\\Data\\Docs >> E:\\Save", L"Hiba: C:\\Data\\Docs\\Locked : error 5",
@@ -344,6 +343,7 @@ class FailingRows : public MemoryTaskRows {
 TEST_F(SeamRun, AFailureOutsideTheFilesEndsTheRunCleanly) {
     FailingRows rows({{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Other", L"E:\\Save"}});
     s.taskRows = &rows;
+    RecordedRun engine(s, fs);
     Source(L"a.txt", "x");
     engine.Run();
     EXPECT_EQ(s.log[s.log.size() - 2], L"Hiba: Table closed");
@@ -351,7 +351,7 @@ TEST_F(SeamRun, AFailureOutsideTheFilesEndsTheRunCleanly) {
     EXPECT_EQ(s.finished, std::vector<int>{1});
     EXPECT_TRUE(s.runButton && s.grid && s.deleteAction);
     EXPECT_FALSE(s.stopButton);
-    EXPECT_FALSE(engine.InRun());
+    EXPECT_FALSE(engine.UnderWay());
 }
 
 TEST_F(SeamRun, AFailureThatEscapesATaskNamesItsSource) {
@@ -362,7 +362,7 @@ TEST_F(SeamRun, AFailureThatEscapesATaskNamesItsSource) {
     RecordingSurroundings t{{{source, L"E:\\Save"}}};
     fs.AddFile(source + L"\\a.txt", "x");
     t.onMessages = [&] { throw Exception(message); };
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     e.Run();
     ASSERT_EQ(t.log.size(), 4u);
     EXPECT_EQ(t.log[2], L"Hiba: " + source + L" : " + std::wstring(message.begin(), message.end()));
@@ -371,7 +371,7 @@ TEST_F(SeamRun, AFailureThatEscapesATaskNamesItsSource) {
 
 TEST_F(SeamRun, AnEmptyTableShowsTheErrorBoxOnly) {
     RecordingSurroundings empty;
-    BackupEngine e(empty, fs);
+    RecordedRun e(empty, fs);
     e.Run();
     EXPECT_EQ(empty.errors, std::vector<std::string>{"Nincs végrehajtható feladat"});
     EXPECT_TRUE(empty.log.empty());
@@ -401,7 +401,8 @@ TEST_F(SeamRun, ControlsDuringARun) {
         EXPECT_FALSE(s.grid);
         EXPECT_FALSE(s.deleteAction);
         EXPECT_TRUE(s.logPage);
-        EXPECT_TRUE(engine.Running());
+        EXPECT_TRUE(engine.UnderWay());
+        EXPECT_FALSE(engine.StopRequested());
     };
     engine.Run();
     EXPECT_TRUE(checked);
@@ -443,7 +444,7 @@ TEST_F(SeamRun, OfTwoTasksWhoseCopiesShareAFolderTheLaterIsNotRun) {
     RecordingSurroundings t{{{L"C:\\Users\\anna\\Documents", L"E:\\Save"},
                              {L"D:\\Work\\documents\\", L"e:\\save\\"},
                              {L"D:\\Other", L"E:\\Save"}}};
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     e.Run();
     EXPECT_EQ(t.Body(), (Lines{L"*** Feladat: C:\\Users\\anna\\Documents >> E:\\Save", L"Összesen    4",
                                L"*** Feladat: D:\\Work\\documents\\ >> e:\\save\\",
@@ -512,7 +513,7 @@ TEST_F(SeamRun, AStoppedRunSaysSoBeforeItsEndLine) {
 TEST_F(SeamRun, AStopDuringTheScanEndsItAtTheNextFolder) {
     for (int i = 0; i < 5; ++i) Source(L"Sub" + std::to_wstring(i) + L"\\a.txt", "x");
     RecordingSurroundings t{{{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Data\\Docs", L"E:\\Other"}}};
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     t.onMessages = [&] { e.RequestStop(); };  // at the first folder's listing
     e.Run();
     EXPECT_EQ(fs.listings, 1);
@@ -529,7 +530,7 @@ TEST_F(SeamRun, AFailureThatEscapesOneTaskEndsOnlyThatTask) {
     t.onMessages = [&] {
         if (t.messageCalls == 1) throw std::bad_alloc();  // a huge tree on the 32-bit build
     };
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     e.Run();
     EXPECT_EQ(t.Body(),
               (Lines{L"*** Feladat: C:\\Data\\Docs >> E:\\Save", L"Hiba: C:\\Data\\Docs : Nincs elég memória",

@@ -1,20 +1,23 @@
 #pragma once
-// Surroundings that record what a run does to its window, for the tests.
+// Surroundings that record what a run reports and tells, for the tests. The
+// events set the controls as the window sets them, so a test reads the
+// state a run leaves its surroundings in.
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "engine/BackupSurroundings.h"
+#include "common/Text.h"
+#include "engine/BackupRun.h"
 #include "engine/MemoryTaskRows.h"
 
 namespace pelvane {
 
-class RecordingSurroundings : public BackupSurroundings {
+class RecordingSurroundings : public RunOptions, public RunReport, public RunEvents {
   public:
     explicit RecordingSurroundings(std::vector<MemoryTaskRows::Task> tasks = {}) : rows(std::move(tasks)) {}
 
     MemoryTaskRows rows;
-    TaskRows* taskRows = &rows;
+    TaskRows* taskRows = &rows;  // the rows a RecordedRun walks
     std::vector<std::wstring> log;
     std::vector<int> finished;  // the error count of every run that ended
     std::vector<bool> stopped;  // and whether it was stopped
@@ -27,30 +30,31 @@ class RecordingSurroundings : public BackupSurroundings {
     bool clearArchiveFlag = false, onlyCurrent = false;
     std::string excluded = ".tmp;.temp";
     int messageCalls = 0;
-    std::function<void()> onMessages;  // runs at every message-processing point
+    std::function<void()> onMessages;  // runs at every stop point
 
-    TaskRows& Tasks() override { return *taskRows; }
-    void AppendLog(const std::wstring& line) override { log.push_back(line); }
-    void RunFinished(int errorLines, bool wasStopped) override {
-        finished.push_back(errorLines);
-        stopped.push_back(wasStopped);
-    }
-    void SetProgressMax(int max) override { progressMax = max; }
-    int ProgressMax() override { return progressMax; }
-    void SetProgressPosition(int p) override { position = p; }
-    void StepProgress(int amount) override { position += amount, stepped += amount, ++steps; }
-    void SetStatusText(const std::wstring& text) override { status = text; }
-    void ShowLogPage() override { logPage = true; }
-    void EnableRunButton(bool e) override { runButton = e; }
-    void EnableStopButton(bool e) override { stopButton = e; }
-    void EnableTaskGrid(bool e) override { grid = e; }
-    void EnableDeleteAction(bool e) override { deleteAction = e; }
     int Method() override { return method; }
     bool ClearArchiveFlag() override { return clearArchiveFlag; }
-    bool OnlyCurrentTask() override { return onlyCurrent; }
     std::string ExcludedTypes() override { return excluded; }
-    void ShowError(const std::string& text) override { errors.push_back(text); }
-    void ProcessMessages() override {
+    bool CurrentTaskOnly() override { return onlyCurrent; }
+
+    void AppendLog(const std::wstring& line) override { log.push_back(line); }
+    void SetStatusText(const std::wstring& text) override { status = text; }
+    void SetProgressMax(int max) override { progressMax = max; }
+    void SetProgressPosition(int p) override { position = p; }
+    void StepProgress(int amount) override { position += amount, stepped += amount, ++steps; }
+
+    void Preparing() override { grid = deleteAction = false; }
+    void Refused(const std::wstring& reason) override {
+        if (!reason.empty()) errors.push_back(WideToAnsi(reason));
+        grid = deleteAction = true;
+    }
+    void Started() override { runButton = false, logPage = true, stopButton = true; }
+    void Ended(int errorLines, bool wasStopped) override {
+        finished.push_back(errorLines);
+        stopped.push_back(wasStopped);
+        runButton = true, stopButton = false, grid = deleteAction = true;
+    }
+    void StopPoint() override {
         ++messageCalls;
         if (onMessages) onMessages();
     }
@@ -70,6 +74,12 @@ class RecordingSurroundings : public BackupSurroundings {
             if (line.rfind(L"Hiba: ", 0) == 0) lines.push_back(line);
         return lines;
     }
+};
+
+// A run over the recording surroundings' task rows, options, report and events.
+class RecordedRun : public BackupRun {
+  public:
+    RecordedRun(RecordingSurroundings& s, FileSystem& fs) : BackupRun(*s.taskRows, s, s, s, fs) {}
 };
 
 }  // namespace pelvane
