@@ -541,6 +541,24 @@ TEST_F(SeamRun, AFailureThatEscapesOneTaskEndsOnlyThatTask) {
     EXPECT_EQ(t.position, 0);
 }
 
+TEST_F(SeamRun, TaskStartedComesOnlyForTasksThatAreBackedUp) {
+    fs.AddFile(L"C:\\A\\Docs\\a.txt", "a");
+    fs.AddFile(L"C:\\A\\Docs\\z.txt", "z");
+    fs.AddFile(L"C:\\B\\Docs\\b.txt", "b");   // its copies would go where A's went
+    fs.AddFile(L"C:\\C\\Other\\c.txt", "c");  // the run is stopped before it
+    RecordingSurroundings t{
+        {{L"C:\\A\\Docs", L"E:\\Save"}, {L"C:\\B\\Docs", L"E:\\Save"}, {L"C:\\C\\Other", L"E:\\Save"}}};
+    RecordedRun e(t, fs);
+    e.SetClock([]() -> uint64_t { return 0; });  // no stop point inside a copy
+    t.onMessages = [&] {
+        if (fs.CountFiles(L"E:\\Save") > 0) e.RequestStop();
+    };
+    e.Run();
+    EXPECT_EQ(t.tasksStarted, Lines{L"C:\\A\\Docs >> E:\\Save"});
+    EXPECT_EQ(t.stopped, std::vector<bool>{true});
+    EXPECT_EQ(fs.CountFiles(L"E:\\Save"), 1);
+}
+
 TEST(FormatTotal, FillsTheMaskFromTheRight) {
     EXPECT_EQ(FormatTotal(0), L"   0");
     EXPECT_EQ(FormatTotal(7), L"   7");

@@ -22,6 +22,7 @@ class RecordingSurroundings : public RunOptions, public RunReport, public RunEve
     std::vector<int> finished;  // the error count of every run that ended
     std::vector<bool> stopped;  // and whether it was stopped
     std::vector<std::string> errors;
+    std::vector<std::wstring> tasksStarted;  // "source >> target"
     int progressMax = 0, position = 0, steps = 0;
     long long stepped = 0;
     std::wstring status = L"unset";
@@ -49,6 +50,9 @@ class RecordingSurroundings : public RunOptions, public RunReport, public RunEve
         grid = deleteAction = true;
     }
     void Started() override { runButton = false, logPage = true, stopButton = true; }
+    void TaskStarted(const std::wstring& source, const std::wstring& target) override {
+        tasksStarted.push_back(source + L" >> " + target);
+    }
     void Ended(int errorLines, bool wasStopped) override {
         finished.push_back(errorLines);
         stopped.push_back(wasStopped);
