@@ -11,6 +11,7 @@
 #include "common/Seged.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/ScratchKey.h"
+#include "tests/support/TaskDatabase.h"
 #include "ui/LogoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/TrayIcon.h"
@@ -61,8 +62,10 @@ class Program {
         // the scratch key HKCU\Software\PelvaneTest\StartupProcess.
         CopyFileA((AppDir() + "\\startup-program\\Pelvane.exe").c_str(), dir_.Path("Pelvane.exe").c_str(),
                   FALSE);
-        for (const char* file : {"sqlite3.dll", "Pelvane.sqb"})
-            CopyFileA((AppDir() + "\\" + file).c_str(), dir_.Path(file).c_str(), FALSE);
+        CopyFileA((AppDir() + "\\sqlite3.dll").c_str(), dir_.Path("sqlite3.dll").c_str(), FALSE);
+        // An empty task table of its own: the build's may hold tasks, which
+        // a scheduled run would back up.
+        test::MakeTaskDatabase(dir_.Path("Pelvane.sqb"));
         dir_.Write("Pelvane.ini", ini);
         std::string command = "\"" + dir_.Path("Pelvane.exe") + "\"";
         STARTUPINFOA si{};

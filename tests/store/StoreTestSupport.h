@@ -10,6 +10,7 @@
 #include "common/Seged.h"
 #include "store/SqliteDb.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TaskDatabase.h"
 
 namespace pelvane::test {
 
@@ -31,9 +32,6 @@ inline void RunSql(const std::string& path, const std::string& sql) {
     PointAt(db, path);
     db.ExecuteStatement(sql);
 }
-
-constexpr const char* kTaskTable =
-    "create table feladat (feladat integer, forras varchar(255), cel varchar(255));";
 
 // Records every SQL text a connection sends.
 struct Trace {

@@ -49,16 +49,20 @@ TEST_F(TaskStoreTest, IdRule) {
     EXPECT_EQ("7", store.Table().FieldText("feladat"));
 }
 
-TEST(TaskStoreShipped, ProgramOpensTheDatabaseTheBuildMade) {
+TEST(TaskStoreShipped, ProgramOpensTheTaskTableTheBuildPutBesideIt) {
     TaskStore program;  // AppDir: the test program's folder, where the build put Pelvane.sqb
     EXPECT_EQ(AppDir() + "\\Pelvane.sqb", program.DatabasePath());
-    // Opened as a copy: the build's own file stays untouched.
+    // Opened as a copy: the build's own file stays untouched. Whoever ran the
+    // program from the build folder may have stored tasks in it; only the
+    // table's shape is the build's.
     test::ScratchFolder folder;
     ASSERT_TRUE(CopyFileA(program.DatabasePath().c_str(), folder.Path("Pelvane.sqb").c_str(), FALSE));
     program.SetDatabaseFile(folder.Path("Pelvane.sqb"));
     program.Open();
-    EXPECT_TRUE(program.Table().Active());
-    EXPECT_EQ(0, program.Table().RecordCount());
+    ASSERT_TRUE(program.Table().Active());
+    std::vector<std::string> columns;
+    for (const FieldDef& def : program.Table().FieldDefs()) columns.push_back(def.name);
+    EXPECT_EQ((std::vector<std::string>{"feladat", "forras", "cel"}), columns);
 }
 
 TEST_F(TaskStoreTest, ConsoleHelpersAddAndRemove) {
