@@ -2,9 +2,11 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <utility>
 
 #include "common/Callback.h"
@@ -113,8 +115,10 @@ LRESULT Host::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 Host& SharedHostWindow() {
-    static Host host;
-    return host;
+    // Never destroyed: the process's end takes it with it, while a destroy at
+    // the end would wait those two seconds in every case's process.
+    static Host* host = std::make_unique<Host>().release();
+    return *host;
 }
 
 HWND SharedHost() {
