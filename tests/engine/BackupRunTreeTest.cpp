@@ -59,8 +59,8 @@ TEST_F(TreeRun, MapsEachFileBelowTheSourcesLastFolderNameAndSkipsEmptyFolders) {
     EXPECT_FALSE(tree.Exists(L"out\\Docs\\empty"));
     EXPECT_EQ(tree.Read(L"out\\Docs\\2008\\deep\\árvíztűrő.doc"), "gamma");
     EXPECT_EQ(s->Body(), (Lines{Feladat(L"src\\Docs", L"out"), L"Összesen    14"}));
-    EXPECT_TRUE(s->log.front().rfind(L"*** Mentés indul: ", 0) == 0);
-    EXPECT_TRUE(s->log.back().rfind(L"*** Mentés kész: ", 0) == 0);
+    EXPECT_EQ(s->log.front().rfind(L"*** Mentés indul: ", 0), 0u) << s->log.front();
+    EXPECT_EQ(s->log.back().rfind(L"*** Mentés kész: ", 0), 0u) << s->log.back();
     EXPECT_EQ(s->stepped, 14);
     EXPECT_EQ(s->position, 0);  // reset when the task ends
     EXPECT_EQ(s->progressMax, 14);
@@ -102,7 +102,8 @@ class WorldTree : public TreeRun {
         int n = 0;
         for (const std::wstring& name : files) {
             std::wstring from = L"src\\" + root + L"\\" + name, to = L"out\\" + root + L"\\" + name;
-            EXPECT_EQ(tree.Read(to), "content " + std::to_string(++n)) << to.size();
+            SCOPED_TRACE(to.size());
+            EXPECT_EQ(tree.Read(to), "content " + std::to_string(++n));
             EXPECT_EQ(Age(tree.Path(to)), Age(tree.Path(from)));
             EXPECT_EQ(tree.Attributes(to), tree.Attributes(from));
         }
@@ -288,6 +289,25 @@ TEST_F(TreeRun, NoTemporaryFileIsLeftBehind) {
     EXPECT_EQ(tree.Read(L"out\\D\\a.txt"), "1");
 }
 
+// A source whose attribute word could not be read gives its copy the word
+// "unknown": the file system must then leave the copy's attributes as they
+// are (a word of all ones would make it read-only, hidden and system) and
+// still set the date.
+TEST_F(TreeRun, AnUnknownAttributeWordLeavesTheCopysAttributesAndSetsItsDate) {
+    tree.MakeFolder(L"out");
+    DWORD error = 0;
+    std::unique_ptr<FileStream> copy = fs->CreateNew(tree.Path(L"out\\a.txt"), error);
+    ASSERT_TRUE(copy) << error;
+    ASSERT_TRUE(copy->SetDateAndAttributes(-1, FILE_ATTRIBUTE_HIDDEN));
+    constexpr int32_t kDate = 0x3C210000;  // 2010-01-01 00:00:00
+    EXPECT_TRUE(copy->SetDateAndAttributes(kDate, INVALID_FILE_ATTRIBUTES));
+    copy.reset();
+    // (Wine shows the archive flag on every file.)
+    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    EXPECT_EQ(tree.Attributes(L"out\\a.txt") & kKept, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(Age(tree.Path(L"out\\a.txt")), kDate);
+}
+
 TEST_F(TreeRun, AStopInTheMiddleOfAGigabyteKeepsTheOldCopy) {
     tree.Write(L"src\\D\\big.iso", "");
     {  // sparse: a gigabyte that takes no room in the source
@@ -316,7 +336,9 @@ TEST_F(TreeRun, AStopInTheMiddleOfAGigabyteKeepsTheOldCopy) {
     EXPECT_LT(positionAtStop, s->progressMax);
     EXPECT_EQ(s->Body(), (Lines{Feladat(L"src\\D", L"out"), L"Összesen 1 073 741 824"}));
     EXPECT_EQ(tree.Files(L"out"), Lines{L"D\\big.iso"});
-    EXPECT_TRUE(tree.Read(L"out\\D\\big.iso") == "the old copy");  // (not a gigabyte in the message)
+    const std::string old = tree.Read(L"out\\D\\big.iso");
+    ASSERT_EQ(old.size(), 12u);  // not a gigabyte in the message
+    EXPECT_EQ(old, "the old copy");
     EXPECT_EQ(s->position, 0);
 }
 

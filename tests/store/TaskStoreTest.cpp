@@ -99,8 +99,8 @@ TEST_F(TaskStoreTest, FoldersOutsideTheCodePageAreStoredExactly) {
     store.Open();
     TableTaskRows rows(store.Table());
     rows.First();
-    EXPECT_TRUE(rows.Source() == source);
-    EXPECT_TRUE(rows.Target() == target);
+    EXPECT_EQ(source, rows.Source());
+    EXPECT_EQ(target, rows.Target());
     // Shown in the code page with "?" for what it lacks, never a look-alike.
     EXPECT_EQ("E:\\na?ve façade", store.Table().FieldText("cel"));
 
@@ -110,7 +110,7 @@ TEST_F(TaskStoreTest, FoldersOutsideTheCodePageAreStoredExactly) {
     store.Table().Post();
     store.Close();
     store.Open();
-    EXPECT_TRUE(rows.Source() == source);
+    EXPECT_EQ(source, rows.Source());
     EXPECT_EQ(L"E:\\Mentés", rows.Target());
 }
 

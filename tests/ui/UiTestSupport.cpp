@@ -292,6 +292,23 @@ IdleAction AnswerNextBox(std::vector<BoxInfo>& seen) {
     });
 }
 
+std::vector<BoxInfo> BoxesShownBy(const std::function<void()>& action) {
+    std::vector<HWND> seen;  // open before the action: not its own
+    for (const BoxInfo& box : OpenBoxes()) seen.push_back(box.wnd);
+    std::vector<BoxInfo> shown;
+    auto closer = WhenIdle([&] {
+        for (const BoxInfo& box : OpenBoxes()) {
+            if (std::find(seen.begin(), seen.end(), box.wnd) != seen.end()) continue;
+            seen.push_back(box.wnd);
+            shown.push_back(box);
+            EndDialog(box.wnd, IDCANCEL);
+        }
+        return false;
+    });
+    action();
+    return shown;
+}
+
 IdleAction ChooseFirstItemOfNextMenu() {
     return WhenIdle([] {
         HWND popup = OpenPopupMenu();
