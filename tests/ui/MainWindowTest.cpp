@@ -1121,6 +1121,68 @@ TEST_F(MainWindowTest, ScheduledRunsWaitForMenusAndMessageBoxesAndADailyRunForAR
     EXPECT_EQ(3u, Runs(f));  // an empty table logs nothing
 }
 
+// The local day n days before today, as Pelvane.ini keeps it.
+std::string DayBefore(int n) {
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    FILETIME at;
+    SystemTimeToFileTime(&local, &at);
+    ULARGE_INTEGER ticks{{at.dwLowDateTime, at.dwHighDateTime}};
+    ticks.QuadPart -= n * 864000000000ULL;  // 100-ns steps per day
+    at = {ticks.LowPart, ticks.HighPart};
+    FileTimeToSystemTime(&at, &local);
+    char day[16];
+    snprintf(day, sizeof day, "%04u.%02u.%02u", local.wYear, local.wMonth, local.wDay);
+    return day;
+}
+
+// The daily schedule as the window wires it: its timer, a resume from sleep,
+// the run and the day kept in Pelvane.ini. A daily time that has passed today
+// with no daily run today gives one run, and the day is written.
+TEST_F(MainWindowTest, AResumeCatchesUpTheDailyRunOnceAndKeepsTheDay) {
+    const ClockReading now = ReadClock();
+    // Near midnight the daily times below would fall due by the clock itself.
+    const int minute = now.hour * 60 + now.minute;
+    if (minute < 2 || minute > 23 * 60 + 56)
+        GTEST_SKIP() << "too close to midnight: " << now.hour << ":" << now.minute;
+    const std::string today = now.day, yesterday = DayBefore(1);
+    ASSERT_EQ(today, DayBefore(0));
+    // Yesterday's run was done; today's time has not come.
+    ASSERT_TRUE(test::WriteBytes(test::ProgramFile("Pelvane.ini"),
+                                 "[Defaults]\r\nAutoStart=1\r\nArchivePerDay=1\r\nAutoArchive=0\r\n"
+                                 "Time=23:59:00\r\nLastDaily=" +
+                                     yesterday + "\r\n"));
+    test::TreeFolder tree;
+    tree.Write("Docs\\a.txt", "a");
+    Tfrm_Main& f = Create();
+    EXPECT_EQ("Rendszeres aktív: Igen", f.StatusText(2));
+    AddTaskThroughGrid(tree.Path() + "\\Docs", tree.Path() + "\\Save");
+    auto dailyTick = [&] {
+        SendMessageA(f.Handle(), WM_TIMER, Scheduler::kDailyTimerId, 0);
+        test::ProcessQueue();
+    };
+    dailyTick();
+    EXPECT_EQ(0u, Runs(f));
+    EXPECT_EQ(yesterday, test::ReadIni("Defaults", "LastDaily"));
+
+    // The user moves the daily time to a moment that has passed; the
+    // computer sleeps over it and resumes.
+    f.Settings().SetDailyTime(TimeOfDay{0, 0, 0, 0});
+    SendMessageA(f.Handle(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    dailyTick();
+    EXPECT_TRUE(test::PumpUntil([&] { return Runs(f) > 0; }, 70000));
+    EXPECT_EQ(1u, Runs(f));
+    EXPECT_EQ("a", tree.Read("Save\\Docs\\a.txt"));
+    EXPECT_EQ(today, test::ReadIni("Defaults", "LastDaily"));
+
+    // Another resume the same day: the day's run is done.
+    SendMessageA(f.Handle(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    dailyTick();
+    dailyTick();
+    EXPECT_EQ(1u, Runs(f));
+    EXPECT_EQ(today, test::ReadIni("Defaults", "LastDaily"));
+}
+
 TEST_F(MainWindowTest, HelpWithoutAPageOpensNothingAndShowsNothing) {
     Tfrm_Main& f = Create();
     EXPECT_EQ(test::BoxesShownBy([&] { Click(Tfrm_Main::kButton7); }), std::vector<BoxInfo>{});
