@@ -128,14 +128,9 @@ TEST(Cli, RunsTasksAndPrintsTheLogInUtf8) {
     EXPECT_FALSE(tree.Exists("out\\Árvíztűrő\\b.tmp"));
 }
 
-// The lines of Pelvane.log in dir, in UTF-8, each ending in CRLF.
+// The lines of Pelvane.log in dir, in UTF-8.
 std::vector<std::string> LogFileLines(const test::ScratchFolder& dir) {
-    std::vector<std::string> lines;
-    const std::string bytes = dir.Read("Pelvane.log");
-    if (bytes == "<missing>") return lines;
-    for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
-        lines.push_back(bytes.substr(at, end - at));
-    return lines;
+    return test::FileLines(dir.Path("Pelvane.log"));
 }
 
 TEST(Cli, EveryRunAppendsItsLinesToPelvaneLogBesideTheSettingsItUses) {

@@ -193,6 +193,14 @@ std::string ReadBytes(const std::string& path) {
     return ReadAll(Widen(path)).value_or("");
 }
 
+std::vector<std::string> FileLines(const std::string& path) {
+    std::vector<std::string> lines;
+    const std::string bytes = ReadBytes(path);
+    for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(bytes.substr(at, end - at));
+    return lines;
+}
+
 bool WriteBytes(const std::string& path, const std::string& bytes) {
     return WriteAll(Widen(path), bytes);
 }

@@ -315,12 +315,10 @@ TEST_F(MainWindowTest, StopDuringTheFirstTaskScanEndsBeforeAnyCopy) {
     EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
 }
 
-// The lines of a log file, from UTF-8 with CRLF line ends.
+// The lines of a log file, from UTF-8.
 std::vector<std::wstring> FileLines(const std::string& path) {
     std::vector<std::wstring> lines;
-    const std::string bytes = test::ReadBytes(path);
-    for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
-        lines.push_back(Utf8ToWide(bytes.substr(at, end - at)));
+    for (const std::string& line : test::FileLines(path)) lines.push_back(Utf8ToWide(line));
     return lines;
 }
 

@@ -133,9 +133,9 @@ void Pump() {
     }
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs, const std::function<void()>& pump) {
     const DWORD start = GetTickCount();
-    for (Pump(); !done(); Pump()) {
+    for (pump(); !done(); pump()) {
         DWORD spent = GetTickCount() - start;
         if (spent >= limitMs) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, limitMs - spent, QS_ALLINPUT);

@@ -30,9 +30,12 @@ HWND SharedHost();
 
 // Handles what is waiting in the queue.
 void Pump();
-// Handles messages as they arrive until done() holds; false when a generous
-// limit passed first (it only keeps a broken build from hanging).
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 15000);
+// Handles messages as they arrive, with pump, until done() holds; false when
+// a generous limit passed first (it only keeps a broken build from hanging).
+// Application::ProcessMessages as the pump leaves a quit request in the
+// queue, as the program's own loops do.
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 15000,
+               const std::function<void()>& pump = Pump);
 // A key press: WM_KEYDOWN (and WM_CHAR where the key has one) with Ctrl and
 // Shift held as given; the keyboard state is restored afterwards.
 void PressKey(HWND wnd, UINT vk, bool ctrl = false, bool shift = false);
