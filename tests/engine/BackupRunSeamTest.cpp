@@ -175,7 +175,7 @@ TEST_F(SeamRun, AFolderWhereTheCopyGoesGivesACreateError) {
 TEST_F(SeamRun, AnUnreadableAttributeWordLeavesTheSourceAsItIs) {
     Source(L"a.txt", "data", kArchive | kHidden).attributesUnreadable = true;
     fs.AddFile(L"E:\\Save\\Docs\\a.txt", "old", kHidden);
-    s.clearArchive = true;
+    s.clearArchiveFlag = true;
     engine.Run();
     EXPECT_EQ(s.Errors(), Lines{});
     EXPECT_EQ(Copy(L"a.txt")->data, "data");
