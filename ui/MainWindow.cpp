@@ -13,6 +13,7 @@
 #include "settings/Autostart.h"
 #include "settings/Settings.h"
 #include "settings/TimeFormat.h"
+#include "store/TaskTable.h"
 #include "ui/Application.h"
 #include "ui/Container.h"
 #include "ui/ErrorBox.h"
@@ -325,7 +326,7 @@ void Tfrm_Main::SetUpControls() {
     SendMessageA(status, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(Scheduler::kContinuousOff));
     SendMessageA(status, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(Scheduler::kDailyOff));
 
-    grid_.SetColumns({DataGrid::Column("forras", 267), DataGrid::Column("cel", 264)});
+    grid_.SetColumns({DataGrid::Column(kSourceField, 267), DataGrid::Column(kTargetField, 264)});
     grid_.SetPopupMenu(popup_.get());
     grid_.OnDblClick = [this] { DBGrid1DblClick(); };
     grid_.OnEditButtonClick = [this] { DBGrid1DblClick(); };

@@ -5,6 +5,7 @@
 
 #include "common/ProgramFiles.h"
 #include "common/Text.h"
+#include "store/TaskTable.h"
 #include "ui/Application.h"
 #include "ui/InputDialog.h"
 
@@ -154,7 +155,7 @@ void Tfrm_Main::DBGrid1DblClick() {
     FolderRequest request;
     request.owner = Handle();
     request.initial = tbl.FieldWideText(browseField_);
-    request.caption = browseField_ == "forras" ? "Forrás mappa kiválasztás" : "Cél mappa kiválasztás";
+    request.caption = browseField_ == kSourceField ? "Forrás mappa kiválasztás" : "Cél mappa kiválasztás";
     std::wstring path;
     {
         // The dialog's own loop lets the timers through: no scheduled run
