@@ -182,15 +182,15 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
         EXPECT_EQ(8, label.left);
         EXPECT_EQ(r.top + 4, label.top);
         EXPECT_LT(label.right, field.left);  // the longer label's text fits before the field
-        EXPECT_EQ(220, field.left);
+        EXPECT_EQ(236, field.left);
         EXPECT_EQ(r.top, field.top);
         EXPECT_EQ(r.top + 21, field.bottom);
         // The arrows stand at the field's right edge, within its width.
         EXPECT_LE(arrows.left, field.right);
         EXPECT_GE(arrows.left, field.right - 2);
-        EXPECT_LE(arrows.right, 270);
-        EXPECT_GE(arrows.right, 266);
-        EXPECT_EQ(276, after.left);
+        EXPECT_LE(arrows.right, 286);
+        EXPECT_GE(arrows.right, 282);
+        EXPECT_EQ(292, after.left);
         EXPECT_LT(after.right, 457);
         EXPECT_EQ(C(r.field), reinterpret_cast<HWND>(SendMessageA(C(r.arrows), UDM_GETBUDDY, 0, 0)));
     }
