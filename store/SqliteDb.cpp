@@ -49,6 +49,23 @@ int CompareNoCase(void*, int n1, const void* s1, int n2, const void* s2) noexcep
     });
 }
 
+// Whether this is a program with windows (built for the GUI subsystem).
+// Only there is the pointer touched while rows load. A console program
+// (pelvane-cli, the test programs) has no window of its own for the pointer
+// to be over, and any windowing call there (the first cursor call, or a
+// look for the thread's windows) brings up the display driver and the
+// desktop for nothing: under Wine the X11 driver and the desktop process,
+// on which a program that should need no display then depends.
+bool WindowsProgram() {
+    static const bool gui = [] {
+        const auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI;
+    }();
+    return gui;
+}
+
 // The process's current folder, however long: a fixed buffer cut a long one
 // short, or came back empty and put the file in the drive's root folder.
 std::wstring CurrentFolder() {
@@ -501,7 +518,8 @@ void TSqliteDb::CloseResult(SqliteStatement statement) {
 }
 
 void TSqliteDb::LoadRows(TSqliteBaseQuery& dataset, const std::string& sql) {
-    // The wait pointer while rows load; the previous one back afterwards.
+    // The wait pointer while rows load, in a program with windows; the
+    // previous one back afterwards.
     struct WaitPointer {
         bool on;
         HCURSOR wait = nullptr, saved = nullptr;
@@ -515,7 +533,7 @@ void TSqliteDb::LoadRows(TSqliteBaseQuery& dataset, const std::string& sql) {
             SetCursor(saved);
             if (GetCursor() == wait) SetCursor(LoadCursor(nullptr, IDC_ARROW));
         }
-    } pointer(dataset.SQLCursor);
+    } pointer(dataset.SQLCursor && WindowsProgram());
 
     for (bool retried = false;; retried = true) {
         dataset.currentRowId_ = -1;

@@ -9,6 +9,7 @@
 #include "common/Seged.h"
 #include "common/Text.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TaskDatabase.h"
 
 using namespace pelvane;
 
@@ -138,15 +139,9 @@ TEST(Cli, RunsTasksAndPrintsTheLogInUtf8) {
     EXPECT_FALSE(tree.Exists("out\\Árvíztűrő\\b.tmp"));
 }
 
-// The lines of Pelvane.log in dir (or the folder below it), in UTF-8, each ending in CRLF.
+// The lines of Pelvane.log in dir (or the folder below it), in UTF-8.
 std::vector<std::string> LogFileLines(const test::ScratchFolder& dir, const std::wstring& below = L"") {
-    std::vector<std::string> lines;
-    const std::string bytes =
-        dir.Read(below.empty() ? std::wstring(L"Pelvane.log") : below + L"\\Pelvane.log");
-    if (bytes == "<missing>") return lines;
-    for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
-        lines.push_back(bytes.substr(at, end - at));
-    return lines;
+    return test::FileLines(dir.Path(below.empty() ? std::wstring(L"Pelvane.log") : below + L"\\Pelvane.log"));
 }
 
 TEST(Cli, EveryRunAppendsItsLinesToPelvaneLogBesideTheSettingsItUses) {
@@ -166,22 +161,28 @@ TEST(Cli, EveryRunAppendsItsLinesToPelvaneLogBesideTheSettingsItUses) {
 
     // Stored tasks: beside the database; --no-log: nowhere.
     test::ScratchFolder data;
-    ASSERT_TRUE(CopyFromBuild(L"Pelvane.sqb", data.Path(L"")));
-    Cli(std::vector<std::wstring>{L"add", L"--db", AnsiToWide(data.Path("Pelvane.sqb")), tree.Path(name),
-                                  tree.Path(L"out2")});
+    test::MakeTaskDatabase(data.Path("Pelvane.sqb"));
+    Result added = Cli(std::vector<std::wstring>{L"add", L"--db", AnsiToWide(data.Path("Pelvane.sqb")),
+                                                 tree.Path(name), tree.Path(L"out2")});
+    ASSERT_EQ(added.exitCode, 0u) << added.err;
     Result stored = Cli({"run", "--db", data.Path("Pelvane.sqb")});
+    EXPECT_EQ(stored.exitCode, 0u) << stored.err;
+    ASSERT_EQ(stored.Lines().size(), 4u) << stored.out;
     EXPECT_EQ(LogFileLines(data), stored.Lines());
     EXPECT_EQ(LogFileLines(ProgramFolder()).size(), 8u);
-    Cli({"run", "--no-log", "--db", data.Path("Pelvane.sqb")});
+    Result unlogged = Cli({"run", "--no-log", "--db", data.Path("Pelvane.sqb")});
+    EXPECT_EQ(unlogged.exitCode, 0u) << unlogged.err;
+    EXPECT_EQ(unlogged.Lines().size(), 4u) << unlogged.out;
     EXPECT_EQ(LogFileLines(data), stored.Lines());
 }
 
 TEST(Cli, ALogFileThatCannotBeWrittenIsNotedOnceOnStandardErrorAndFailsNothing) {
     test::ScratchFolder data;
-    ASSERT_TRUE(CopyFromBuild(L"Pelvane.sqb", data.Path(L"")));
+    test::MakeTaskDatabase(data.Path("Pelvane.sqb"));
     data.MakeFolder("Pelvane.log");
     data.Write("src\\a.txt", "1");
-    Cli({"add", "--db", data.Path("Pelvane.sqb"), data.Path("src"), data.Path("out")});
+    ASSERT_EQ(Cli({"add", "--db", data.Path("Pelvane.sqb"), data.Path("src"), data.Path("out")}).exitCode,
+              0u);
     Result r = Cli({"run", "--db", data.Path("Pelvane.sqb")});
     EXPECT_EQ(r.exitCode, 0u);
     EXPECT_EQ(r.Lines().size(), 4u);
@@ -250,19 +251,21 @@ TEST(Cli, UsageErrorsGiveExitStatusTwo) {
     }
 }
 
-// A copy of the shipped, empty task database in a scratch folder.
+// An empty task database in a scratch folder.
 class StoredTasks : public ::testing::Test {
   protected:
     test::ScratchFolder tree;
     std::string db = tree.Path("Pelvane.sqb");
-    void SetUp() override { ASSERT_TRUE(CopyFromBuild(L"Pelvane.sqb", tree.Path(L""))); }
+    void SetUp() override { test::MakeTaskDatabase(db); }
 };
 
 TEST_F(StoredTasks, AddListRemove) {
     Result first = Cli({"add", "--db", db, "C:\\Bob's files", "E:\\Mentés"});
     EXPECT_EQ(first.exitCode, 0u) << first.err;
     EXPECT_EQ(first.out, "1\n");
-    EXPECT_EQ(Cli({"add", "--db", db, "C:\\Two", "E:\\"}).out, "2\n");
+    Result second = Cli({"add", "--db", db, "C:\\Two", "E:\\"});
+    EXPECT_EQ(second.exitCode, 0u) << second.err;
+    EXPECT_EQ(second.out, "2\n");
     EXPECT_EQ(Cli({"list", "--db", db}).out,
               AnsiToUtf8("1\tC:\\Bob's files\tE:\\Mentés\n2\tC:\\Two\tE:\\\n"));
     EXPECT_EQ(Cli({"remove", "--db", db, "1"}).exitCode, 0u);
@@ -290,7 +293,7 @@ TEST_F(StoredTasks, RunUsesTheStoredTasksAndTheOptionsBesideTheDatabase) {
     tree.Write("src\\a.dat", "1");
     tree.Write("src\\b.txt", "2");
     tree.Write("Pelvane.ini", "[Defaults]\r\nNoFile=.dat\r\n");
-    Cli({"add", "--db", db, tree.Path("src"), tree.Path("out")});
+    ASSERT_EQ(Cli({"add", "--db", db, tree.Path("src"), tree.Path("out")}).exitCode, 0u);
     Result stored = Cli({"run", "--db", db});
     EXPECT_EQ(stored.exitCode, 0u) << stored.err;
     EXPECT_EQ(tree.Files("out"), std::vector<std::string>{"src\\b.txt"});
@@ -324,8 +327,8 @@ TEST(Cli, WorksFromAProgramFolderOutsideTheCodePage) {
     const std::wstring program = L"Hélène Мария\\Pelvane", source = L"Forrás Мария", target = L"Cél";
     home.MakeFolder(program);
     const std::wstring folder = home.Path(program), exe = folder + L"\\pelvane-cli.exe";
-    for (const wchar_t* file : {L"pelvane-cli.exe", L"sqlite3.dll", L"Pelvane.sqb"})
-        ASSERT_TRUE(CopyFromBuild(file, folder));
+    for (const wchar_t* file : {L"pelvane-cli.exe", L"sqlite3.dll"}) ASSERT_TRUE(CopyFromBuild(file, folder));
+    test::MakeTaskDatabase(folder + L"\\Pelvane.sqb");
     home.Write(program + L"\\Pelvane.ini", "[Defaults]\r\nNoFile=.dat\r\n");
     home.Write(source + L"\\a.txt", "1");
     home.Write(source + L"\\b.dat", "2");
@@ -348,7 +351,7 @@ TEST(Cli, WorksFromAProgramFolderOutsideTheCodePage) {
     // --db in another such folder, given in full and relative to the current folder.
     const std::wstring data = L"Мария adatai";
     home.MakeFolder(data);
-    ASSERT_TRUE(CopyFromBuild(L"Pelvane.sqb", home.Path(data)));
+    test::MakeTaskDatabase(home.Path(data + L"\\Pelvane.sqb"));
     const std::wstring db = home.Path(data + L"\\Pelvane.sqb");
     EXPECT_EQ(CliAt(exe, {L"add", L"--db", db, home.Path(source), home.Path(L"Másik")}).out, "1\n");
     Result relative = CliAt(exe, {L"run", L"--db", L"Pelvane.sqb"}, home.Path(data));

@@ -14,6 +14,7 @@
 #include "store/TaskStore.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/ScratchKey.h"
+#include "tests/support/TaskDatabase.h"
 #include "ui/LogoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/TrayIcon.h"
@@ -68,8 +69,10 @@ class Program {
         // The program as built for these tests: its autostart entry goes under
         // the scratch key HKCU\Software\PelvaneTest\StartupProcess.
         CopyFileW((AppDir() + L"\\startup-program\\Pelvane.exe").c_str(), ExePath().c_str(), FALSE);
-        for (const wchar_t* file : {L"sqlite3.dll", L"Pelvane.sqb"})
-            CopyFileW((AppDir() + L"\\" + file).c_str(), Path(file).c_str(), FALSE);
+        CopyFileW((AppDir() + L"\\sqlite3.dll").c_str(), Path(L"sqlite3.dll").c_str(), FALSE);
+        // An empty task table of its own: the build's may hold tasks, which
+        // a scheduled run would back up.
+        test::MakeTaskDatabase(Path(L"Pelvane.sqb"));
         test::WriteBytes(Path(L"Pelvane.ini"), ini);
         if (prepare) prepare(*this);
         // Started from elsewhere, as Windows starts it at logon.

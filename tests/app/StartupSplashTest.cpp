@@ -10,6 +10,7 @@
 
 #include "common/Exception.h"
 #include "resources/Picture.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/Application.h"
 #include "ui/LogoWindow.h"
 #include "ui/TrayIcon.h"
@@ -37,19 +38,6 @@ struct ShellRecorder {
         return n;
     }
 };
-
-// Handles messages until done() or a generous limit; the limit only keeps a
-// broken build from hanging.
-template <typename Done>
-bool PumpUntil(Done done, DWORD limitMs = 15000) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > limitMs) return false;
-        Application::ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-    return true;
-}
 
 // Removes a quit request that a test left behind for the next one.
 bool TakeQuit() {
@@ -298,13 +286,16 @@ TEST(StartupSplash, FormAndMenu) {
 
 TEST(StartupSplash, TimerShowsTheMainWindowOrOnlyTheIcon) {
     for (bool autoStart : {false, true}) {
+        SCOPED_TRACE(autoStart ? "autostart on" : "autostart off");
         ShellRecorder shell;
         LogoWindow logo(shell.Function());
         int shown = 0;
         logo.SetMainForm({[&] { return autoStart; }, [&] { ++shown; }, nullptr});
         logo.Show();
         EXPECT_TRUE(IsWindowVisible(logo.Handle()));
-        ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(logo.Handle()); })) << autoStart;
+        // Through the program's loop, which leaves a quit request for TakeQuit.
+        ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(logo.Handle()); }, 15000,
+                                    Application::ProcessMessages));
         // It runs once: the timer is off afterwards.
         EXPECT_FALSE(KillTimer(logo.Handle(), LogoWindow::kTimer1Id));
         EXPECT_EQ(shown, autoStart ? 0 : 1);

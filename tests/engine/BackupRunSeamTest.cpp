@@ -170,12 +170,18 @@ TEST_F(SeamRun, AFolderWhereTheCopyGoesGivesACreateError) {
     EXPECT_EQ(fs.CountFiles(L"E:\\Save"), 0);
 }
 
-TEST_F(SeamRun, AnUnreadableAttributeWordIsNotPassedOn) {
-    Source(L"a.txt", "data").attributesUnreadable = true;
+// The copy is given the word as read, which "unknown" leaves alone (the real
+// file system's guard is tested on real files); the source's archive flag is
+// cleared from the word, so an unknown word must stop that.
+TEST_F(SeamRun, AnUnreadableAttributeWordLeavesTheSourceAsItIs) {
+    Source(L"a.txt", "data", kArchive | kHidden).attributesUnreadable = true;
     fs.AddFile(L"E:\\Save\\Docs\\a.txt", "old", kHidden);
+    s.clearArchive = true;
     engine.Run();
+    EXPECT_EQ(s.Errors(), Lines{});
     EXPECT_EQ(Copy(L"a.txt")->data, "data");
-    EXPECT_NE(Copy(L"a.txt")->attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Copy(L"a.txt")->date, kSourceDate);
+    EXPECT_EQ(fs.Find(L"C:\\Data\\Docs\\a.txt")->attributes, kArchive | kHidden);
 }
 
 TEST_F(SeamRun, ADriveRootSourceMapsToAnInvalidPath) {

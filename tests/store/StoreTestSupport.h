@@ -11,6 +11,7 @@
 #include "common/Text.h"
 #include "store/SqliteDb.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TaskDatabase.h"
 
 namespace pelvane::test {
 
@@ -38,9 +39,6 @@ inline void RunSql(const std::wstring& path, const std::string& sql) {
 inline void RunSql(const std::string& path, const std::string& sql) {
     RunSql(AnsiToWide(path), sql);
 }
-
-constexpr const char* kTaskTable =
-    "create table feladat (feladat integer, forras varchar(255), cel varchar(255));";
 
 // Records every SQL text a connection sends.
 struct Trace {

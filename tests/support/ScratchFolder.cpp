@@ -196,6 +196,17 @@ std::string ReadBytes(const std::wstring& path) {
     return ReadAll(path).value_or("");
 }
 
+std::vector<std::string> FileLines(const std::string& path) {
+    return FileLines(Widen(path));
+}
+std::vector<std::string> FileLines(const std::wstring& path) {
+    std::vector<std::string> lines;
+    const std::string bytes = ReadBytes(path);
+    for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(bytes.substr(at, end - at));
+    return lines;
+}
+
 bool WriteBytes(const std::string& path, const std::string& bytes) {
     return WriteBytes(Widen(path), bytes);
 }

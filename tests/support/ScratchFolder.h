@@ -56,6 +56,10 @@ std::wstring LongPath(const std::wstring& path);
 // A whole file; "" when it cannot be read.
 std::string ReadBytes(const std::string& path);
 std::string ReadBytes(const std::wstring& path);
+// The lines of a file whose lines each end in CRLF (a log file), as bytes,
+// without their ends; none when the file cannot be read.
+std::vector<std::string> FileLines(const std::string& path);
+std::vector<std::string> FileLines(const std::wstring& path);
 // Replaces a file's content; false when it cannot be written.
 bool WriteBytes(const std::string& path, const std::string& bytes);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);

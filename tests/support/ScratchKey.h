@@ -4,6 +4,7 @@
 // HKEY_CURRENT_USER as the root of the autostart entry.
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
 
 namespace pelvane::test {
@@ -16,8 +17,11 @@ class ScratchKey {
         : path_("Software\\PelvaneTest\\" + name +
                 (withProcessId ? "-" + std::to_string(GetCurrentProcessId()) : std::string())) {
         RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
-        RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key_, nullptr);
+        // Without the key a test would read and write the real HKEY_CURRENT_USER.
+        const LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        if (rc != ERROR_SUCCESS)
+            throw std::runtime_error("cannot create HKCU\\" + path_ + ": error " + std::to_string(rc));
     }
     ~ScratchKey() {
         if (key_) RegCloseKey(key_);
@@ -33,14 +37,16 @@ class ScratchKey {
     const std::string& Path() const { return path_; }
 
     // The stored bytes of a REG_SZ value below the key, terminating zero
-    // included; "<missing>" when there is none.
+    // included; "<missing>" when there is no such value or key, and the
+    // failure itself ("<error 5>", "<type 4>") when it cannot be read as one.
     std::string String(const std::string& subKey, const std::string& name) const {
         char data[1024];
         DWORD size = sizeof data, type = 0;
-        if (RegGetValueA(key_, subKey.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) !=
-                ERROR_SUCCESS ||
-            type != REG_SZ)
-            return "<missing>";
+        const LONG rc =
+            RegGetValueA(key_, subKey.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size);
+        if (rc == ERROR_FILE_NOT_FOUND) return "<missing>";
+        if (rc != ERROR_SUCCESS) return "<error " + std::to_string(rc) + ">";
+        if (type != REG_SZ) return "<type " + std::to_string(type) + ">";
         return std::string(data, size);
     }
 

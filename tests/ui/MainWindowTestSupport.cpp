@@ -7,8 +7,7 @@
 
 #include "common/Callback.h"
 #include "common/Seged.h"
-#include "common/Text.h"
-#include "store/SqliteDb.h"
+#include "tests/support/TaskDatabase.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Application.h"
 
@@ -112,13 +111,7 @@ void ResetProgramFolder(bool withTable) {
     DeleteFileA(ProgramFile("Pelvane.log").c_str());
     DeleteFileA(ProgramFile("Pelvane.log.1").c_str());
     RemoveDirectoryA(ProgramFile("Pelvane.log").c_str());
-    TSqliteDb db;
-    db.SetDriverDLL(AnsiToWide(ProgramFile("sqlite3.dll")));
-    db.SetDefaultDir(AppDir());
-    db.SetDatabase(L"Pelvane.sqb");
-    db.ExecuteStatement(withTable
-                            ? "create table feladat (feladat integer, forras varchar(255), cel varchar(255));"
-                            : "create table other (x integer);");
+    MakeTaskDatabase(ProgramFile("Pelvane.sqb"), withTable ? kTaskTable : "create table other (x integer);");
 }
 
 std::string ReadIni(const std::string& section, const std::string& key) {

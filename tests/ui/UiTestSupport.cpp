@@ -2,9 +2,11 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <utility>
 
 #include "common/Callback.h"
@@ -113,8 +115,10 @@ LRESULT Host::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 Host& SharedHostWindow() {
-    static Host host;
-    return host;
+    // Never destroyed: the process's end takes it with it, while a destroy at
+    // the end would wait those two seconds in every case's process.
+    static Host* host = std::make_unique<Host>().release();
+    return *host;
 }
 
 HWND SharedHost() {
@@ -129,9 +133,9 @@ void Pump() {
     }
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs, const std::function<void()>& pump) {
     const DWORD start = GetTickCount();
-    for (Pump(); !done(); Pump()) {
+    for (pump(); !done(); pump()) {
         DWORD spent = GetTickCount() - start;
         if (spent >= limitMs) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, limitMs - spent, QS_ALLINPUT);
@@ -286,6 +290,23 @@ IdleAction AnswerNextBox(std::vector<BoxInfo>& seen) {
         PostMessageA(boxes.front().wnd, WM_COMMAND, IDOK, 0);
         return true;
     });
+}
+
+std::vector<BoxInfo> BoxesShownBy(const std::function<void()>& action) {
+    std::vector<HWND> seen;  // open before the action: not its own
+    for (const BoxInfo& box : OpenBoxes()) seen.push_back(box.wnd);
+    std::vector<BoxInfo> shown;
+    auto closer = WhenIdle([&] {
+        for (const BoxInfo& box : OpenBoxes()) {
+            if (std::find(seen.begin(), seen.end(), box.wnd) != seen.end()) continue;
+            seen.push_back(box.wnd);
+            shown.push_back(box);
+            EndDialog(box.wnd, IDCANCEL);
+        }
+        return false;
+    });
+    action();
+    return shown;
 }
 
 IdleAction ChooseFirstItemOfNextMenu() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,9 +30,12 @@ HWND SharedHost();
 
 // Handles what is waiting in the queue.
 void Pump();
-// Handles messages as they arrive until done() holds; false when a generous
-// limit passed first (it only keeps a broken build from hanging).
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 15000);
+// Handles messages as they arrive, with pump, until done() holds; false when
+// a generous limit passed first (it only keeps a broken build from hanging).
+// Application::ProcessMessages as the pump leaves a quit request in the
+// queue, as the program's own loops do.
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 15000,
+               const std::function<void()>& pump = Pump);
 // A key press: WM_KEYDOWN (and WM_CHAR where the key has one) with Ctrl and
 // Shift held as given; the keyboard state is restored afterwards.
 void PressKey(HWND wnd, UINT vk, bool ctrl = false, bool shift = false);
@@ -56,6 +60,13 @@ struct BoxInfo {
     HWND wnd = nullptr;
     std::string caption, text;
 };
+inline bool operator==(const BoxInfo& a, const BoxInfo& b) {
+    return a.wnd == b.wnd && a.caption == b.caption && a.text == b.text;
+}
+// As a failed comparison shows it.
+inline std::ostream& operator<<(std::ostream& out, const BoxInfo& box) {
+    return out << "box \"" << box.caption << "\": \"" << box.text << "\"";
+}
 BoxInfo ReadBox(HWND box);
 // The visible dialog boxes ("#32770") of this thread, as message boxes show them.
 std::vector<BoxInfo> OpenBoxes();
@@ -83,6 +94,10 @@ class [[nodiscard]] IdleAction {
 IdleAction WhenIdle(std::function<bool()> action, UINT every = 30);
 // Answers the next message box with OK and records it.
 IdleAction AnswerNextBox(std::vector<BoxInfo>& seen);
+// Runs action and returns the boxes that opened while it ran, each closed as
+// soon as seen: a box that a synchronous call shows would otherwise wait for
+// an answer that never comes, and the test would hang instead of failing.
+std::vector<BoxInfo> BoxesShownBy(const std::function<void()>& action);
 // Chooses the first item of the next popup menu this thread opens: the menu
 // runs its own loop, so a timer does it from inside.
 IdleAction ChooseFirstItemOfNextMenu();
