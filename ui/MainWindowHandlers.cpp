@@ -135,6 +135,22 @@ void Tfrm_Main::RadioButton2Click() {
     if (settings_.ContinuousRun()) Scheduler::ContinuousChosen(settings_);
 }
 
+void Tfrm_Main::Edit2Change() {
+    settings_.CountFieldChanged(kEdit2);
+}
+
+void Tfrm_Main::Edit3Change() {
+    settings_.CountFieldChanged(kEdit3);
+}
+
+void Tfrm_Main::Edit2Exit() {
+    settings_.CountFieldLeft(kEdit2);
+}
+
+void Tfrm_Main::Edit3Exit() {
+    settings_.CountFieldLeft(kEdit3);
+}
+
 void Tfrm_Main::LogCopyClick() {
     log_.CopyToClipboard();
 }
