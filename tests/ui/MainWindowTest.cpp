@@ -557,12 +557,12 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
     Tfrm_Main& f = Create();
     std::string caption, label, shown;
     auto idle = test::WhenIdle([&] {
-        if (!frm_InpStr) return false;
-        caption = Text(frm_InpStr->Handle());
-        label = Text(frm_InpStr->Label1());
-        shown = frm_InpStr->Edit1().Text();
-        frm_InpStr->Edit1().SetText(".bak;.old");
-        SendMessageA(frm_InpStr->Button1(), BM_CLICK, 0, 0);
+        if (!InputDialog::Shown()) return false;
+        caption = Text(InputDialog::Shown()->Handle());
+        label = Text(InputDialog::Shown()->Label1());
+        shown = InputDialog::Shown()->Edit1().Text();
+        InputDialog::Shown()->Edit1().SetText(".bak;.old");
+        SendMessageA(InputDialog::Shown()->Button1(), BM_CLICK, 0, 0);
         return true;
     });
     Click(Tfrm_Main::kButton4);
@@ -575,9 +575,10 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
     // Mégsem keeps the list; an empty confirmed field empties it.
     auto answer = [&](const std::string& typed, bool confirm) {
         auto idle = test::WhenIdle([&] {
-            if (!frm_InpStr) return false;
-            frm_InpStr->Edit1().SetText(typed);
-            SendMessageA(confirm ? frm_InpStr->Button1() : frm_InpStr->Button2(), BM_CLICK, 0, 0);
+            if (!InputDialog::Shown()) return false;
+            InputDialog::Shown()->Edit1().SetText(typed);
+            SendMessageA(confirm ? InputDialog::Shown()->Button1() : InputDialog::Shown()->Button2(),
+                         BM_CLICK, 0, 0);
             return true;
         });
         Click(Tfrm_Main::kButton4);
@@ -615,10 +616,10 @@ TEST_F(MainWindowTest, AProgramFolderOfItsOwnHoldsTheTasksTheSettingsTheDialogPo
     AddTaskThroughGrid("C:\\One", "E:\\Save");
     RECT shownAt = {};
     auto cancel = test::WhenIdle([&] {
-        if (!frm_InpStr) return false;
-        GetWindowRect(frm_InpStr->Handle(), &shownAt);
-        SetWindowPos(frm_InpStr->Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        SendMessageA(frm_InpStr->Button2(), BM_CLICK, 0, 0);
+        if (!InputDialog::Shown()) return false;
+        GetWindowRect(InputDialog::Shown()->Handle(), &shownAt);
+        SetWindowPos(InputDialog::Shown()->Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SendMessageA(InputDialog::Shown()->Button2(), BM_CLICK, 0, 0);
         return true;
     });
     Click(Tfrm_Main::kButton4);
