@@ -23,6 +23,10 @@ void LoadSettings(SettingsHolders& h, const std::wstring& path, TimeOfDay (*cloc
     TimeOfDay now = clock();
     h.SetDailyTime(ini.ReadTime(kDefaults, kTime, now));
     h.SetIntervalText(ini.ReadString(kDefaults, kAutoTime, kAutoTimeDefault));
+    h.SetVersionDays(StoredCount(ini.ReadInteger(kDefaults, kVersionDays, kVersionDaysDefault),
+                                 kVersionDaysDefault, kVersionDaysMax));
+    h.SetChangeGuard(StoredCount(ini.ReadInteger(kDefaults, kChangeGuard, kChangeGuardDefault),
+                                 kChangeGuardDefault, kChangeGuardMax));
     h.SetWindowLeft(ini.ReadInteger(kScreen, kLeft, kPositionDefault));
     h.SetWindowTop(ini.ReadInteger(kScreen, kTop, kPositionDefault));
     h.ArmSchedule();
@@ -40,6 +44,10 @@ void SaveSettings(const SettingsHolders& h, const std::wstring& path) {
     ini.WriteTime(kDefaults, kTime, h.DailyTime());
     ini.WriteString(kDefaults, kAutoTime, h.IntervalText());
     ini.WriteString(kDefaults, kNoFile, h.ExcludedTypes());
+    // Last, so a new file lists them after the keys of earlier versions.
+    // LastDaily stays where it stands: the run's record, never this save's.
+    ini.WriteInteger(kDefaults, kVersionDays, h.VersionDays());
+    ini.WriteInteger(kDefaults, kChangeGuard, h.ChangeGuard());
     ApplyAutostartEntry(h.AutoStart());
 }
 

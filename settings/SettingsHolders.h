@@ -50,6 +50,14 @@ class SettingsHolders {
     virtual std::string ExcludedTypes() const = 0;
     virtual void SetExcludedTypes(const std::string& types) = 0;
 
+    // "Régi változatok megőrzése": days a replaced copy is kept, 0 (none) to
+    // keys::kVersionDaysMax. The load passes values already in that range.
+    virtual int VersionDays() const = 0;
+    virtual void SetVersionDays(int days) = 0;
+    // The change guard's percentage, 0 (off) to keys::kChangeGuardMax.
+    virtual int ChangeGuard() const = 0;
+    virtual void SetChangeGuard(int percent) = 0;
+
     // The main window's position in screen pixels, used unchecked.
     virtual int WindowLeft() const = 0;
     virtual int WindowTop() const = 0;

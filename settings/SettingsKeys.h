@@ -24,6 +24,21 @@ constexpr const char* kAutoTime = "AutoTime";  // string, minutes
 constexpr const char* kAutoTimeDefault = "60";
 constexpr const char* kNoFile = "NoFile";  // string, ExcludedTypes
 constexpr const char* kNoFileDefault = ".tmp;.temp";
+// Days a replaced copy is kept as a version (integer); 0 keeps none.
+constexpr const char* kVersionDays = "VersionDays";
+constexpr int kVersionDaysDefault = 30;
+constexpr int kVersionDaysMax = 9999;  // the window's four digits
+// Hold a task when more than this percentage of its existing copies (and at
+// least 20) would be replaced by other content (integer); 0 turns the guard off.
+constexpr const char* kChangeGuard = "ChangeGuard";
+constexpr int kChangeGuardDefault = 50;
+constexpr int kChangeGuardMax = 100;
+// A stored count of the two above. A negative one was never typed into the
+// window: it gives the default rather than 0, which would turn a protection
+// off. One above the limit means "as much as can be": the limit.
+constexpr int StoredCount(int value, int def, int max) {
+    return value < 0 ? def : value > max ? max : value;
+}
 // When the last daily run started, "yyyy.mm.dd hh:mm:ss" (earlier versions
 // kept the day alone, "yyyy.mm.dd", which is still read): written (a key of its own at
 // the end of [Defaults]) when that run starts, never by the save at close.

@@ -14,6 +14,10 @@ StoredRunOptions ReadStoredRunOptions(const std::wstring& iniPath) {
     o.method = std::clamp(ini.ReadInteger(kDefaults, kMode, kModeDefault), -1, 2);
     o.clearArchiveFlag = ini.ReadBool(kDefaults, kDelArchived, kDelArchivedDefault);
     o.excludedTypes = ini.ReadString(kDefaults, kNoFile, kNoFileDefault);
+    o.versionDays = StoredCount(ini.ReadInteger(kDefaults, kVersionDays, kVersionDaysDefault),
+                                kVersionDaysDefault, kVersionDaysMax);
+    o.changeGuard = StoredCount(ini.ReadInteger(kDefaults, kChangeGuard, kChangeGuardDefault),
+                                kChangeGuardDefault, kChangeGuardMax);
     return o;
 }
 

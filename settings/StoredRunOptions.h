@@ -12,6 +12,10 @@ struct StoredRunOptions {
     int method = keys::kModeDefault;
     bool clearArchiveFlag = keys::kDelArchivedDefault;
     std::string excludedTypes = keys::kNoFileDefault;
+    // Days a replaced copy is kept (0: none) and the change guard's
+    // percentage (0: off), in range as the window keeps them.
+    int versionDays = keys::kVersionDaysDefault;
+    int changeGuard = keys::kChangeGuardDefault;
 };
 
 // Missing file, section or key, or a value that does not parse: the defaults.

@@ -35,8 +35,6 @@ bool IsTextKind(FieldKind kind);
 
 // "String", "Integer", ...: the kind names used in type mismatch messages.
 const char* FieldKindName(FieldKind kind);
-// The kinds that hold text.
-bool IsTextKind(FieldKind kind);
 
 // A column as the data delivers it.
 struct FieldDef {

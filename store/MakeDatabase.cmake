@@ -1,6 +1,14 @@
 # cmake -DSQLITE3=<sqlite3 shell> -DOUT=<bin/Pelvane.sqb> -P MakeDatabase.cmake
-# The initial task database: the empty table feladat. A file already there is
-# the user's data and is never touched.
+# The initial task database: the empty task table, named as TaskTable.h names
+# it for the programs. A file already there is the user's data and is never
+# touched.
+file(READ "${CMAKE_CURRENT_LIST_DIR}/TaskTable.h" header)
+foreach(name kTaskTableName kTaskIdField kSourceField kTargetField kFolderFieldSize)
+    if(NOT header MATCHES " ${name} *= *\"?([A-Za-z0-9_]+)\"?;")
+        message(FATAL_ERROR "TaskTable.h does not give ${name}")
+    endif()
+    set(${name} "${CMAKE_MATCH_1}")
+endforeach()
 if(EXISTS "${OUT}")
     return()
 endif()
@@ -11,7 +19,7 @@ endif()
 file(REMOVE "${OUT}.new")
 execute_process(
     COMMAND "${SQLITE3}" "${OUT}.new"
-            "CREATE TABLE feladat (feladat integer, forras varchar(255), cel varchar(255));"
+            "CREATE TABLE ${kTaskTableName} (${kTaskIdField} integer, ${kSourceField} varchar(${kFolderFieldSize}), ${kTargetField} varchar(${kFolderFieldSize}));"
     RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     file(REMOVE "${OUT}.new")

@@ -2,6 +2,7 @@
 // The task rows a backup run walks, taken from the task table dataset.
 #include "engine/TaskRows.h"
 #include "store/DataSet.h"
+#include "store/TaskTable.h"
 
 namespace pelvane {
 
@@ -23,8 +24,8 @@ class TableTaskRows : public TaskRows {
     bool Eof() override { return table_.Eof(); }
     int Position() override { return table_.ActiveRow(); }
     void MoveTo(int position) override { table_.MoveTo(position); }
-    std::wstring Source() override { return table_.FieldWideText("forras"); }
-    std::wstring Target() override { return table_.FieldWideText("cel"); }
+    std::wstring Source() override { return table_.FieldWideText(kSourceField); }
+    std::wstring Target() override { return table_.FieldWideText(kTargetField); }
 
   private:
     TDataSet& table_;

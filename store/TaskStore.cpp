@@ -4,20 +4,30 @@
 
 #include "common/ProgramFiles.h"
 #include "common/Seged.h"
+#include "store/TaskTable.h"
 
 namespace pelvane {
+namespace {
+
+// The column of the id rule's query: the highest stored id.
+std::string HighestIdColumn() {
+    return std::string("max") + kTaskIdField;
+}
+
+}  // namespace
 
 TaskStore::TaskStore(const std::wstring& programDir) {
     Db1.SetDefaultExt(L".sqb");
     SetProgramDir(programDir);
 
-    Tbl.SetTableName("feladat");
-    Tbl.AddField("feladat", FieldKind::Integer);
-    Tbl.AddField("forras", FieldKind::String, 255, "forrás");
-    Tbl.AddField("cel", FieldKind::String, 255, "cél");
+    Tbl.SetTableName(kTaskTableName);
+    Tbl.AddField(kTaskIdField, FieldKind::Integer);
+    Tbl.AddField(kSourceField, FieldKind::String, kFolderFieldSize, "forrás");
+    Tbl.AddField(kTargetField, FieldKind::String, kFolderFieldSize, "cél");
     Tbl.BeforePost = [this](TDataSet& dataSet) { TblBeforePost(dataSet); };
 
-    Qry.SetSQL("SELECT MAX(feladat) AS maxfeladat FROM feladat;");
+    Qry.SetSQL(std::string("SELECT MAX(") + kTaskIdField + ") AS " + HighestIdColumn() + " FROM " +
+               kTaskTableName + ";");
 }
 
 void TaskStore::SetProgramDir(const std::wstring& programDir) {
@@ -46,14 +56,14 @@ void TaskStore::SetDatabaseFile(const std::wstring& path) {
 }
 
 void TaskStore::TblBeforePost(TDataSet& dataSet) {
-    if (VariantToInt(dataSet.FieldValue("feladat")) != 0) return;
+    if (VariantToInt(dataSet.FieldValue(kTaskIdField)) != 0) return;
     Qry.Open();
     struct CloseAfter {
         TSqliteQuery& query;
         ~CloseAfter() { query.Close(); }
     } closeAfter{Qry};
-    const int64_t highest = VariantToInt(Qry.FieldValue("maxfeladat"));
-    dataSet.SetFieldValue("feladat", static_cast<int32_t>(static_cast<uint32_t>(highest + 1)));
+    const int64_t highest = VariantToInt(Qry.FieldValue(HighestIdColumn()));
+    dataSet.SetFieldValue(kTaskIdField, static_cast<int32_t>(static_cast<uint32_t>(highest + 1)));
 }
 
 void TaskStore::DeleteCurrentTask() {
@@ -64,20 +74,20 @@ int32_t TaskStore::AddTask(const std::wstring& source, const std::wstring& targe
     Tbl.Open();
     Tbl.Append();
     try {
-        Tbl.SetFieldWideText("forras", source);
-        Tbl.SetFieldWideText("cel", target);
+        Tbl.SetFieldWideText(kSourceField, source);
+        Tbl.SetFieldWideText(kTargetField, target);
         Tbl.Post();
     } catch (...) {
         Tbl.Cancel();
         throw;
     }
-    return VariantToInt(Tbl.FieldValue("feladat"));
+    return VariantToInt(Tbl.FieldValue(kTaskIdField));
 }
 
 bool TaskStore::RemoveTask(int32_t id) {
     Tbl.Open();
     for (Tbl.First(); !Tbl.Eof(); Tbl.Next()) {
-        if (!IsNull(Tbl.FieldValue("feladat")) && VariantToInt(Tbl.FieldValue("feladat")) == id) {
+        if (!IsNull(Tbl.FieldValue(kTaskIdField)) && VariantToInt(Tbl.FieldValue(kTaskIdField)) == id) {
             Tbl.Delete();
             return true;
         }

@@ -7,28 +7,6 @@
 namespace pelvane {
 namespace {
 
-std::string& TitleStore() {
-    static std::string title = "Pelvane";
-    return title;
-}
-
-Application::MessageHook& HookStore() {
-    static Application::MessageHook hook;
-    return hook;
-}
-
-Application::ExceptionHandler& ExceptionHandlerStore() {
-    static Application::ExceptionHandler handler;
-    return handler;
-}
-
-int g_modalDepth = 0;
-
-std::function<void()>& ModalEndStore() {
-    static std::function<void()> handler;
-    return handler;
-}
-
 BOOL CALLBACK CollectEnabled(HWND wnd, LPARAM lp) noexcept {
     return Application::Guarded("modal window list", TRUE, [&] {
         if (IsWindowVisible(wnd) && IsWindowEnabled(wnd))
@@ -39,23 +17,29 @@ BOOL CALLBACK CollectEnabled(HWND wnd, LPARAM lp) noexcept {
 
 }  // namespace
 
+Application& Application::Instance() {
+    static Application application;
+    return application;
+}
+
 void Application::SetTitle(const std::string& title) {
-    TitleStore() = title;
+    Instance().title_ = title;
 }
 const std::string& Application::Title() {
-    return TitleStore();
+    return Instance().title_;
 }
 void Application::SetMessageHook(MessageHook hook) {
-    HookStore() = std::move(hook);
+    Instance().hook_ = std::move(hook);
 }
 
 void Application::SetExceptionHandler(ExceptionHandler handler) {
-    ExceptionHandlerStore() = std::move(handler);
+    Instance().exceptionHandler_ = std::move(handler);
 }
 
 bool Application::RunHook(MSG& msg) {
-    if (!HookStore()) return false;
-    return Guarded("message hook", true, [&msg] { return HookStore()(msg); });
+    MessageHook& hook = Instance().hook_;
+    if (!hook) return false;
+    return Guarded("message hook", true, [&hook, &msg] { return hook(msg); });
 }
 
 bool Application::PumpOne(HWND dialog) {
@@ -116,7 +100,8 @@ std::string Application::ErrorBoxText(const std::string& message) {
 }
 
 void Application::HandleException(const std::exception& e) {
-    if (ExceptionHandlerStore() && ExceptionHandlerStore()(e)) return;
+    const ExceptionHandler& handler = Instance().exceptionHandler_;
+    if (handler && handler(e)) return;
     ModalScope modal;
     MessageBoxA(GetActiveWindow(), ErrorBoxText(e.what()).c_str(), Title().c_str(), MB_ICONERROR | MB_OK);
 }
@@ -135,13 +120,14 @@ void Application::ReportCallbackFailure(const char* message) {
 }
 
 void Application::EnterModal() {
-    ++g_modalDepth;
+    ++Instance().modalDepth_;
 }
 
 void Application::LeaveModal() noexcept {
-    if (g_modalDepth > 0 && --g_modalDepth == 0 && ModalEndStore()) {
+    Application& app = Instance();
+    if (app.modalDepth_ > 0 && --app.modalDepth_ == 0 && app.modalEnd_) {
         try {
-            ModalEndStore()();
+            app.modalEnd_();
         } catch (...) {
             // Telling is all it does (a posted message); a failure changes nothing.
         }
@@ -149,11 +135,11 @@ void Application::LeaveModal() noexcept {
 }
 
 bool Application::InModal() {
-    return g_modalDepth > 0;
+    return Instance().modalDepth_ > 0;
 }
 
 void Application::SetModalEndHandler(std::function<void()> handler) {
-    ModalEndStore() = std::move(handler);
+    Instance().modalEnd_ = std::move(handler);
 }
 
 }  // namespace pelvane

@@ -71,11 +71,22 @@ class Application {
     static void SetModalEndHandler(std::function<void()> handler);
 
   private:
+    Application() = default;
+    // The one application object of the program: what its loops, its error
+    // box and its modal count share lives here, not in globals.
+    static Application& Instance();
+
     static bool PumpOne(HWND dialog);
     // The message hook runs handlers too (the window-wide shortcuts): a
     // failure ends in the error box like any handler's, and the message is
     // then taken as handled.
     static bool RunHook(MSG& msg);
+
+    std::string title_ = "Pelvane";
+    MessageHook hook_;
+    ExceptionHandler exceptionHandler_;
+    int modalDepth_ = 0;
+    std::function<void()> modalEnd_;
 };
 
 }  // namespace pelvane

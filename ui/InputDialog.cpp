@@ -8,8 +8,6 @@
 
 namespace pelvane {
 
-InputDialog* frm_InpStr = nullptr;
-
 namespace {
 
 constexpr char kClassName[] = "PelvaneInpStr";
@@ -38,7 +36,6 @@ InputDialog::InputDialog() {
 }
 
 InputDialog::~InputDialog() {
-    if (frm_InpStr == this) frm_InpStr = nullptr;
     // The controls go while their font still exists.
     if (Handle()) DestroyWindow(Handle());
 }
@@ -117,10 +114,16 @@ LRESULT InputDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Window::HandleMessage(msg, wp, lp);
 }
 
+InputDialog* InputDialog::Shown() {
+    for (HWND wnd = nullptr; (wnd = FindWindowExA(nullptr, wnd, kClassName, nullptr)) != nullptr;)
+        if (GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId())
+            return static_cast<InputDialog*>(FromHandle(wnd));
+    return nullptr;
+}
+
 bool InputStr(const std::string& caption, const std::string& prompt, const std::string& mask,
               std::string& text, const std::wstring& settingsFile) {
     auto dialog = std::make_unique<InputDialog>();
-    frm_InpStr = dialog.get();
     dialog->SetSettingsFile(settingsFile);
     dialog->SetCaption(caption);
     dialog->SetPrompt(prompt);

@@ -37,6 +37,10 @@ class InputDialog : public Window {
     // Shows the dialog at its stored position and returns when it closed.
     Result ShowModal();
 
+    // The dialog of this thread while it exists (InputStr shows one at a
+    // time); null otherwise. Found by its window, so no global keeps it.
+    static InputDialog* Shown();
+
   private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void FormShow();
@@ -50,8 +54,5 @@ class InputDialog : public Window {
     Result result_ = None;
     bool done_ = false;
 };
-
-// The dialog while InputStr shows it; null otherwise.
-extern InputDialog* frm_InpStr;
 
 }  // namespace pelvane

@@ -12,7 +12,9 @@
 #include "resources/Picture.h"
 #include "settings/Autostart.h"
 #include "settings/Settings.h"
+#include "settings/SettingsKeys.h"
 #include "settings/TimeFormat.h"
+#include "store/TaskTable.h"
 #include "ui/Application.h"
 #include "ui/Container.h"
 #include "ui/ErrorBox.h"
@@ -27,7 +29,7 @@ namespace {
 using M = Tfrm_Main;
 
 constexpr char kClassName[] = "PelvaneMain";
-constexpr int kClientWidth = 573, kClientHeight = 390;
+constexpr int kClientWidth = 573, kClientHeight = 463;
 constexpr COLORREF kLinkColor = RGB(0, 0, 255);
 
 // What a row of the layout creates.
@@ -44,6 +46,8 @@ enum class Kind {
     Picture,
     TimePicker,
     MaskEdit,
+    Count,   // an edit that takes digits only
+    UpDown,  // the arrows of the count field created just before it
     Grid,
     Log,
     Progress,
@@ -55,15 +59,20 @@ struct KindDef {
     Kind kind;
     const char* cls;
     DWORD style;
+    DWORD exStyle = 0;
 };
 constexpr KindDef kKinds[] = {
-    {Kind::Pages, WC_TABCONTROLA, WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS},
+    {Kind::Pages, WC_TABCONTROLA, WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT},
     {Kind::Button, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON},
     {Kind::CheckBox, "BUTTON", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX},
     {Kind::Radio, "BUTTON", BS_AUTORADIOBUTTON},
     {Kind::Label, "STATIC", SS_NOPREFIX},
     {Kind::Link, "STATIC", SS_NOTIFY | SS_NOPREFIX},
     {Kind::TimePicker, DATETIMEPICK_CLASSA, WS_TABSTOP | WS_GROUP | DTS_TIMEFORMAT},
+    {Kind::Count, "EDIT", WS_TABSTOP | WS_GROUP | ES_NUMBER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
+    // The arrows sit at the field's right edge, within its width, and step its number.
+    {Kind::UpDown, UPDOWN_CLASSA,
+     UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS},
     {Kind::Progress, PROGRESS_CLASSA, 0},
     {Kind::Status, STATUSCLASSNAMEA, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER},
 };
@@ -83,7 +92,7 @@ struct ControlDef {
 // clang-format off
 constexpr ControlDef kControls[] = {
     // id                 parent           kind              x    y    w    h    text, style besides the kind's
-    {M::kPanel1,          0,               Kind::Panel,      0,   0,   573, 217, ""},
+    {M::kPanel1,          0,               Kind::Panel,      0,   0,   573, 290, ""},
     {M::kButton1,         M::kPanel1,      Kind::Button,     472, 8,   93,  25,  "Archiválás most"},
     {M::kButton2,         M::kPanel1,      Kind::Button,     472, 156, 93,  25,  "Háttérben"},
     {M::kButton3,         M::kPanel1,      Kind::Button,     472, 184, 93,  25,  "Bezár"},
@@ -106,15 +115,25 @@ constexpr ControlDef kControls[] = {
     {M::kGroupBox1,       M::kPanel1,      Kind::GroupBox,   248, 44,  217, 65,  "Egyéb"},
     {M::kCheckBox2,       M::kGroupBox1,   Kind::CheckBox,   8,   20,  125, 17,  "Csak aktuális feladat"},
     {M::kCheckBox4,       M::kGroupBox1,   Kind::CheckBox,   8,   40,  177, 17,  "Archív jelző törlése másolás után"},
+    // The fields stand in a column after the longer label, with room for a font wider than Tahoma.
+    {M::kGroupBox4,       M::kPanel1,      Kind::GroupBox,   8,   212, 457, 70,  "Védelem"},
+    {M::kLabel1,          M::kGroupBox4,   Kind::Label,      8,   21,  200, 13,  "Régi változatok megőrzése"},
+    {M::kEdit2,           M::kGroupBox4,   Kind::Count,      236, 17,  50,  21,  ""},
+    {M::kUpDown1,         M::kGroupBox4,   Kind::UpDown,     269, 17,  17,  21,  ""},
+    {M::kLabel2,          M::kGroupBox4,   Kind::Label,      292, 21,  150, 13,  "napig (0: soha)"},
+    {M::kLabel3,          M::kGroupBox4,   Kind::Label,      8,   45,  200, 13,  "Figyelmeztetés, ha a másolatok több mint"},
+    {M::kEdit3,           M::kGroupBox4,   Kind::Count,      236, 41,  50,  21,  ""},
+    {M::kUpDown2,         M::kGroupBox4,   Kind::UpDown,     269, 41,  17,  21,  ""},
+    {M::kLabel4,          M::kGroupBox4,   Kind::Label,      292, 45,  150, 13,  "%-a változna (0: soha)"},
     {M::kButton7,         M::kPanel1,      Kind::Button,     472, 124, 93,  25,  "Súgó"},
     {M::kImage1,          M::kPanel1,      Kind::Picture,    284, 8,   157, 33,  "", 0, PaintLogo},
-    {M::kProgressBar1,    0,               Kind::Progress,   0,   354, 573, 17,  ""},
-    {M::kPageControl1,    0,               Kind::Pages,      0,   217, 573, 137, ""},
+    {M::kProgressBar1,    0,               Kind::Progress,   0,   427, 573, 17,  ""},
+    {M::kPageControl1,    0,               Kind::Pages,      0,   290, 573, 137, ""},
     {M::kTabSheet1,       M::kPageControl1,Kind::Sheet,      0,   0,   0,   0,   "Mentési feladatok"},
     {M::kDBGrid1,         M::kTabSheet1,   Kind::Grid,       0,   0,   0,   0,   ""},
     {M::kTabSheet2,       M::kPageControl1,Kind::Sheet,      0,   0,   0,   0,   "Napló"},
     {M::kLogView1,        M::kTabSheet2,   Kind::Log,        0,   0,   0,   0,   ""},
-    {M::kStatusBar1,      0,               Kind::Status,     0,   371, 573, 19,  ""},
+    {M::kStatusBar1,      0,               Kind::Status,     0,   444, 573, 19,  ""},
 };
 // clang-format on
 
@@ -171,6 +190,14 @@ RECT AddPage(HWND pages, const char* caption) {
     return rc;
 }
 
+// A count field takes 0 to max, as many digits as max has, and starts at value.
+void SetUpCountField(HWND upDown, int max, int value) {
+    SendMessageA(upDown, UDM_SETRANGE32, 0, max);
+    HWND field = reinterpret_cast<HWND>(SendMessageA(upDown, UDM_GETBUDDY, 0, 0));
+    SendMessageA(field, EM_SETLIMITTEXT, std::to_string(max).size(), 0);
+    SendMessageA(upDown, UDM_SETPOS32, 0, value);
+}
+
 // A row's place in device pixels; no size fills the parent.
 RECT PlaceOf(const ControlDef& c, HWND parent) {
     RECT rc = {Scale(c.x), Scale(c.y), Scale(c.x + c.w), Scale(c.y + c.h)};
@@ -188,7 +215,7 @@ Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::wstring& programDir)
       backup_(run_.Tasks(), run_, run_, run_, *fs_) {
     frm_Main = this;
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES |
-                                                ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+                                                ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
     RegisterClassOnce(kClassName, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     font_ = MakeFont("Tahoma", -11, EASTEUROPE_CHARSET);
@@ -264,8 +291,8 @@ HWND Tfrm_Main::CreateControl(int index) {
             break;
         default: {
             const KindDef& k = KindOf(c.kind);
-            const DWORD exStyle = c.kind == Kind::Pages ? WS_EX_CONTROLPARENT : 0;
-            wnd = CreateChild96(parent, k.cls, c.text, k.style | c.style, c.x, c.y, c.w, c.h, c.id, exStyle);
+            wnd =
+                CreateChild96(parent, k.cls, c.text, k.style | c.style, c.x, c.y, c.w, c.h, c.id, k.exStyle);
         }
     }
     // The log view keeps its own font.
@@ -317,6 +344,8 @@ void Tfrm_Main::SetUpControls() {
     edit1_.SetEditMask("9999;1; ");
     edit1_.SetMaxLength(4);
     edit1_.SetText("");
+    SetUpCountField(Control(kUpDown1), keys::kVersionDaysMax, keys::kVersionDaysDefault);
+    SetUpCountField(Control(kUpDown2), keys::kChangeGuardMax, keys::kChangeGuardDefault);
 
     SendMessageA(Control(kProgressBar1), PBM_SETSTEP, 1, 0);
     HWND status = Control(kStatusBar1);
@@ -325,7 +354,7 @@ void Tfrm_Main::SetUpControls() {
     SendMessageA(status, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(Scheduler::kContinuousOff));
     SendMessageA(status, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(Scheduler::kDailyOff));
 
-    grid_.SetColumns({DataGrid::Column("forras", 267), DataGrid::Column("cel", 264)});
+    grid_.SetColumns({DataGrid::Column(kSourceField, 267), DataGrid::Column(kTargetField, 264)});
     grid_.SetPopupMenu(popup_.get());
     grid_.OnDblClick = [this] { DBGrid1DblClick(); };
     grid_.OnEditButtonClick = [this] { DBGrid1DblClick(); };
@@ -518,6 +547,10 @@ const Tfrm_Main::Command Tfrm_Main::kCommands[] = {
     {kCheckBox1, BN_CLICKED, &Tfrm_Main::CheckBox1Click},
     {kRadioButton1, BN_CLICKED, &Tfrm_Main::RadioButton1Click},
     {kRadioButton2, BN_CLICKED, &Tfrm_Main::RadioButton2Click},
+    {kEdit2, EN_CHANGE, &Tfrm_Main::Edit2Change},
+    {kEdit2, EN_KILLFOCUS, &Tfrm_Main::Edit2Exit},
+    {kEdit3, EN_CHANGE, &Tfrm_Main::Edit3Change},
+    {kEdit3, EN_KILLFOCUS, &Tfrm_Main::Edit3Exit},
     {kLabel17, STN_CLICKED, &Tfrm_Main::Label17Click},
     {kMenuLogCopy, 0, &Tfrm_Main::LogCopyClick},
     {kMenuLogSelectAll, 0, &Tfrm_Main::LogSelectAllClick},
@@ -530,8 +563,8 @@ void Tfrm_Main::OnCommand(int id, int code) {
         return;
     }
     for (const Command& c : kCommands) {
-        if (c.id == id) {
-            if (c.code == code) (this->*c.handler)();
+        if (c.id == id && c.code == code) {
+            (this->*c.handler)();
             return;
         }
     }

@@ -58,6 +58,7 @@ class Tfrm_Main : public Window, private DataSetObserver {
         kGroupBox1,
         kGroupBox2,
         kGroupBox3,
+        kGroupBox4,     // "Védelem": versions and the change guard
         kRadio0 = 110,  // RadioGroup1's items 0..2
         kCheckBox2 = 120,
         kCheckBox4,
@@ -83,6 +84,14 @@ class Tfrm_Main : public Window, private DataSetObserver {
         kLogView1,
         kProgressBar1 = 180,
         kStatusBar1,
+        kLabel1 = 190,  // the two count fields of GroupBox4, each a label, an
+        kEdit2,         // edit with its up-down, and a label after it:
+        kUpDown1,       // days a replaced copy is kept,
+        kLabel2,
+        kLabel3,
+        kEdit3,  // and the change guard's percentage
+        kUpDown2,
+        kLabel4,
         kMenuUndo = 200,
         kMenuCut,
         kMenuCopy,
@@ -217,6 +226,10 @@ class Tfrm_Main : public Window, private DataSetObserver {
     void CheckBox1Click();
     void RadioButton1Click();
     void RadioButton2Click();
+    void Edit2Change();
+    void Edit2Exit();
+    void Edit3Change();
+    void Edit3Exit();
     void LogCopyClick();
     void LogSelectAllClick();
     void LogOpenFileClick();

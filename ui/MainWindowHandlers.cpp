@@ -5,6 +5,7 @@
 
 #include "common/ProgramFiles.h"
 #include "common/Text.h"
+#include "store/TaskTable.h"
 #include "ui/Application.h"
 #include "ui/InputDialog.h"
 
@@ -134,6 +135,22 @@ void Tfrm_Main::RadioButton2Click() {
     if (settings_.ContinuousRun()) Scheduler::ContinuousChosen(settings_);
 }
 
+void Tfrm_Main::Edit2Change() {
+    settings_.CountFieldChanged(kEdit2);
+}
+
+void Tfrm_Main::Edit3Change() {
+    settings_.CountFieldChanged(kEdit3);
+}
+
+void Tfrm_Main::Edit2Exit() {
+    settings_.CountFieldLeft(kEdit2);
+}
+
+void Tfrm_Main::Edit3Exit() {
+    settings_.CountFieldLeft(kEdit3);
+}
+
 void Tfrm_Main::LogCopyClick() {
     log_.CopyToClipboard();
 }
@@ -154,7 +171,7 @@ void Tfrm_Main::DBGrid1DblClick() {
     FolderRequest request;
     request.owner = Handle();
     request.initial = tbl.FieldWideText(browseField_);
-    request.caption = browseField_ == "forras" ? "Forrás mappa kiválasztás" : "Cél mappa kiválasztás";
+    request.caption = browseField_ == kSourceField ? "Forrás mappa kiválasztás" : "Cél mappa kiválasztás";
     std::wstring path;
     {
         // The dialog's own loop lets the timers through: no scheduled run

@@ -2,9 +2,34 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "ui/MainWindow.h"
 
 namespace pelvane {
+namespace {
+
+// The count a field's text stands for: its digits, at most max. No digits,
+// or anything besides them and outer blanks (a paste can bring it), gives held.
+int CountOf(const std::string& text, int max, int held) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return held;
+    const size_t last = text.find_last_not_of(' ');
+    long long value = 0;
+    for (size_t i = first; i <= last; ++i) {
+        if (text[i] < '0' || text[i] > '9') return held;
+        value = std::min<long long>(value * 10 + (text[i] - '0'), max);
+    }
+    return static_cast<int>(value);
+}
+
+std::string TextOf(HWND wnd) {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(wnd)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(wnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+}  // namespace
 
 HWND MainWindowSettings::Control(int id) const {
     return window_.Control(id);
@@ -96,6 +121,49 @@ std::string MainWindowSettings::IntervalText() const {
 
 void MainWindowSettings::SetIntervalText(const std::string& text) {
     window_.Edit1().SetText(text);
+}
+
+int MainWindowSettings::CountMax(int id) const {
+    return id == Tfrm_Main::kEdit2 ? keys::kVersionDaysMax : keys::kChangeGuardMax;
+}
+
+int& MainWindowSettings::Held(int id) {
+    return id == Tfrm_Main::kEdit2 ? versionDays_ : changeGuard_;
+}
+
+int MainWindowSettings::Count(int id, int held) const {
+    return CountOf(TextOf(Control(id)), CountMax(id), held);
+}
+
+void MainWindowSettings::SetCount(int id, int value) {
+    Held(id) = value;
+    // The arrows read the number from the field's text.
+    const std::string text = std::to_string(value);
+    if (TextOf(Control(id)) != text) SetWindowTextA(Control(id), text.c_str());
+}
+
+int MainWindowSettings::VersionDays() const {
+    return Count(Tfrm_Main::kEdit2, versionDays_);
+}
+
+void MainWindowSettings::SetVersionDays(int days) {
+    SetCount(Tfrm_Main::kEdit2, days);
+}
+
+int MainWindowSettings::ChangeGuard() const {
+    return Count(Tfrm_Main::kEdit3, changeGuard_);
+}
+
+void MainWindowSettings::SetChangeGuard(int percent) {
+    SetCount(Tfrm_Main::kEdit3, percent);
+}
+
+void MainWindowSettings::CountFieldChanged(int id) {
+    Held(id) = Count(id, Held(id));
+}
+
+void MainWindowSettings::CountFieldLeft(int id) {
+    SetCount(id, Count(id, Held(id)));
 }
 
 int MainWindowSettings::WindowLeft() const {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "settings/SettingsHolders.h"
+#include "settings/SettingsKeys.h"
 
 namespace pelvane {
 
@@ -33,6 +34,19 @@ class MainWindowSettings : public SettingsHolders {
     // ExcludedTypes lives here from the load to the save: no control holds it.
     std::string ExcludedTypes() const override { return excludedTypes_; }
     void SetExcludedTypes(const std::string& types) override { excludedTypes_ = types; }
+    // The two count fields of "Védelem". Their text stands for a number up
+    // to the limit; a field with no number in it stands for the last number
+    // it showed.
+    int VersionDays() const override;
+    void SetVersionDays(int days) override;
+    int ChangeGuard() const override;
+    void SetChangeGuard(int percent) override;
+    // A count field's text changed: a number in it is the one to keep.
+    void CountFieldChanged(int id);
+    // The user leaves a count field: it shows the number it stands for (a
+    // number above the limit becomes the limit; no number, the last one),
+    // as a spin box of Windows corrects itself.
+    void CountFieldLeft(int id);
     int WindowLeft() const override;
     int WindowTop() const override;
     void SetWindowLeft(int left) override;
@@ -46,9 +60,16 @@ class MainWindowSettings : public SettingsHolders {
     void SetSchedule(bool on, int button, int other, void (*chosen)(SettingsHolders& holders));
     // The picker's time, or the clock's when it holds none.
     SYSTEMTIME PickerTime() const;
+    // A count field by its control id: its limit and the last number it showed.
+    int CountMax(int id) const;
+    int& Held(int id);
+    int Count(int id, int held) const;
+    void SetCount(int id, int value);
 
     Tfrm_Main& window_;
     std::string excludedTypes_;
+    int versionDays_ = keys::kVersionDaysDefault;
+    int changeGuard_ = keys::kChangeGuardDefault;
 };
 
 }  // namespace pelvane

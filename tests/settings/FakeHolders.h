@@ -15,6 +15,7 @@ struct FakeHolders : SettingsHolders {
     bool checkBox1 = false, checkBox4 = false, radioButton1 = true, radioButton2 = false;
     bool radioButtonsEnabled = true;
     int radioGroup1 = 0, left = 0, top = 0;
+    int versionDays = 30, changeGuard = 50;
     TimeOfDay picker{};
     std::string edit1 = "    ", excludedTypes;
     std::function<void()> arm = [] {};
@@ -48,6 +49,10 @@ struct FakeHolders : SettingsHolders {
     void SetIntervalText(const std::string& t) override { edit1 = t; }
     std::string ExcludedTypes() const override { return excludedTypes; }
     void SetExcludedTypes(const std::string& t) override { excludedTypes = t; }
+    int VersionDays() const override { return versionDays; }
+    void SetVersionDays(int d) override { versionDays = d; }
+    int ChangeGuard() const override { return changeGuard; }
+    void SetChangeGuard(int p) override { changeGuard = p; }
     int WindowLeft() const override { return left; }
     int WindowTop() const override { return top; }
     void SetWindowLeft(int v) override { left = v; }

@@ -54,7 +54,8 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, NoFileGivesTheDefaultsAndCreatesNothing) {
     FakeHolders h;
-    h.checkBox1 = true;  // so that the load has to clear it
+    h.checkBox1 = true;                 // so that the load has to clear it
+    h.versionDays = h.changeGuard = 7;  // and set these
     int arms = 0;
     h.arm = [&] { ++arms; };
     LoadSettings(h, path, FixedClock);
@@ -64,6 +65,8 @@ TEST_F(SettingsTest, NoFileGivesTheDefaultsAndCreatesNothing) {
     EXPECT_EQ(h.picker, FixedClock());
     EXPECT_EQ(h.edit1, "60");
     EXPECT_EQ(h.excludedTypes, ".tmp;.temp");
+    EXPECT_EQ(h.versionDays, 30);
+    EXPECT_EQ(h.changeGuard, 50);
     EXPECT_EQ(h.left, 10);
     EXPECT_EQ(h.top, 10);
     EXPECT_EQ(arms, 1);
@@ -85,7 +88,8 @@ TEST_F(SettingsTest, ANewFileHoldsItsKeysInOrderAfterADialogPositionWrittenFirst
     EXPECT_EQ(ReadBytes(SettingsFilePath()),
               "[frm_InpStr]\r\nLeft=-400\r\nTop=5000\r\n"
               "[Defaults]\r\nAutoStart=0\r\nMode=0\r\nDelArchived=0\r\nArchivePerDay=1\r\nAutoArchive=0\r\n"
-              "Time=8:30:05\r\nAutoTime=60\r\nNoFile=.tmp;.temp\r\n[Screen]\r\nLeft=10\r\nTop=12\r\n");
+              "Time=8:30:05\r\nAutoTime=60\r\nNoFile=.tmp;.temp\r\nVersionDays=30\r\nChangeGuard=50\r\n"
+              "[Screen]\r\nLeft=10\r\nTop=12\r\n");
     LoadFormPos("FRM_INPSTR", left, top);
     EXPECT_EQ(left, -400);
     EXPECT_EQ(top, 5000);
@@ -113,6 +117,30 @@ TEST_F(SettingsTest, TheDayOfTheLastDailyRunGoesAtTheEndOfDefaultsAndTouchesNoth
     EXPECT_FALSE(WriteLastDailyRun(dir.Path(L"locked.ini"), "2026.12.09"));
 }
 
+// A file as the previous version left it, LastDaily last: it loads with the
+// defaults of the new keys, and saving it unchanged adds them at the end of
+// [Defaults] and leaves every line it had as it was.
+TEST_F(SettingsTest, AnOlderFileGainsTheNewKeysAfterItsOwnAndKeepsItsBytes) {
+    const std::string defaults =
+        "[Defaults]\r\nAutoStart=1\r\nMode=2\r\nDelArchived=0\r\nArchivePerDay=1\r\nAutoArchive=0\r\n"
+        "Time=8:30:05\r\nAutoTime=60\r\nNoFile=.tmp;.t\xE9mp\r\nLastDaily=2026.12.08 08:30:06\r\n";
+    const std::string screen = "[Screen]\r\nLeft=10\r\nTop=12\r\n";
+    WriteBytes(path, defaults + screen);
+    FakeHolders h;
+    h.versionDays = h.changeGuard = 7;
+    LoadSettings(h, path, FixedClock);
+    EXPECT_EQ(h.versionDays, 30);
+    EXPECT_EQ(h.changeGuard, 50);
+    SaveSettings(h, path);
+    EXPECT_EQ(ReadBytes(path), defaults + "VersionDays=30\r\nChangeGuard=50\r\n" + screen);
+    EXPECT_EQ(ReadLastDailyRun(path), "2026.12.08 08:30:06");
+    // The next daily run replaces LastDaily where it stands.
+    EXPECT_TRUE(WriteLastDailyRun(path, "2026.12.09 08:30:01"));
+    EXPECT_EQ(ReadBytes(path), defaults.substr(0, defaults.find("LastDaily")) +
+                                   "LastDaily=2026.12.09 08:30:01\r\nVersionDays=30\r\nChangeGuard=50\r\n" +
+                                   screen);
+}
+
 TEST_F(SettingsTest, OptionsAndScheduleSurviveARestart) {
     FakeHolders saved;
     saved.checkBox1 = saved.checkBox4 = saved.radioButton2 = true;
@@ -121,6 +149,7 @@ TEST_F(SettingsTest, OptionsAndScheduleSurviveARestart) {
     saved.picker = {6, 45, 0, 0};
     saved.edit1 = "15  ";
     saved.excludedTypes = ".bak;.\xF5\xFB";
+    saved.versionDays = saved.changeGuard = 0;  // off: not the defaults
     saved.left = 120, saved.top = -30;
     SaveSettings(saved, path);
 
@@ -132,6 +161,8 @@ TEST_F(SettingsTest, OptionsAndScheduleSurviveARestart) {
     EXPECT_EQ(h.picker, (TimeOfDay{6, 45, 0, 0}));
     EXPECT_EQ(h.edit1, "15");  // the profile functions drop trailing blanks; the field's mask pads
     EXPECT_EQ(h.excludedTypes, ".bak;.\xF5\xFB");
+    EXPECT_EQ(h.versionDays, 0);
+    EXPECT_EQ(h.changeGuard, 0);
     EXPECT_EQ(h.left, 120);
     EXPECT_EQ(h.top, -30);
 }
@@ -151,6 +182,43 @@ TEST_F(SettingsTest, ValuesAreReadLenientlyAndSavedNormalised) {
     FakeHolders neither = Loaded("ArchivePerDay=0\r\nAutoArchive=0\r\n");
     EXPECT_FALSE(neither.radioButton1 || neither.radioButton2);
     EXPECT_EQ(Saved(neither, "ArchivePerDay") + Saved(neither, "AutoArchive"), "00");
+}
+
+// Neither protection is turned off by a value nobody typed: text, a negative
+// number or one beyond 32 bits gives the default; a number above the limit
+// the limit, and the save writes back what was loaded.
+TEST_F(SettingsTest, VersionDaysAndChangeGuardLoadAsTheDefaultOrTheLimit) {
+    struct Case {
+        const char* value;
+        int days, percent;
+    };
+    const Case cases[] = {
+        {"", 30, 50},
+        {"yes", 30, 50},
+        {"-1", 30, 50},
+        {"-2147483648", 30, 50},
+        {"99999999999", 30, 50},
+        {"12x", 30, 50},
+        {"0", 0, 0},
+        {" 7", 7, 7},
+        {"$10", 16, 16},
+        {"100", 100, 100},
+        {"101", 101, 100},
+        {"9999", 9999, 100},
+        {"10000", 9999, 100},
+        {"2147483647", 9999, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        FakeHolders h = Loaded(std::string("VersionDays=") + c.value + "\r\nChangeGuard=" + c.value + "\r\n");
+        EXPECT_EQ(h.versionDays, c.days);
+        EXPECT_EQ(h.changeGuard, c.percent);
+        StoredRunOptions o = ReadStoredRunOptions(path);  // the console program's reading
+        EXPECT_EQ(o.versionDays, c.days);
+        EXPECT_EQ(o.changeGuard, c.percent);
+        EXPECT_EQ(Saved(h, "VersionDays"), std::to_string(c.days));
+        EXPECT_EQ(Saved(h, "ChangeGuard"), std::to_string(c.percent));
+    }
 }
 
 TEST_F(SettingsTest, TimesThatDoNotParseGiveTheMomentOfLoading) {
@@ -261,14 +329,19 @@ TEST_F(SettingsTest, StoredRunOptionsAreReadWithoutTouchingTheFile) {
     EXPECT_EQ(o.method, 0);
     EXPECT_FALSE(o.clearArchiveFlag);
     EXPECT_EQ(o.excludedTypes, ".tmp;.temp");
+    EXPECT_EQ(o.versionDays, 30);
+    EXPECT_EQ(o.changeGuard, 50);
     EXPECT_FALSE(FileExists(path));
 
-    const std::string bytes = "[defaults]\r\nmode=-3\r\nDelArchived=2\r\nNoFile=\r\n";
+    const std::string bytes =
+        "[defaults]\r\nmode=-3\r\nDelArchived=2\r\nNoFile=\r\nversiondays=0\r\nCHANGEGUARD=20\r\n";
     WriteBytes(path, bytes);
     o = ReadStoredRunOptions(path);
     EXPECT_EQ(o.method, -1);
     EXPECT_TRUE(o.clearArchiveFlag);
     EXPECT_EQ(o.excludedTypes, "");
+    EXPECT_EQ(o.versionDays, 0);
+    EXPECT_EQ(o.changeGuard, 20);
     EXPECT_EQ(ReadBytes(path), bytes);
 }
 

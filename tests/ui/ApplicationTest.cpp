@@ -65,5 +65,37 @@ TEST(Application, FailedHandlerShowsTheStandardBoxAndGoesOn) {
     EXPECT_TRUE(IsWindow(probe.Handle()));
 }
 
+// Nested modal windows count as one: the end is told once, when the last
+// closes; an unmatched leave does not go below zero, and a failing handler
+// stays inside.
+TEST(Application, ModalEndIsToldOnceWhenTheLastModalWindowCloses) {
+    int told = 0;
+    Application::SetModalEndHandler([&told] { ++told; });
+    {
+        Application::ModalScope outer;
+        {
+            Application::ModalScope inner;
+            EXPECT_TRUE(Application::InModal());
+        }
+        EXPECT_TRUE(Application::InModal());
+        EXPECT_EQ(0, told);
+    }
+    EXPECT_FALSE(Application::InModal());
+    EXPECT_EQ(1, told);
+
+    Application::LeaveModal();
+    EXPECT_EQ(1, told);
+    Application::EnterModal();
+    EXPECT_TRUE(Application::InModal());
+    Application::LeaveModal();
+    EXPECT_EQ(2, told);
+
+    Application::SetModalEndHandler([] { throw Exception("posting failed"); });
+    Application::EnterModal();
+    Application::LeaveModal();
+    EXPECT_FALSE(Application::InModal());
+    Application::SetModalEndHandler(nullptr);
+}
+
 }  // namespace
 }  // namespace pelvane

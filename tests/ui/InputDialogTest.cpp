@@ -19,8 +19,8 @@ RECT g_shownAt;  // where the dialog was when the action ran
 // that the dialog's own message loop delivers.
 bool Ask(const std::string& mask, std::string& text, const std::function<void()>& action) {
     auto whileShown = test::WhenIdle([&] {
-        if (!frm_InpStr) return false;
-        GetWindowRect(frm_InpStr->Handle(), &g_shownAt);
+        if (!InputDialog::Shown()) return false;
+        GetWindowRect(InputDialog::Shown()->Handle(), &g_shownAt);
         action();
         return true;
     });
@@ -52,14 +52,14 @@ TEST_F(InputDialogTest, FirstUseOpensAtTenTenAndStoresThePosition) {
     std::string caption, label;
     bool editFocused = false;
     EXPECT_FALSE(Ask("", text, [&] {
-        HWND dlg = frm_InpStr->Handle();
+        HWND dlg = InputDialog::Shown()->Handle();
         GetClientRect(dlg, &client);
         char buf[200];
         GetWindowTextA(dlg, buf, sizeof buf);
         caption = buf;
-        GetWindowTextA(frm_InpStr->Label1(), buf, sizeof buf);
+        GetWindowTextA(InputDialog::Shown()->Label1(), buf, sizeof buf);
         label = buf;
-        editFocused = GetFocus() == frm_InpStr->Edit1().Handle();
+        editFocused = GetFocus() == InputDialog::Shown()->Edit1().Handle();
         test::Screenshot(dlg, "inputdialog");
         Press(VK_ESCAPE);
     }));
@@ -73,18 +73,18 @@ TEST_F(InputDialogTest, FirstUseOpensAtTenTenAndStoresThePosition) {
     EXPECT_TRUE(editFocused);
     EXPECT_EQ(10, Stored("Left"));
     EXPECT_EQ(10, Stored("Top"));
-    EXPECT_EQ(nullptr, frm_InpStr);
+    EXPECT_EQ(nullptr, InputDialog::Shown());
 }
 
 TEST_F(InputDialogTest, MovedThenCancelledIsRememberedForTheNextCall) {
     std::string text = "x";
     EXPECT_FALSE(Ask("", text, [] {
-        SetWindowPos(frm_InpStr->Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        SendMessageA(frm_InpStr->Button2(), BM_CLICK, 0, 0);
+        SetWindowPos(InputDialog::Shown()->Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SendMessageA(InputDialog::Shown()->Button2(), BM_CLICK, 0, 0);
     }));
     EXPECT_EQ(200, Stored("Left"));
     EXPECT_EQ(150, Stored("Top"));
-    EXPECT_FALSE(Ask("", text, [] { PostMessageA(frm_InpStr->Handle(), WM_CLOSE, 0, 0); }));
+    EXPECT_FALSE(Ask("", text, [] { PostMessageA(InputDialog::Shown()->Handle(), WM_CLOSE, 0, 0); }));
     EXPECT_EQ(200, g_shownAt.left);
     EXPECT_EQ(150, g_shownAt.top);
 }
@@ -102,13 +102,13 @@ TEST_F(InputDialogTest, EnterConfirmsEscCancels) {
     EXPECT_TRUE(Ask("", text, [] { Press(VK_RETURN); }));
     EXPECT_EQ(".tmp;.temp", text);
     EXPECT_FALSE(Ask("", text, [] {
-        SetWindowTextA(frm_InpStr->Edit1().Handle(), ".bak");
+        SetWindowTextA(InputDialog::Shown()->Edit1().Handle(), ".bak");
         Press(VK_ESCAPE);
     }));
     EXPECT_EQ(".tmp;.temp", text);
     EXPECT_TRUE(Ask("", text, [] {
-        SetWindowTextA(frm_InpStr->Edit1().Handle(), "");
-        SendMessageA(frm_InpStr->Button1(), BM_CLICK, 0, 0);
+        SetWindowTextA(InputDialog::Shown()->Edit1().Handle(), "");
+        SendMessageA(InputDialog::Shown()->Button1(), BM_CLICK, 0, 0);
     }));
     EXPECT_EQ("", text);  // an empty list is a valid answer
 }
@@ -117,9 +117,9 @@ TEST_F(InputDialogTest, MaskIsAppliedToTheGivenText) {
     std::string text = "60";
     COLORREF focusedBack = 0;
     EXPECT_TRUE(Ask("9999;1; ", text, [&] {
-        HWND edit = frm_InpStr->Edit1().Handle();
+        HWND edit = InputDialog::Shown()->Edit1().Handle();
         WindowDC dc(edit);
-        SendMessageA(frm_InpStr->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.get()),
+        SendMessageA(InputDialog::Shown()->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.get()),
                      reinterpret_cast<LPARAM>(edit));
         focusedBack = GetBkColor(dc.get());
         Press(VK_RETURN);

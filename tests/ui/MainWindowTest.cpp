@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
     RECT client;
     GetClientRect(f.Handle(), &client);
     EXPECT_EQ(Scale(573), client.right);
-    EXPECT_EQ(Scale(390), client.bottom);
+    EXPECT_EQ(Scale(463), client.bottom);
     EXPECT_EQ("Pelvane", Text(f.Handle()));
     LONG_PTR style = GetWindowLongPtrA(f.Handle(), GWL_STYLE);
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
         RECT at;
     };
     const Expect controls[] = {
-        {Tfrm_Main::kPanel1, "", {0, 0, 573, 217}},
+        {Tfrm_Main::kPanel1, "", {0, 0, 573, 290}},
         {Tfrm_Main::kRadioGroup1, "Módszer", {8, 8, 241, 109}},
         {Tfrm_Main::kGroupBox1, "Egyéb", {248, 44, 465, 109}},
         {Tfrm_Main::kCheckBox2, "Csak aktuális feladat", {8, 20, 133, 37}},
@@ -135,6 +135,7 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
         {Tfrm_Main::kRadioButton2, "Folyamatos mentés (percenként)", {8, 72, 185, 89}},
         {Tfrm_Main::kEdit1, nullptr, {188, 68, 264, 89}},
         {Tfrm_Main::kGroupBox3, "Névjegy", {292, 112, 465, 209}},
+        {Tfrm_Main::kGroupBox4, "Védelem", {8, 212, 465, 282}},
         {Tfrm_Main::kImage2, "", {8, 36, 40, 68}},
         {Tfrm_Main::kImage1, "", {284, 8, 441, 41}},
         {Tfrm_Main::kButton1, "Archiválás most", {472, 8, 565, 33}},
@@ -143,9 +144,9 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
         {Tfrm_Main::kButton7, "Súgó", {472, 124, 565, 149}},
         {Tfrm_Main::kButton2, "Háttérben", {472, 156, 565, 181}},
         {Tfrm_Main::kButton3, "Bezár", {472, 184, 565, 209}},
-        {Tfrm_Main::kPageControl1, "", {0, 217, 573, 354}},
-        {Tfrm_Main::kProgressBar1, "", {0, 354, 573, 371}},
-        {Tfrm_Main::kStatusBar1, nullptr, {0, 371, 573, 390}},
+        {Tfrm_Main::kPageControl1, "", {0, 290, 573, 427}},
+        {Tfrm_Main::kProgressBar1, "", {0, 427, 573, 444}},
+        {Tfrm_Main::kStatusBar1, nullptr, {0, 444, 573, 463}},
     };
     for (const Expect& e : controls) {
         SCOPED_TRACE(e.id);
@@ -159,6 +160,39 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
         EXPECT_EQ(e.at.top, at.top);
         EXPECT_EQ(e.at.right, at.right);
         EXPECT_EQ(e.at.bottom, at.bottom);
+    }
+    // Each count field: a label, the field with its arrows inside its
+    // width, and a label after it, on one line.
+    struct CountRow {
+        int label, field, arrows, after;
+        const char* text;
+        const char* afterText;
+        int top;
+    };
+    for (const CountRow& r :
+         {CountRow{Tfrm_Main::kLabel1, Tfrm_Main::kEdit2, Tfrm_Main::kUpDown1, Tfrm_Main::kLabel2,
+                   "Régi változatok megőrzése", "napig (0: soha)", 17},
+          CountRow{Tfrm_Main::kLabel3, Tfrm_Main::kEdit3, Tfrm_Main::kUpDown2, Tfrm_Main::kLabel4,
+                   "Figyelmeztetés, ha a másolatok több mint", "%-a változna (0: soha)", 41}}) {
+        SCOPED_TRACE(r.text);
+        EXPECT_EQ(r.text, Text(C(r.label)));
+        EXPECT_EQ(r.afterText, Text(C(r.after)));
+        const RECT label = Placement(C(r.label)), field = Placement(C(r.field)),
+                   arrows = Placement(C(r.arrows)), after = Placement(C(r.after));
+        EXPECT_EQ(8, label.left);
+        EXPECT_EQ(r.top + 4, label.top);
+        EXPECT_LT(label.right, field.left);  // the longer label's text fits before the field
+        EXPECT_EQ(236, field.left);
+        EXPECT_EQ(r.top, field.top);
+        EXPECT_EQ(r.top + 21, field.bottom);
+        // The arrows stand at the field's right edge, within its width.
+        EXPECT_LE(arrows.left, field.right);
+        EXPECT_GE(arrows.left, field.right - 2);
+        EXPECT_LE(arrows.right, 286);
+        EXPECT_GE(arrows.right, 282);
+        EXPECT_EQ(292, after.left);
+        EXPECT_LT(after.right, 457);
+        EXPECT_EQ(C(r.field), reinterpret_cast<HWND>(SendMessageA(C(r.arrows), UDM_GETBUDDY, 0, 0)));
     }
     EXPECT_EQ("Biztonsági mentés program", Text(C(Tfrm_Main::kLabel13)));
     EXPECT_FALSE(Enabled(C(Tfrm_Main::kLabel13)));
@@ -187,6 +221,8 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
     EXPECT_TRUE(IsWindowUnicode(C(Tfrm_Main::kEdit1)));
     EXPECT_EQ("60  ", f.Settings().IntervalText());
     EXPECT_EQ(".tmp;.temp", f.Settings().ExcludedTypes());
+    EXPECT_EQ("30", Text(C(Tfrm_Main::kEdit2)));
+    EXPECT_EQ("50", Text(C(Tfrm_Main::kEdit3)));
     EXPECT_EQ(0, f.ActivePage());
     EXPECT_EQ("", f.StatusText(0));
     EXPECT_EQ("Folyamatos aktív: Nem", f.StatusText(1));
@@ -198,7 +234,7 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
     std::vector<HWND> order;
     HWND at = GetNextDlgTabItem(f.Handle(), C(Tfrm_Main::kButton1), FALSE);
     order.push_back(C(Tfrm_Main::kButton1));
-    for (int i = 0; i < 12 && at && at != order.front(); ++i) {
+    for (int i = 0; i < 14 && at && at != order.front(); ++i) {
         order.push_back(at);
         at = GetNextDlgTabItem(f.Handle(), at, FALSE);
     }
@@ -206,7 +242,8 @@ TEST_F(MainWindowTest, LayoutTextsAndInitialState) {
         C(Tfrm_Main::kButton1),         C(Tfrm_Main::kButton2),   C(Tfrm_Main::kButton3),
         C(Tfrm_Main::kDateTimePicker1), C(Tfrm_Main::kCheckBox1), C(Tfrm_Main::kEdit1),
         C(Tfrm_Main::kButton4),         C(Tfrm_Main::kRadio0),    C(Tfrm_Main::kCheckBox2),
-        C(Tfrm_Main::kCheckBox4),       C(Tfrm_Main::kButton7),   C(Tfrm_Main::kDBGrid1)};
+        C(Tfrm_Main::kCheckBox4),       C(Tfrm_Main::kEdit2),     C(Tfrm_Main::kEdit3),
+        C(Tfrm_Main::kButton7),         C(Tfrm_Main::kDBGrid1)};
     // Disabled controls (the radio buttons, Megállít) are skipped; Tab goes
     // on into the page shown.
     ASSERT_GE(order.size(), expected.size());
@@ -520,12 +557,12 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
     Tfrm_Main& f = Create();
     std::string caption, label, shown;
     auto idle = test::WhenIdle([&] {
-        if (!frm_InpStr) return false;
-        caption = Text(frm_InpStr->Handle());
-        label = Text(frm_InpStr->Label1());
-        shown = frm_InpStr->Edit1().Text();
-        frm_InpStr->Edit1().SetText(".bak;.old");
-        SendMessageA(frm_InpStr->Button1(), BM_CLICK, 0, 0);
+        if (!InputDialog::Shown()) return false;
+        caption = Text(InputDialog::Shown()->Handle());
+        label = Text(InputDialog::Shown()->Label1());
+        shown = InputDialog::Shown()->Edit1().Text();
+        InputDialog::Shown()->Edit1().SetText(".bak;.old");
+        SendMessageA(InputDialog::Shown()->Button1(), BM_CLICK, 0, 0);
         return true;
     });
     Click(Tfrm_Main::kButton4);
@@ -538,9 +575,10 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
     // Mégsem keeps the list; an empty confirmed field empties it.
     auto answer = [&](const std::string& typed, bool confirm) {
         auto idle = test::WhenIdle([&] {
-            if (!frm_InpStr) return false;
-            frm_InpStr->Edit1().SetText(typed);
-            SendMessageA(confirm ? frm_InpStr->Button1() : frm_InpStr->Button2(), BM_CLICK, 0, 0);
+            if (!InputDialog::Shown()) return false;
+            InputDialog::Shown()->Edit1().SetText(typed);
+            SendMessageA(confirm ? InputDialog::Shown()->Button1() : InputDialog::Shown()->Button2(),
+                         BM_CLICK, 0, 0);
             return true;
         });
         Click(Tfrm_Main::kButton4);
@@ -578,10 +616,10 @@ TEST_F(MainWindowTest, AProgramFolderOfItsOwnHoldsTheTasksTheSettingsTheDialogPo
     AddTaskThroughGrid("C:\\One", "E:\\Save");
     RECT shownAt = {};
     auto cancel = test::WhenIdle([&] {
-        if (!frm_InpStr) return false;
-        GetWindowRect(frm_InpStr->Handle(), &shownAt);
-        SetWindowPos(frm_InpStr->Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        SendMessageA(frm_InpStr->Button2(), BM_CLICK, 0, 0);
+        if (!InputDialog::Shown()) return false;
+        GetWindowRect(InputDialog::Shown()->Handle(), &shownAt);
+        SetWindowPos(InputDialog::Shown()->Handle(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SendMessageA(InputDialog::Shown()->Button2(), BM_CLICK, 0, 0);
         return true;
     });
     Click(Tfrm_Main::kButton4);
@@ -705,6 +743,10 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
         f.Settings().SetIntervalText("15");
         f.Settings().SetDailyTime(TimeOfDay{21, 7, 30, 0});
         f.Settings().SetExcludedTypes(".bak");
+        // Typed over the field's text, and one step down with the arrow key.
+        SendMessageA(C(Tfrm_Main::kEdit2), EM_SETSEL, 0, -1);
+        test::Type(C(Tfrm_Main::kEdit2), "14");
+        test::PressKey(C(Tfrm_Main::kEdit3), VK_DOWN);
         SetWindowPos(f.Handle(), nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         // Nothing is armed or written before the next start.
         EXPECT_EQ("Folyamatos aktív: Nem", f.StatusText(1));
@@ -721,6 +763,8 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
     EXPECT_EQ("21:07:30", test::ReadIni("Defaults", "Time"));
     EXPECT_EQ("15", test::ReadIni("Defaults", "AutoTime").substr(0, 2));
     EXPECT_EQ(".bak", test::ReadIni("Defaults", "NoFile"));
+    EXPECT_EQ("14", test::ReadIni("Defaults", "VersionDays"));
+    EXPECT_EQ("49", test::ReadIni("Defaults", "ChangeGuard"));
     EXPECT_EQ("123", test::ReadIni("Screen", "Left"));
     EXPECT_EQ("77", test::ReadIni("Screen", "Top"));
     EXPECT_EQ(L"\"" + ExecutablePath() + L"\"" + L'\0', root.WideString(test::kRunSubKey, kAutostartValue));
@@ -736,6 +780,10 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
     EXPECT_EQ(7, f.Settings().DailyTime().minute);
     EXPECT_EQ("15  ", f.Settings().IntervalText());
     EXPECT_EQ(".bak", f.Settings().ExcludedTypes());
+    EXPECT_EQ("14", Text(C(Tfrm_Main::kEdit2)));
+    EXPECT_EQ(14, f.Settings().VersionDays());
+    EXPECT_EQ("49", Text(C(Tfrm_Main::kEdit3)));
+    EXPECT_EQ(49, f.Settings().ChangeGuard());
     EXPECT_EQ(123, f.Settings().WindowLeft());
     EXPECT_EQ(77, f.Settings().WindowTop());
     // Armed at the load: every 15 minutes.
@@ -745,6 +793,58 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnCloseAndRestoredAtTheNextCreation) {
     EXPECT_TRUE(f.GetScheduler()->ContinuousTimer().Enabled());
     EXPECT_EQ(15u * 60000u, f.GetScheduler()->ContinuousTimer().Interval());
     EXPECT_FALSE(f.GetScheduler()->DailyTimer().Enabled());
+}
+
+// The two count fields take digits only, up to their limit; leaving one
+// corrects what it holds as a spin box does, and a field left empty keeps
+// the number it showed last, also when the close box saves with it empty.
+TEST_F(MainWindowTest, ACountFieldTakesDigitsUpToItsLimitAndIsCorrectedWhenLeft) {
+    Tfrm_Main& f = Create();
+    f.Show();
+    test::ProcessQueue();
+    HWND days = C(Tfrm_Main::kEdit2), percent = C(Tfrm_Main::kEdit3);
+    auto typeOver = [](HWND field, const std::string& text) {
+        SetFocus(field);
+        SendMessageA(field, EM_SETSEL, 0, -1);
+        SendMessageA(field, WM_CLEAR, 0, 0);
+        test::Type(field, text);
+    };
+    typeOver(days, "12345");
+    EXPECT_EQ("1234", Text(days));
+    test::PressKey(days, VK_UP);
+    EXPECT_EQ("1235", Text(days));
+    typeOver(days, "x-");
+    EXPECT_EQ("", Text(days));
+
+    typeOver(percent, "250");
+    EXPECT_EQ("250", Text(percent));
+    EXPECT_EQ(100, f.Settings().ChangeGuard());
+    SetFocus(C(Tfrm_Main::kButton1));
+    EXPECT_EQ("100", Text(percent));
+    SetFocus(percent);
+    test::PressKey(percent, VK_DOWN);
+    test::PressKey(percent, VK_DOWN);
+    test::PressKey(percent, VK_UP);
+    EXPECT_EQ("99", Text(percent));
+    // Nothing typed stands for the last number the field showed; 0 is a
+    // number (off).
+    typeOver(percent, "");
+    SetFocus(C(Tfrm_Main::kButton1));
+    EXPECT_EQ("99", Text(percent));
+    typeOver(percent, "0");
+    SetFocus(C(Tfrm_Main::kButton1));
+    EXPECT_EQ("0", Text(percent));
+    EXPECT_EQ(0, f.Settings().ChangeGuard());
+
+    EXPECT_EQ("1235", Text(days));  // emptied above, and left
+    // The close box saves while the days field, emptied, still has the
+    // focus: the number it showed before.
+    typeOver(days, "");
+    EXPECT_EQ(1235, f.Settings().VersionDays());
+    SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(f.Closed());
+    EXPECT_EQ("1235", test::ReadIni("Defaults", "VersionDays"));
+    EXPECT_EQ("0", test::ReadIni("Defaults", "ChangeGuard"));
 }
 
 TEST_F(MainWindowTest, ClosingDuringARunStopsItThenSavesEverythingAsANormalClose) {

@@ -8,6 +8,7 @@
 
 #include "common/Seged.h"
 #include "settings/SettingsKeys.h"
+#include "store/TaskTable.h"
 #include "ui/Application.h"
 #include "ui/DataGrid.h"
 #include "ui/ErrorBox.h"
@@ -25,15 +26,15 @@ enum { kGrid = 10, kLog, kMinutes, kPrompt, kError, kToggle };
 class DemoWindow : public Window {
   public:
     DemoWindow()
-        : tasks_({{"feladat", FieldKind::Integer, 0, 0},
-                  {"forras", FieldKind::String, 255, 0},
-                  {"cel", FieldKind::String, 255, 0}},
+        : tasks_({{kTaskIdField, FieldKind::Integer, 0, 0},
+                  {kSourceField, FieldKind::String, kFolderFieldSize, 0},
+                  {kTargetField, FieldKind::String, kFolderFieldSize, 0}},
                  {{1, std::string("C:\\Dokumentumok"), std::string("E:\\Mentés")},
                   {2, std::string("C:\\Képek\\Nyár"), std::string("E:\\Mentés")},
                   {3, std::string("D:\\Munka"), std::string("\\\\szerver\\mentés")}}) {
-        tasks_.AddField("feladat", FieldKind::Integer, 0).visible = false;
-        tasks_.AddField("forras", FieldKind::String, 255, "forrás");
-        tasks_.AddField("cel", FieldKind::String, 255, "cél");
+        tasks_.AddField(kTaskIdField, FieldKind::Integer, 0).visible = false;
+        tasks_.AddField(kSourceField, FieldKind::String, kFolderFieldSize, "forrás");
+        tasks_.AddField(kTargetField, FieldKind::String, kFolderFieldSize, "cél");
         RegisterClassOnce("PelvaneControlsDemo", 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         font_ = MakeFont("Tahoma", -11, EASTEUROPE_CHARSET);
         const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -44,7 +45,7 @@ class DemoWindow : public Window {
         SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
         grid_.Create(Handle(), kGrid, Scale(4), Scale(4), Scale(565), Scale(137));
-        grid_.SetColumns({{"forras", 267}, {"cel", 264}});
+        grid_.SetColumns({{kSourceField, 267}, {kTargetField, 264}});
         tasks_.Open();
         grid_.SetDataSet(&tasks_);
         popup_.reset(CreatePopupMenu());
