@@ -463,7 +463,7 @@ TEST_F(SeamRun, OfTwoTasksWhoseCopiesShareAFolderTheLaterIsNotRun) {
 
     // Nor when it runs alone, as the current task.
     t.log.clear();
-    t.onlyCurrent = true;
+    t.currentTaskOnly = true;
     t.rows.MoveTo(1);
     e.Run();
     EXPECT_EQ(t.Errors(), Lines{L"Hiba: D:\\Work\\documents\\" + kCollision +

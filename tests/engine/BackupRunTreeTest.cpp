@@ -396,7 +396,7 @@ TEST_F(TreeRun, OnlyTheCurrentTask) {
     tree.Write(L"src\\Three\\c", "x");
     auto s = Run({{L"src\\One", L"out"}, {L"src\\Two", L"out"}, {L"src\\Three", L"out"}},
                  [](RecordingSurroundings& s) {
-                     s.onlyCurrent = true;
+                     s.currentTaskOnly = true;
                      s.rows.MoveTo(1);
                  });
     EXPECT_EQ(s->Body(), (Lines{Feladat(L"src\\Two", L"out"), L"Összesen    1"}));

@@ -28,7 +28,7 @@ class RecordingSurroundings : public RunOptions, public RunReport, public RunEve
     std::wstring status = L"unset";
     bool runButton = true, stopButton = false, grid = true, deleteAction = true, logPage = false;
     int method = 0;
-    bool clearArchiveFlag = false, onlyCurrent = false;
+    bool clearArchiveFlag = false, currentTaskOnly = false;
     std::string excluded = ".tmp;.temp";
     int messageCalls = 0;
     std::function<void()> onMessages;  // runs at every stop point
@@ -36,7 +36,7 @@ class RecordingSurroundings : public RunOptions, public RunReport, public RunEve
     int Method() override { return method; }
     bool ClearArchiveFlag() override { return clearArchiveFlag; }
     std::string ExcludedTypes() override { return excluded; }
-    bool CurrentTaskOnly() override { return onlyCurrent; }
+    bool CurrentTaskOnly() override { return currentTaskOnly; }
 
     void AppendLog(const std::wstring& line) override { log.push_back(line); }
     void SetStatusText(const std::wstring& text) override { status = text; }
