@@ -18,8 +18,8 @@ class TaskRows {
     // current task alone looks at the tasks before it.
     virtual int Position() = 0;
     virtual void MoveTo(int position) = 0;
-    // forras and cel of the current row, exactly as stored (any name, in
-    // UTF-16); null reads as "".
+    // The source and target folders of the current row (forras and cel in
+    // the task table), exactly as stored (any name, in UTF-16); null reads as "".
     virtual std::wstring Source() = 0;
     virtual std::wstring Target() = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
-// Every section and key of Pelvane.ini, with its default.
+// Every section and key of Pelvane.ini, with its default. The constants are
+// named after the keys as the file has them; the comment names the option
+// where the program calls it otherwise.
 namespace pelvane::keys {
 
 constexpr const char* kDefaults = "Defaults";
@@ -9,9 +11,9 @@ constexpr const char* kInputDialog = "frm_InpStr";
 
 constexpr const char* kAutoStart = "AutoStart";  // boolean
 constexpr bool kAutoStartDefault = false;
-constexpr const char* kMode = "Mode";  // integer, the copy method
+constexpr const char* kMode = "Mode";  // integer, the copy method (Method)
 constexpr int kModeDefault = 0;
-constexpr const char* kDelArchived = "DelArchived";  // boolean
+constexpr const char* kDelArchived = "DelArchived";  // boolean, ClearArchiveFlag
 constexpr bool kDelArchivedDefault = false;
 constexpr const char* kArchivePerDay = "ArchivePerDay";  // boolean, the daily schedule chosen
 constexpr bool kArchivePerDayDefault = true;

@@ -11,8 +11,8 @@ StoredRunOptions ReadStoredRunOptions(const std::wstring& iniPath) {
     using namespace keys;
     IniFile ini(iniPath, IniFile::Access::ReadOnly);
     StoredRunOptions o;
-    o.mode = std::clamp(ini.ReadInteger(kDefaults, kMode, kModeDefault), -1, 2);
-    o.delArchived = ini.ReadBool(kDefaults, kDelArchived, kDelArchivedDefault);
+    o.method = std::clamp(ini.ReadInteger(kDefaults, kMode, kModeDefault), -1, 2);
+    o.clearArchiveFlag = ini.ReadBool(kDefaults, kDelArchived, kDelArchivedDefault);
     o.excludedTypes = ini.ReadString(kDefaults, kNoFile, kNoFileDefault);
     o.versionDays = StoredCount(ini.ReadInteger(kDefaults, kVersionDays, kVersionDaysDefault),
                                 kVersionDaysDefault, kVersionDaysMax);

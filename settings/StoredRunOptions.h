@@ -9,8 +9,8 @@ namespace pelvane {
 
 struct StoredRunOptions {
     // The copy method, clamped to -1..2 as the window does; -1 copies as 0.
-    int mode = keys::kModeDefault;
-    bool delArchived = keys::kDelArchivedDefault;
+    int method = keys::kModeDefault;
+    bool clearArchiveFlag = keys::kDelArchivedDefault;
     std::string excludedTypes = keys::kNoFileDefault;
     // Days a replaced copy is kept (0: none) and the change guard's
     // percentage (0: off), in range as the window keeps them.

@@ -212,7 +212,7 @@ Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::wstring& programDir)
       dir_(programDir),
       runLog_(RunLogFilePath(programDir)),
       fs_(MakeWin32FileSystem()),
-      engine_(run_, *fs_) {
+      backup_(run_.Tasks(), run_, run_, run_, *fs_) {
     frm_Main = this;
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES |
                                                 ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
@@ -371,7 +371,7 @@ void Tfrm_Main::CreateScheduler() {
     Scheduler::Callbacks callbacks;
     callbacks.run = [this] { Button1Click(); };
     callbacks.modalOpen = [] { return Application::InModal(); };
-    callbacks.runUnderWay = [this] { return engine_.InRun(); };
+    callbacks.runUnderWay = [this] { return backup_.UnderWay(); };
     callbacks.editUnderWay = [this] { return TaskEditUnderWay(); };
     callbacks.ending = [this] { return Ending(); };
     callbacks.dailyTime = [this] { return settings_.DailyTime(); };
@@ -434,10 +434,10 @@ void Tfrm_Main::Show() {
 
 bool Tfrm_Main::Close() {
     if (closed_) return true;
-    if (engine_.InRun()) {
+    if (backup_.UnderWay()) {
         // The run is reading the table: stop it, and close when it has returned.
         closePending_ = true;
-        engine_.RequestStop();
+        backup_.RequestStop();
         return false;
     }
     FormClose();
@@ -475,7 +475,7 @@ bool Tfrm_Main::OnException(const std::exception& e) {
 
 void Tfrm_Main::ReloadTasks() {
     // The run walks the table: it is read again when the run has ended.
-    if (engine_.InRun()) {
+    if (backup_.UnderWay()) {
         reloadPending_ = true;
         return;
     }

@@ -2,7 +2,7 @@
 // The main window frm_Main: options, schedule, task grid, log page, progress
 // and status bars, and the buttons that run, stop, edit the exclusion list,
 // open the help page, go to the background and close. It owns the task
-// store, the timers and the backup engine. Its controls are one table
+// store, the timers and the backup run. Its controls are one table
 // (MainWindow.cpp), its handlers are in MainWindowHandlers.cpp, and two
 // adapters face the engine (MainWindowRun) and the settings (MainWindowSettings).
 #include <windows.h>
@@ -13,7 +13,7 @@
 
 #include "common/Handles.h"
 #include "common/Seged.h"
-#include "engine/BackupEngine.h"
+#include "engine/BackupRun.h"
 #include "engine/FileSystem.h"
 #include "engine/RunLogFile.h"
 #include "settings/Scheduler.h"
@@ -171,7 +171,7 @@ class Tfrm_Main : public Window, private DataSetObserver {
     const std::wstring& RunLogPath() const { return runLog_.Path(); }
     std::string StatusText(int panel) const;
     int ProgressPosition() const;
-    bool Running() const { return engine_.Running(); }
+    bool RunUnderWay() const { return backup_.UnderWay(); }
     void SetFolderBrowser(FolderBrowser browser) { browser_ = std::move(browser); }
     // The shell launcher's last result: 0 after a successful start, else the
     // shell's error code.
@@ -249,7 +249,7 @@ class Tfrm_Main : public Window, private DataSetObserver {
     MainWindowSettings settings_{*this};
     MainWindowRun run_{*this, store_, runLog_};
     std::unique_ptr<FileSystem> fs_;
-    BackupEngine engine_;
+    BackupRun backup_;
     std::unique_ptr<Scheduler> scheduler_;
 
     GdiObject font_, linkFont_;

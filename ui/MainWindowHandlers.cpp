@@ -79,20 +79,20 @@ void Tfrm_Main::CreatePopupMenus() {
 
 void Tfrm_Main::Button1Click() {
     if (closed_) return;
-    engine_.Run();
-    if (closePending_ && !engine_.InRun()) {
+    backup_.Run();
+    if (closePending_ && !backup_.UnderWay()) {
         closePending_ = false;
         Close();
         return;
     }
-    if (engine_.InRun()) return;
+    if (backup_.UnderWay()) return;
     if (reloadPending_) ReloadTasks();
     // A daily run that fell due during this one comes now.
     PostRunPending();
 }
 
 void Tfrm_Main::Button5Click() {
-    engine_.RequestStop();
+    backup_.RequestStop();
 }
 
 void Tfrm_Main::Button4Click() {

@@ -26,7 +26,70 @@ void MainWindowRun::AppendLog(const std::wstring& line) {
     if (!runLog_.Append(line) && runLog_.FailureIsNew()) log.AppendLine(WideToAnsi(runLog_.FailureNote()));
 }
 
-void MainWindowRun::RunFinished(int errorLines, bool stopped) {
+void MainWindowRun::SetStatusText(const std::wstring& text) {
+    SendMessageA(Control(Tfrm_Main::kStatusBar1), SB_SETTEXTA, 0,
+                 reinterpret_cast<LPARAM>(WideToAnsi(text).c_str()));
+}
+
+void MainWindowRun::SetProgressMax(int max) {
+    SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_SETRANGE32, 0, max);
+}
+
+void MainWindowRun::SetProgressPosition(int position) {
+    SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void MainWindowRun::StepProgress(int amount) {
+    SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_DELTAPOS, static_cast<WPARAM>(amount), 0);
+}
+
+int MainWindowRun::Method() {
+    return window_.Settings().Method();
+}
+
+bool MainWindowRun::ClearArchiveFlag() {
+    return window_.Settings().ClearArchiveFlag();
+}
+
+std::string MainWindowRun::ExcludedTypes() {
+    return window_.Settings().ExcludedTypes();
+}
+
+bool MainWindowRun::CurrentTaskOnly() {
+    return Checked(Control(Tfrm_Main::kCheckBox2));
+}
+
+void MainWindowRun::EnableTaskEditing(bool enabled) {
+    window_.DBGrid1().SetEnabled(enabled);
+    window_.EnableDeleteAction(enabled);
+}
+
+void MainWindowRun::Preparing() {
+    EnableTaskEditing(false);
+}
+
+void MainWindowRun::Refused(const std::wstring& reason) {
+    // Without a reason the failure follows, and the error box with it.
+    if (!reason.empty()) ShowError(WideToAnsi(reason), window_.Handle());
+    EnableTaskEditing(true);
+}
+
+void MainWindowRun::Started() {
+    EnableWindow(Control(Tfrm_Main::kButton1), FALSE);
+    // Its tasks are stored and there are some to back up: a daily run is recorded now.
+    window_.RunStarted();
+    window_.ShowLogPage();
+    EnableWindow(Control(Tfrm_Main::kButton5), TRUE);
+}
+
+void MainWindowRun::Ended(int errorLines, bool stopped) {
+    ShowResult(errorLines, stopped);
+    EnableWindow(Control(Tfrm_Main::kButton1), TRUE);
+    EnableWindow(Control(Tfrm_Main::kButton5), FALSE);
+    EnableTaskEditing(true);
+}
+
+void MainWindowRun::ShowResult(int errorLines, bool stopped) {
     MainFormLink* link = window_.MainForm();
     if (!link) return;
     SYSTEMTIME t;
@@ -48,71 +111,7 @@ void MainWindowRun::RunFinished(int errorLines, bool stopped) {
     link->ShowRunResult(tip, balloon);
 }
 
-void MainWindowRun::SetProgressMax(int max) {
-    SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_SETRANGE32, 0, max);
-}
-
-int MainWindowRun::ProgressMax() {
-    return static_cast<int>(SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_GETRANGE, FALSE, 0));
-}
-
-void MainWindowRun::SetProgressPosition(int position) {
-    SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_SETPOS, static_cast<WPARAM>(position), 0);
-}
-
-void MainWindowRun::StepProgress(int amount) {
-    SendMessageA(Control(Tfrm_Main::kProgressBar1), PBM_DELTAPOS, static_cast<WPARAM>(amount), 0);
-}
-
-void MainWindowRun::SetStatusText(const std::wstring& text) {
-    SendMessageA(Control(Tfrm_Main::kStatusBar1), SB_SETTEXTA, 0,
-                 reinterpret_cast<LPARAM>(WideToAnsi(text).c_str()));
-}
-
-void MainWindowRun::ShowLogPage() {
-    window_.ShowLogPage();
-}
-
-void MainWindowRun::EnableRunButton(bool enabled) {
-    EnableWindow(Control(Tfrm_Main::kButton1), enabled);
-    // A run disables its button once it has really started: its tasks are
-    // stored and there are some to back up.
-    if (!enabled) window_.RunStarted();
-}
-
-void MainWindowRun::EnableStopButton(bool enabled) {
-    EnableWindow(Control(Tfrm_Main::kButton5), enabled);
-}
-
-void MainWindowRun::EnableTaskGrid(bool enabled) {
-    window_.DBGrid1().SetEnabled(enabled);
-}
-
-void MainWindowRun::EnableDeleteAction(bool enabled) {
-    window_.EnableDeleteAction(enabled);
-}
-
-int MainWindowRun::MethodIndex() {
-    return window_.Settings().Method();
-}
-
-bool MainWindowRun::ClearArchiveFlag() {
-    return window_.Settings().ClearArchiveFlag();
-}
-
-bool MainWindowRun::OnlyCurrentTask() {
-    return Checked(Control(Tfrm_Main::kCheckBox2));
-}
-
-std::string MainWindowRun::ExcludedTypes() {
-    return window_.Settings().ExcludedTypes();
-}
-
-void MainWindowRun::ShowError(const std::string& text) {
-    pelvane::ShowError(text, window_.Handle());
-}
-
-void MainWindowRun::ProcessMessages() {
+void MainWindowRun::StopPoint() {
     Application::ProcessMessages();
 }
 

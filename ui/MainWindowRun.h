@@ -1,11 +1,13 @@
 #pragma once
 // The main window as the surroundings of a backup run: the task table's
-// rows, the log page and Pelvane.log, the progress and status bars, the
-// controls a run disables, and the options it reads.
+// rows, the options the run reads, its report on the log page, Pelvane.log,
+// the progress and status bars, and its events mapped onto the controls.
 #include <string>
 
-#include "engine/BackupSurroundings.h"
+#include "engine/RunEvents.h"
 #include "engine/RunLogFile.h"
+#include "engine/RunOptions.h"
+#include "engine/RunReport.h"
 #include "store/TableTaskRows.h"
 
 namespace pelvane {
@@ -13,34 +15,38 @@ namespace pelvane {
 class TaskStore;
 class Tfrm_Main;
 
-class MainWindowRun : public BackupSurroundings {
+class MainWindowRun : public RunOptions, public RunReport, public RunEvents {
   public:
     // Keeps the three; the window's controls are looked up when a run uses them.
     MainWindowRun(Tfrm_Main& window, TaskStore& store, RunLogFile& runLog);
 
-    TaskRows& Tasks() override { return rows_; }
+    TaskRows& Tasks() { return rows_; }
+
+    int Method() override;
+    bool ClearArchiveFlag() override;
+    std::string ExcludedTypes() override;
+    bool CurrentTaskOnly() override;
+
     // Names outside the code page show "?" on the page; the file keeps them.
     void AppendLog(const std::wstring& line) override;
-    void RunFinished(int errorLines, bool stopped) override;
+    void SetStatusText(const std::wstring& text) override;
     void SetProgressMax(int max) override;
-    int ProgressMax() override;
     void SetProgressPosition(int position) override;
     void StepProgress(int amount) override;
-    void SetStatusText(const std::wstring& text) override;
-    void ShowLogPage() override;
-    void EnableRunButton(bool enabled) override;
-    void EnableStopButton(bool enabled) override;
-    void EnableTaskGrid(bool enabled) override;
-    void EnableDeleteAction(bool enabled) override;
-    int MethodIndex() override;
-    bool ClearArchiveFlag() override;
-    bool OnlyCurrentTask() override;
-    std::string ExcludedTypes() override;
-    void ShowError(const std::string& text) override;
-    void ProcessMessages() override;
+
+    // The grid and the delete action are disabled while the run reads the
+    // tasks; the run button, the stop button and the log page follow its start.
+    void Preparing() override;
+    void Refused(const std::wstring& reason) override;
+    void Started() override;
+    void Ended(int errorLines, bool stopped) override;
+    void StopPoint() override;
 
   private:
     HWND Control(int id) const;
+    // The notification-area icon's tip and, for a run nobody watched, its balloon.
+    void ShowResult(int errorLines, bool stopped);
+    void EnableTaskEditing(bool enabled);
 
     Tfrm_Main& window_;
     RunLogFile& runLog_;

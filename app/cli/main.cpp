@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/ConsoleSurroundings.h"
+#include "app/cli/ConsoleRun.h"
 #include "common/Paths.h"
 #include "common/ProgramFiles.h"
 #include "common/Seged.h"
 #include "common/Text.h"
-#include "engine/BackupEngine.h"
+#include "engine/BackupRun.h"
+#include "engine/CopyFolders.h"
 #include "engine/MemoryTaskRows.h"
 #include "engine/RunLogFile.h"
 #include "settings/StoredRunOptions.h"
@@ -38,7 +39,7 @@ const char kUsage[] =
     "  --clear-archive  clear the archive flag of each source file after its copy\n"
     "  --exclude LIST   excluded extensions, e.g. \".tmp;.temp\" (the default); \"\" excludes nothing\n"
     "  --current N      back up only the N-th task (from 1)\n"
-    "  --progress       draw a progress bar on standard error\n"
+    "  --progress       draw a progress bar, with the file at hand, on standard error\n"
     "  --no-log         append nothing to Pelvane.log (beside Pelvane.ini: the database's, or\n"
     "                   the program's for SOURCE TARGET pairs)\n"
     "\n"
@@ -128,7 +129,7 @@ std::wstring SettingsBeside(TaskStore& store) {
 
 int Run(std::vector<std::wstring> args) {
     const std::wstring db = TakeDatabaseOption(args);
-    RunOptions options;
+    ConsoleOptions options;
     bool methodGiven = false, clearGiven = false, excludeGiven = false, logFile = true;
     int current = 0;
     std::vector<std::wstring> folders;
@@ -141,7 +142,7 @@ int Run(std::vector<std::wstring> args) {
         if (a == L"--method") {
             options.method = ParseNumber(value(), 0, 2, L"--method"), methodGiven = true;
         } else if (a == L"--clear-archive") {
-            options.clearArchive = clearGiven = true;
+            options.clearArchiveFlag = clearGiven = true;
         } else if (a == L"--exclude") {
             options.excludedTypes = WideToAnsi(value()), excludeGiven = true;
         } else if (a == L"--current") {
@@ -165,8 +166,8 @@ int Run(std::vector<std::wstring> args) {
     if (folders.empty()) {
         store = OpenStore(db);
         StoredRunOptions stored = ReadStoredRunOptions(SettingsBeside(*store));
-        if (!methodGiven) options.method = stored.mode;
-        if (!clearGiven) options.clearArchive = stored.delArchived;
+        if (!methodGiven) options.method = stored.method;
+        if (!clearGiven) options.clearArchiveFlag = stored.clearArchiveFlag;
         if (!excludeGiven) options.excludedTypes = stored.excludedTypes;
         if (current > store->Table().RecordCount()) throw UsageError{L"--current is beyond the last task"};
         if (current) store->Table().MoveTo(current - 1);
@@ -179,21 +180,20 @@ int Run(std::vector<std::wstring> args) {
         if (current) memory->MoveTo(current - 1);
         rows = std::move(memory);
     }
-    options.onlyCurrent = current > 0;
+    options.currentTaskOnly = current > 0;
 
     // The run's record goes beside the settings file the run uses.
     std::unique_ptr<RunLogFile> runLog;
     if (logFile)
         runLog = std::make_unique<RunLogFile>(
             RunLogFilePath(store ? ExtractFilePath(SettingsBeside(*store)) : AppDir()));
-    ConsoleSurroundings console(*rows, options, runLog.get());
+    ConsoleRun console(options, runLog.get());
     std::unique_ptr<FileSystem> fs = MakeWin32FileSystem();
-    BackupEngine engine(console, *fs);
-    console.SetEngine(&engine);
+    BackupRun run(*rows, console, console, console, *fs);
+    console.SetRun(&run);
     InstallCtrlCHandler();
-    engine.Run();
+    run.Run();
     RunEnded();
-    if (options.progress) fputs("\r\x1b[K", stderr);
     // A stopped run did not do all its work, whatever else it met.
     return console.WasStopped() ? kExitStopped : console.SawError() ? kExitErrors : kExitOk;
 }
@@ -211,20 +211,20 @@ int List(std::vector<std::wstring> args) {
 
 // A warning when the copies of the task would go to the same folder as
 // those of a stored one; "" when they would not.
-std::wstring CollisionWarning(TSqliteTable& table, const std::wstring& forras, const std::wstring& cel) {
-    if (forras.empty() || cel.empty()) return {};
+std::wstring CollisionWarning(TSqliteTable& table, const std::wstring& source, const std::wstring& target) {
+    if (source.empty() || target.empty()) return {};
     std::unique_ptr<FileSystem> fs = MakeWin32FileSystem();
-    const std::wstring folder = CopyFolder(*fs, forras, cel);
-    const BackupEngine::NameLess less;
+    const std::wstring folder = CopyFolder(*fs, source, target);
+    const NameLess less;
     return InStore([&]() -> std::wstring {
         for (table.First(); !table.Eof(); table.Next()) {
-            const std::wstring source = table.FieldWideText("forras"), target = table.FieldWideText("cel");
-            if (source.empty() || target.empty()) continue;
-            const std::wstring other = CopyFolder(*fs, source, target);
+            const std::wstring forras = table.FieldWideText("forras"), cel = table.FieldWideText("cel");
+            if (forras.empty() || cel.empty()) continue;
+            const std::wstring other = CopyFolder(*fs, forras, cel);
             if (less(folder, other) || less(other, folder)) continue;
             return L"pelvane-cli: warning: the copies of this task would go to the same folder (" +
                    fs->FullPath(folder) + L") as those of task " + AnsiToWide(table.FieldText("feladat")) +
-                   L" (" + source + L" >> " + target + L"); a run leaves out the later of the two";
+                   L" (" + forras + L" >> " + cel + L"); a run leaves out the later of the two";
         }
         return std::wstring();
     });

@@ -227,6 +227,23 @@ TEST(Cli, OptionsReachTheRun) {
     EXPECT_EQ(tree.Files("out"), std::vector<std::string>{"Two\\b.tmp"});
 }
 
+// The bar on standard error names the file at hand, by its true name; a
+// name too long for the line keeps its end, never half a character.
+TEST(Cli, TheProgressBarShowsTheFileAtHand) {
+    test::ScratchFolder tree;
+    const std::wstring name = L"日本語 ファイル.txt", tail = std::wstring(23, L'y') + L".txt";
+    tree.Write(L"src\\" + name, "12345");
+    tree.Write(L"src\\" + std::wstring(30, L'x') + L"😀" + tail, "67890");
+    Result r = Cli(std::vector<std::wstring>{L"run", L"--progress", tree.Path(L"src"), tree.Path(L"out")});
+    EXPECT_EQ(r.exitCode, 0u) << r.err;
+    EXPECT_EQ(r.Lines().size(), 4u) << r.out;  // the bar stays off standard output
+    EXPECT_NE(r.err.find(WideToUtf8(L"% " + name + L"\x1b[K")), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(WideToUtf8(L"% ..." + tail + L"\x1b[K")), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("] 100% "), std::string::npos) << r.err;
+    ASSERT_GE(r.err.size(), 4u);
+    EXPECT_EQ(r.err.substr(r.err.size() - 4), "\r\x1b[K");  // gone when the run has ended
+}
+
 TEST(Cli, ErrorLinesGiveExitStatusOne) {
     test::ScratchFolder tree;
     tree.Write("src\\a.txt", "x");

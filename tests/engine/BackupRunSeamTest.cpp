@@ -5,7 +5,6 @@
 #include <new>
 
 #include "common/Exception.h"
-#include "engine/BackupEngine.h"
 #include "tests/engine/FakeFileSystem.h"
 #include "tests/engine/RecordingSurroundings.h"
 
@@ -29,7 +28,7 @@ class SeamRun : public ::testing::Test {
   protected:
     FakeFileSystem fs;
     RecordingSurroundings s{{{L"C:\\Data\\Docs", L"E:\\Save"}}};
-    BackupEngine engine{s, fs};
+    RecordedRun engine{s, fs};
 
     SeamRun() {
         fs.AddFolder(L"C:");
@@ -79,7 +78,7 @@ TEST_F(SeamRun, ArchiveMethodOverNamesOutsideTheCodePageAndLongPaths) {
 TEST_F(SeamRun, ClearingTheArchiveFlagLeavesTheOtherBitsAndGivesTheCopyTheOldWord) {
     Source(L"ro.txt", "a", kReadOnly | kArchive);
     Source(L"plain.txt", "b", kHidden);
-    s.clearArchive = true;
+    s.clearArchiveFlag = true;
     engine.Run();
     EXPECT_EQ(fs.Find(L"C:\\Data\\Docs\\ro.txt")->attributes, kReadOnly);
     EXPECT_EQ(Copy(L"ro.txt")->attributes, kReadOnly | kArchive);
@@ -131,7 +130,7 @@ TEST_F(SeamRun, FailedCopiesAreNotStampedAndKeepTheSourcesArchiveFlag) {
     Source(L"locked.txt", "x").locked = true;
     auto& stale = fs.AddFile(L"E:\\Save\\Docs\\locked.txt", "stale");
     stale.date = 0x30000000;
-    s.clearArchive = true;
+    s.clearArchiveFlag = true;
     engine.Run();
     ASSERT_EQ(s.Errors().size(), 1u);
     EXPECT_EQ(
@@ -148,7 +147,7 @@ TEST_F(SeamRun, AnExcludedFileIsLeftEntirelyAlone) {
     Source(L"Only excluded\\b.tmp", "b");
     auto& old = fs.AddFile(L"E:\\Save\\Docs\\a.TMP", "old", 0);
     old.date = 0x30000000;
-    s.clearArchive = true;
+    s.clearArchiveFlag = true;
     engine.Run();
     EXPECT_EQ(Copy(L"a.TMP")->data, "old");
     EXPECT_EQ(Copy(L"a.TMP")->date, 0x30000000);
@@ -176,7 +175,7 @@ TEST_F(SeamRun, AFolderWhereTheCopyGoesGivesACreateError) {
 TEST_F(SeamRun, AnUnreadableAttributeWordLeavesTheSourceAsItIs) {
     Source(L"a.txt", "data", kArchive | kHidden).attributesUnreadable = true;
     fs.AddFile(L"E:\\Save\\Docs\\a.txt", "old", kHidden);
-    s.clearArchive = true;
+    s.clearArchiveFlag = true;
     engine.Run();
     EXPECT_EQ(s.Errors(), Lines{});
     EXPECT_EQ(Copy(L"a.txt")->data, "data");
@@ -187,7 +186,7 @@ TEST_F(SeamRun, AnUnreadableAttributeWordLeavesTheSourceAsItIs) {
 TEST_F(SeamRun, ADriveRootSourceMapsToAnInvalidPath) {
     RecordingSurroundings root{{{L"C:\\", L"E:\\Save"}}};
     fs.AddFile(L"C:\\a.txt", "x");
-    BackupEngine e(root, fs);
+    RecordedRun e(root, fs);
     e.Run();
     EXPECT_EQ(root.Body()[2], L"Hiba: C:\\a.txt : Cannot create file \"E:\\Save\\C:\\a.txt\". error 123");
 }
@@ -205,7 +204,7 @@ TEST_F(SeamRun, TotalsOfManyGigabytesAreShownInFullAndScaledForTheBar) {
 TEST_F(SeamRun, EmptyFoldersOfATaskAreReportedAndTheRunGoesOn) {
     RecordingSurroundings t{{{L"", L"E:\\Save"}, {L"C:\\Data\\Docs", L""}, {L"C:\\Data\\Docs", L"E:\\Save"}}};
     Source(L"a.txt", "x");
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     e.Run();
     EXPECT_EQ(t.Body(),
               (Lines{L"*** Feladat:  >> E:\\Save", L"Hiba:  : Nincs megadva a forrás mappa",
@@ -221,7 +220,7 @@ TEST_F(SeamRun, FoldersThatCannotBeListedAreReportedAndTheRunGoesOn) {
     Source(L"Open\\b.txt", "b");
     fs.Find(L"C:\\Data\\Docs\\Locked")->unlistable = true;
     RecordingSurroundings t{{{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Data\\Gone", L"E:\\Save"}}};
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     e.Run();
     EXPECT_EQ(t.Body(),
               (Lines{L"*** Feladat: C:\\Data\\Docs >> E:\\Save", L"Hiba: C:\\Data\\Docs\\Locked : error 5",
@@ -253,7 +252,7 @@ TEST_F(SeamRun, AStopInsideAFileEndsItsCopyAndKeepsTheOldOne) {
     auto& old = fs.AddFile(L"E:\\Save\\Docs\\1 big.iso", "previous good copy");
     old.date = 0x30000000;
     engine.SetClock(SlowClock);
-    s.clearArchive = true;
+    s.clearArchiveFlag = true;
     int positionAtStop = -1;
     s.onMessages = [&] {
         if (s.status != L"C:\\Data\\Docs\\1 big.iso" || positionAtStop >= 0) return;
@@ -350,6 +349,7 @@ class FailingRows : public MemoryTaskRows {
 TEST_F(SeamRun, AFailureOutsideTheFilesEndsTheRunCleanly) {
     FailingRows rows({{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Other", L"E:\\Save"}});
     s.taskRows = &rows;
+    RecordedRun engine(s, fs);
     Source(L"a.txt", "x");
     engine.Run();
     EXPECT_EQ(s.log[s.log.size() - 2], L"Hiba: Table closed");
@@ -357,7 +357,7 @@ TEST_F(SeamRun, AFailureOutsideTheFilesEndsTheRunCleanly) {
     EXPECT_EQ(s.finished, std::vector<int>{1});
     EXPECT_TRUE(s.runButton && s.grid && s.deleteAction);
     EXPECT_FALSE(s.stopButton);
-    EXPECT_FALSE(engine.InRun());
+    EXPECT_FALSE(engine.UnderWay());
 }
 
 TEST_F(SeamRun, AFailureThatEscapesATaskNamesItsSource) {
@@ -368,7 +368,7 @@ TEST_F(SeamRun, AFailureThatEscapesATaskNamesItsSource) {
     RecordingSurroundings t{{{source, L"E:\\Save"}}};
     fs.AddFile(source + L"\\a.txt", "x");
     t.onMessages = [&] { throw Exception(message); };
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     e.Run();
     ASSERT_EQ(t.log.size(), 4u);
     EXPECT_EQ(t.log[2], L"Hiba: " + source + L" : " + std::wstring(message.begin(), message.end()));
@@ -377,7 +377,7 @@ TEST_F(SeamRun, AFailureThatEscapesATaskNamesItsSource) {
 
 TEST_F(SeamRun, AnEmptyTableShowsTheErrorBoxOnly) {
     RecordingSurroundings empty;
-    BackupEngine e(empty, fs);
+    RecordedRun e(empty, fs);
     e.Run();
     EXPECT_EQ(empty.errors, std::vector<std::string>{"Nincs végrehajtható feladat"});
     EXPECT_TRUE(empty.log.empty());
@@ -407,7 +407,8 @@ TEST_F(SeamRun, ControlsDuringARun) {
         EXPECT_FALSE(s.grid);
         EXPECT_FALSE(s.deleteAction);
         EXPECT_TRUE(s.logPage);
-        EXPECT_TRUE(engine.Running());
+        EXPECT_TRUE(engine.UnderWay());
+        EXPECT_FALSE(engine.StopRequested());
     };
     engine.Run();
     EXPECT_TRUE(checked);
@@ -449,7 +450,7 @@ TEST_F(SeamRun, OfTwoTasksWhoseCopiesShareAFolderTheLaterIsNotRun) {
     RecordingSurroundings t{{{L"C:\\Users\\anna\\Documents", L"E:\\Save"},
                              {L"D:\\Work\\documents\\", L"e:\\save\\"},
                              {L"D:\\Other", L"E:\\Save"}}};
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     e.Run();
     EXPECT_EQ(t.Body(), (Lines{L"*** Feladat: C:\\Users\\anna\\Documents >> E:\\Save", L"Összesen    4",
                                L"*** Feladat: D:\\Work\\documents\\ >> e:\\save\\",
@@ -462,7 +463,7 @@ TEST_F(SeamRun, OfTwoTasksWhoseCopiesShareAFolderTheLaterIsNotRun) {
 
     // Nor when it runs alone, as the current task.
     t.log.clear();
-    t.onlyCurrent = true;
+    t.currentTaskOnly = true;
     t.rows.MoveTo(1);
     e.Run();
     EXPECT_EQ(t.Errors(), Lines{L"Hiba: D:\\Work\\documents\\" + kCollision +
@@ -518,7 +519,7 @@ TEST_F(SeamRun, AStoppedRunSaysSoBeforeItsEndLine) {
 TEST_F(SeamRun, AStopDuringTheScanEndsItAtTheNextFolder) {
     for (int i = 0; i < 5; ++i) Source(L"Sub" + std::to_wstring(i) + L"\\a.txt", "x");
     RecordingSurroundings t{{{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Data\\Docs", L"E:\\Other"}}};
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     t.onMessages = [&] { e.RequestStop(); };  // at the first folder's listing
     e.Run();
     EXPECT_EQ(fs.listings, 1);
@@ -535,7 +536,7 @@ TEST_F(SeamRun, AFailureThatEscapesOneTaskEndsOnlyThatTask) {
     t.onMessages = [&] {
         if (t.messageCalls == 1) throw std::bad_alloc();  // a huge tree on the 32-bit build
     };
-    BackupEngine e(t, fs);
+    RecordedRun e(t, fs);
     e.Run();
     EXPECT_EQ(t.Body(),
               (Lines{L"*** Feladat: C:\\Data\\Docs >> E:\\Save", L"Hiba: C:\\Data\\Docs : Nincs elég memória",
@@ -544,6 +545,24 @@ TEST_F(SeamRun, AFailureThatEscapesOneTaskEndsOnlyThatTask) {
     EXPECT_EQ(Copy(L"a.txt"), nullptr);
     EXPECT_EQ(t.finished, std::vector<int>{1});
     EXPECT_EQ(t.position, 0);
+}
+
+TEST_F(SeamRun, TaskStartedComesOnlyForTasksThatAreBackedUp) {
+    fs.AddFile(L"C:\\A\\Docs\\a.txt", "a");
+    fs.AddFile(L"C:\\A\\Docs\\z.txt", "z");
+    fs.AddFile(L"C:\\B\\Docs\\b.txt", "b");   // its copies would go where A's went
+    fs.AddFile(L"C:\\C\\Other\\c.txt", "c");  // the run is stopped before it
+    RecordingSurroundings t{
+        {{L"C:\\A\\Docs", L"E:\\Save"}, {L"C:\\B\\Docs", L"E:\\Save"}, {L"C:\\C\\Other", L"E:\\Save"}}};
+    RecordedRun e(t, fs);
+    e.SetClock([]() -> uint64_t { return 0; });  // no stop point inside a copy
+    t.onMessages = [&] {
+        if (fs.CountFiles(L"E:\\Save") > 0) e.RequestStop();
+    };
+    e.Run();
+    EXPECT_EQ(t.tasksStarted, Lines{L"C:\\A\\Docs >> E:\\Save"});
+    EXPECT_EQ(t.stopped, std::vector<bool>{true});
+    EXPECT_EQ(fs.CountFiles(L"E:\\Save"), 1);
 }
 
 TEST(FormatTotal, FillsTheMaskFromTheRight) {

@@ -5,7 +5,6 @@
 
 #include "common/FileDate.h"
 #include "common/Handles.h"
-#include "engine/BackupEngine.h"
 #include "tests/engine/RecordingSurroundings.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -49,7 +48,7 @@ class TreeRun : public ::testing::Test {
         for (const auto& [source, target] : tasks) full.emplace_back(tree.Path(source), tree.Path(target));
         auto s = std::make_unique<RecordingSurroundings>(full);
         if (setup) setup(*s);
-        BackupEngine engine(*s, *fs);
+        RecordedRun engine(*s, *fs);
         engine.Run();
         return s;
     }
@@ -343,7 +342,7 @@ TEST_F(TreeRun, AStopInTheMiddleOfAGigabyteKeepsTheOldCopy) {
     }
     tree.Write(L"out\\D\\big.iso", "the old copy", Day(2010, 1, 1));
     const std::wstring big = tree.Path(L"src\\D\\big.iso");
-    BackupEngine* engine = nullptr;
+    BackupRun* engine = nullptr;
     int positionAtStop = -1;
     auto s = std::make_unique<RecordingSurroundings>(
         std::vector<MemoryTaskRows::Task>{{tree.Path(L"src\\D"), tree.Path(L"out")}});
@@ -352,7 +351,7 @@ TEST_F(TreeRun, AStopInTheMiddleOfAGigabyteKeepsTheOldCopy) {
         positionAtStop = s->position;
         engine->RequestStop();
     };
-    BackupEngine e(*s, *fs);
+    RecordedRun e(*s, *fs);
     engine = &e;
     e.Run();
 
@@ -370,7 +369,7 @@ TEST_F(TreeRun, StopDuringTheFirstOfThreeTasks) {
     for (const wchar_t* name : {L"a", L"b", L"c"}) tree.Write(std::wstring(L"src\\One\\") + name, "x");
     tree.Write(L"src\\Two\\t", "x");
     tree.Write(L"src\\Three\\t", "x");
-    BackupEngine* running = nullptr;
+    BackupRun* running = nullptr;
     auto s = std::make_unique<RecordingSurroundings>(
         std::vector<MemoryTaskRows::Task>{{tree.Path(L"src\\One"), tree.Path(L"out")},
                                           {tree.Path(L"src\\Two"), tree.Path(L"out")},
@@ -379,7 +378,7 @@ TEST_F(TreeRun, StopDuringTheFirstOfThreeTasks) {
     s->onMessages = [&] {
         if (tree.Exists(L"out\\One\\a")) running->RequestStop();
     };
-    BackupEngine engine(*s, *fs);
+    RecordedRun engine(*s, *fs);
     running = &engine;
     engine.Run();
 
@@ -397,7 +396,7 @@ TEST_F(TreeRun, OnlyTheCurrentTask) {
     tree.Write(L"src\\Three\\c", "x");
     auto s = Run({{L"src\\One", L"out"}, {L"src\\Two", L"out"}, {L"src\\Three", L"out"}},
                  [](RecordingSurroundings& s) {
-                     s.onlyCurrent = true;
+                     s.currentTaskOnly = true;
                      s.rows.MoveTo(1);
                  });
     EXPECT_EQ(s->Body(), (Lines{Feladat(L"src\\Two", L"out"), L"Összesen    1"}));

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "engine/BackupEngine.h"
+#include "engine/TreeScanner.h"
 #include "tests/engine/RecordingSurroundings.h"
 
 using namespace pelvane;
@@ -55,11 +55,14 @@ int main() {
     const std::wstring source = L"C:\\Users\\kovacs.janos\\Dokumentumok\\Munka\\";
     SyntheticTree fs;
     RecordingSurroundings s;
-    BackupEngine engine(s, fs);
+    LogWriter log(s);
+    StopRequest stop(s);
+    TreeScanner scanner(fs, log, stop);
     const double before = PrivateMegabytes();
-    PathList list;
-    int64_t total = engine.CollectFiles(source, L"*", true, list, false);
+    ScanResult scan = scanner.Scan(source, false);
     const double after = PrivateMegabytes();
+    const PathList& list = scan.files;
+    const int64_t total = scan.total;
     double average = 0;
     std::wstring name;
     for (size_t f = 0; f < list.FolderCount(); ++f) {

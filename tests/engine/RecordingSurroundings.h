@@ -1,56 +1,64 @@
 #pragma once
-// Surroundings that record what a run does to its window, for the tests.
+// Surroundings that record what a run reports and tells, for the tests. The
+// events set the controls as the window sets them, so a test reads the
+// state a run leaves its surroundings in.
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "engine/BackupSurroundings.h"
+#include "common/Text.h"
+#include "engine/BackupRun.h"
 #include "engine/MemoryTaskRows.h"
 
 namespace pelvane {
 
-class RecordingSurroundings : public BackupSurroundings {
+class RecordingSurroundings : public RunOptions, public RunReport, public RunEvents {
   public:
     explicit RecordingSurroundings(std::vector<MemoryTaskRows::Task> tasks = {}) : rows(std::move(tasks)) {}
 
     MemoryTaskRows rows;
-    TaskRows* taskRows = &rows;
+    TaskRows* taskRows = &rows;  // the rows a RecordedRun walks
     std::vector<std::wstring> log;
     std::vector<int> finished;  // the error count of every run that ended
     std::vector<bool> stopped;  // and whether it was stopped
     std::vector<std::string> errors;
+    std::vector<std::wstring> tasksStarted;  // "source >> target"
     int progressMax = 0, position = 0, steps = 0;
     long long stepped = 0;
     std::wstring status = L"unset";
     bool runButton = true, stopButton = false, grid = true, deleteAction = true, logPage = false;
     int method = 0;
-    bool clearArchive = false, onlyCurrent = false;
+    bool clearArchiveFlag = false, currentTaskOnly = false;
     std::string excluded = ".tmp;.temp";
     int messageCalls = 0;
-    std::function<void()> onMessages;  // runs at every message-processing point
+    std::function<void()> onMessages;  // runs at every stop point
 
-    TaskRows& Tasks() override { return *taskRows; }
+    int Method() override { return method; }
+    bool ClearArchiveFlag() override { return clearArchiveFlag; }
+    std::string ExcludedTypes() override { return excluded; }
+    bool CurrentTaskOnly() override { return currentTaskOnly; }
+
     void AppendLog(const std::wstring& line) override { log.push_back(line); }
-    void RunFinished(int errorLines, bool wasStopped) override {
-        finished.push_back(errorLines);
-        stopped.push_back(wasStopped);
-    }
+    void SetStatusText(const std::wstring& text) override { status = text; }
     void SetProgressMax(int max) override { progressMax = max; }
-    int ProgressMax() override { return progressMax; }
     void SetProgressPosition(int p) override { position = p; }
     void StepProgress(int amount) override { position += amount, stepped += amount, ++steps; }
-    void SetStatusText(const std::wstring& text) override { status = text; }
-    void ShowLogPage() override { logPage = true; }
-    void EnableRunButton(bool e) override { runButton = e; }
-    void EnableStopButton(bool e) override { stopButton = e; }
-    void EnableTaskGrid(bool e) override { grid = e; }
-    void EnableDeleteAction(bool e) override { deleteAction = e; }
-    int MethodIndex() override { return method; }
-    bool ClearArchiveFlag() override { return clearArchive; }
-    bool OnlyCurrentTask() override { return onlyCurrent; }
-    std::string ExcludedTypes() override { return excluded; }
-    void ShowError(const std::string& text) override { errors.push_back(text); }
-    void ProcessMessages() override {
+
+    void Preparing() override { grid = deleteAction = false; }
+    void Refused(const std::wstring& reason) override {
+        if (!reason.empty()) errors.push_back(WideToAnsi(reason));
+        grid = deleteAction = true;
+    }
+    void Started() override { runButton = false, logPage = true, stopButton = true; }
+    void TaskStarted(const std::wstring& source, const std::wstring& target) override {
+        tasksStarted.push_back(source + L" >> " + target);
+    }
+    void Ended(int errorLines, bool wasStopped) override {
+        finished.push_back(errorLines);
+        stopped.push_back(wasStopped);
+        runButton = true, stopButton = false, grid = deleteAction = true;
+    }
+    void StopPoint() override {
         ++messageCalls;
         if (onMessages) onMessages();
     }
@@ -70,6 +78,12 @@ class RecordingSurroundings : public BackupSurroundings {
             if (line.rfind(L"Hiba: ", 0) == 0) lines.push_back(line);
         return lines;
     }
+};
+
+// A run over the recording surroundings' task rows, options, report and events.
+class RecordedRun : public BackupRun {
+  public:
+    RecordedRun(RecordingSurroundings& s, FileSystem& fs) : BackupRun(*s.taskRows, s, s, s, fs) {}
 };
 
 }  // namespace pelvane

@@ -326,8 +326,8 @@ TEST_F(SettingsTest, RegistryWriteCreatesTheKeyAndDeleteNeverDoes) {
 
 TEST_F(SettingsTest, StoredRunOptionsAreReadWithoutTouchingTheFile) {
     StoredRunOptions o = ReadStoredRunOptions(path);
-    EXPECT_EQ(o.mode, 0);
-    EXPECT_FALSE(o.delArchived);
+    EXPECT_EQ(o.method, 0);
+    EXPECT_FALSE(o.clearArchiveFlag);
     EXPECT_EQ(o.excludedTypes, ".tmp;.temp");
     EXPECT_EQ(o.versionDays, 30);
     EXPECT_EQ(o.changeGuard, 50);
@@ -337,8 +337,8 @@ TEST_F(SettingsTest, StoredRunOptionsAreReadWithoutTouchingTheFile) {
         "[defaults]\r\nmode=-3\r\nDelArchived=2\r\nNoFile=\r\nversiondays=0\r\nCHANGEGUARD=20\r\n";
     WriteBytes(path, bytes);
     o = ReadStoredRunOptions(path);
-    EXPECT_EQ(o.mode, -1);
-    EXPECT_TRUE(o.delArchived);
+    EXPECT_EQ(o.method, -1);
+    EXPECT_TRUE(o.clearArchiveFlag);
     EXPECT_EQ(o.excludedTypes, "");
     EXPECT_EQ(o.versionDays, 0);
     EXPECT_EQ(o.changeGuard, 20);

@@ -348,7 +348,7 @@ TEST_F(MainWindowTest, StopDuringTheFirstTaskScanEndsBeforeAnyCopy) {
     EXPECT_EQ(0u, log[3].rfind("*** Mentés megszakítva: ", 0));
     EXPECT_EQ(0u, log[4].rfind("*** Mentés kész: ", 0));
     EXPECT_FALSE(tree.Exists("Save"));
-    EXPECT_FALSE(f.Running());
+    EXPECT_FALSE(f.RunUnderWay());
     EXPECT_TRUE(Enabled(C(Tfrm_Main::kButton1)));
     EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
 }
