@@ -18,6 +18,7 @@
 #include "engine/RunLogFile.h"
 #include "settings/StoredRunOptions.h"
 #include "store/TableTaskRows.h"
+#include "store/TaskTable.h"
 #include "store/TaskStore.h"
 
 using namespace pelvane;
@@ -204,8 +205,8 @@ int List(std::vector<std::wstring> args) {
     std::unique_ptr<TaskStore> store = OpenStore(db);
     TSqliteTable& table = store->Table();
     for (table.First(); !table.Eof(); table.Next())
-        WriteLine(AnsiToWide(table.FieldText("feladat")) + L"\t" + table.FieldWideText("forras") + L"\t" +
-                  table.FieldWideText("cel"));
+        WriteLine(AnsiToWide(table.FieldText(kTaskIdField)) + L"\t" + table.FieldWideText(kSourceField) +
+                  L"\t" + table.FieldWideText(kTargetField));
     return kExitOk;
 }
 
@@ -218,13 +219,14 @@ std::wstring CollisionWarning(TSqliteTable& table, const std::wstring& source, c
     const NameLess less;
     return InStore([&]() -> std::wstring {
         for (table.First(); !table.Eof(); table.Next()) {
-            const std::wstring forras = table.FieldWideText("forras"), cel = table.FieldWideText("cel");
-            if (forras.empty() || cel.empty()) continue;
-            const std::wstring other = CopyFolder(*fs, forras, cel);
+            const std::wstring otherSource = table.FieldWideText(kSourceField),
+                               otherTarget = table.FieldWideText(kTargetField);
+            if (otherSource.empty() || otherTarget.empty()) continue;
+            const std::wstring other = CopyFolder(*fs, otherSource, otherTarget);
             if (less(folder, other) || less(other, folder)) continue;
             return L"pelvane-cli: warning: the copies of this task would go to the same folder (" +
-                   fs->FullPath(folder) + L") as those of task " + AnsiToWide(table.FieldText("feladat")) +
-                   L" (" + forras + L" >> " + cel + L"); a run leaves out the later of the two";
+                   fs->FullPath(folder) + L") as those of task " + AnsiToWide(table.FieldText(kTaskIdField)) +
+                   L" (" + otherSource + L" >> " + otherTarget + L"); a run leaves out the later of the two";
         }
         return std::wstring();
     });
