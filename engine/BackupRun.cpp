@@ -1,28 +1,10 @@
 #include "engine/BackupRun.h"
 
-#include <windows.h>
-
-#include <cstdio>
 #include <new>
 
 #include "common/Text.h"
 
 namespace pelvane {
-namespace {
-
-// "yyyy.mm.dd hh:mm:ss"; the colons are the system's time separator.
-std::wstring Timestamp() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    wchar_t sep[8] = L":";
-    if (GetLocaleInfoW(GetThreadLocale(), LOCALE_STIME, sep, 8) < 2) sep[0] = L':';
-    wchar_t text[64];
-    swprintf(text, 64, L"%04u.%02u.%02u %02u%lc%02u%lc%02u", t.wYear, t.wMonth, t.wDay, t.wHour, sep[0],
-             t.wMinute, sep[0], t.wSecond);
-    return text;
-}
-
-}  // namespace
 
 BackupRun::BackupRun(TaskRows& tasks, RunOptions& options, RunReport& report, RunEvents& events,
                      FileSystem& fs)
@@ -50,7 +32,7 @@ void BackupRun::Run() {
     if (!Prepare()) return;
     events_.Started();
     log_.ResetCount();
-    log_.Line(L"*** Mentés indul: " + Timestamp());
+    log_.Line(L"*** Mentés indul: " + LogTimestamp());
     stop_.Reset();
     // The user may have removed or renamed target folders since the last run.
     copier_.NewRun();
@@ -124,8 +106,8 @@ void BackupRun::BackUpCurrentTask() {
 void BackupRun::Finish() {
     // A stopped run must not read as one that did all its work.
     const bool stopped = stop_.Requested();
-    if (stopped) log_.Line(L"*** Mentés megszakítva: " + Timestamp());
-    log_.Line(L"*** Mentés kész: " + Timestamp());
+    if (stopped) log_.Line(L"*** Mentés megszakítva: " + LogTimestamp());
+    log_.Line(L"*** Mentés kész: " + LogTimestamp());
     report_.SetStatusText(L"");
     events_.Ended(log_.ErrorLines(), stopped);
 }

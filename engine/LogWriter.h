@@ -31,4 +31,8 @@ class LogWriter {
     int errorLines_ = 0;
 };
 
+// "yyyy.mm.dd hh:mm:ss", the local time now, for the lines that frame a run;
+// the colons are the system's time separator.
+std::wstring LogTimestamp();
+
 }  // namespace pelvane

@@ -212,7 +212,8 @@ Tfrm_Main::Tfrm_Main(MainFormLink* link, const std::wstring& programDir)
       dir_(programDir),
       runLog_(RunLogFilePath(programDir)),
       fs_(MakeWin32FileSystem()),
-      backup_(run_.Tasks(), run_, run_, run_, *fs_) {
+      backup_(run_.Tasks(), run_, run_, run_, *fs_),
+      restore_(run_, restoreEvents_, *fs_) {
     frm_Main = this;
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES |
                                                 ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
@@ -371,7 +372,7 @@ void Tfrm_Main::CreateScheduler() {
     Scheduler::Callbacks callbacks;
     callbacks.run = [this] { Button1Click(); };
     callbacks.modalOpen = [] { return Application::InModal(); };
-    callbacks.runUnderWay = [this] { return backup_.UnderWay(); };
+    callbacks.runUnderWay = [this] { return RunUnderWay(); };
     callbacks.editUnderWay = [this] { return TaskEditUnderWay(); };
     callbacks.ending = [this] { return Ending(); };
     callbacks.dailyTime = [this] { return settings_.DailyTime(); };
@@ -434,10 +435,11 @@ void Tfrm_Main::Show() {
 
 bool Tfrm_Main::Close() {
     if (closed_) return true;
-    if (backup_.UnderWay()) {
-        // The run is reading the table: stop it, and close when it has returned.
+    if (RunUnderWay()) {
+        // The run is reading the table (or restoring): stop it, and close when it has returned.
         closePending_ = true;
         backup_.RequestStop();
+        restore_.RequestStop();
         return false;
     }
     FormClose();
@@ -555,6 +557,7 @@ const Tfrm_Main::Command Tfrm_Main::kCommands[] = {
     {kMenuLogCopy, 0, &Tfrm_Main::LogCopyClick},
     {kMenuLogSelectAll, 0, &Tfrm_Main::LogSelectAllClick},
     {kMenuLogOpenFile, 0, &Tfrm_Main::LogOpenFileClick},
+    {kMenuRestore, 0, &Tfrm_Main::aVisszaallitasExecute},
 };
 
 void Tfrm_Main::OnCommand(int id, int code) {

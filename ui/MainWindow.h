@@ -2,9 +2,10 @@
 // The main window frm_Main: options, schedule, task grid, log page, progress
 // and status bars, and the buttons that run, stop, edit the exclusion list,
 // open the help page, go to the background and close. It owns the task
-// store, the timers and the backup run. Its controls are one table
-// (MainWindow.cpp), its handlers are in MainWindowHandlers.cpp, and two
-// adapters face the engine (MainWindowRun) and the settings (MainWindowSettings).
+// store, the timers, the backup run and the restore. Its controls are one
+// table (MainWindow.cpp), its handlers are in MainWindowHandlers.cpp (the
+// restore's in MainWindowRestore.cpp), and adapters face the engine
+// (MainWindowRun, MainWindowRestore) and the settings (MainWindowSettings).
 #include <windows.h>
 
 #include <memory>
@@ -15,12 +16,14 @@
 #include "common/Seged.h"
 #include "engine/BackupRun.h"
 #include "engine/FileSystem.h"
+#include "engine/RestoreRun.h"
 #include "engine/RunLogFile.h"
 #include "settings/Scheduler.h"
 #include "store/TaskStore.h"
 #include "ui/DataGrid.h"
 #include "ui/FolderBrowser.h"
 #include "ui/LogView.h"
+#include "ui/MainWindowRestore.h"
 #include "ui/MainWindowRun.h"
 #include "ui/MainWindowSettings.h"
 #include "ui/MaskEdit.h"
@@ -99,6 +102,7 @@ class Tfrm_Main : public Window, private DataSetObserver {
         kMenuDelete,
         kMenuSelectAll,
         kMenuTorol,
+        kMenuRestore = 210,  // "Visszaállítás...": the current task's backup restored
         kMenuLogCopy = 220,  // the log view's popup menu
         kMenuLogSelectAll,
         kMenuLogOpenFile,
@@ -144,6 +148,9 @@ class Tfrm_Main : public Window, private DataSetObserver {
     void Button2Click();
     void DBGrid1DblClick();
     void aTorolExecute();
+    // "Visszaállítás...": asks for the moment and the folder, then restores
+    // the current task's tree there (MainWindowRestore.cpp).
+    void aVisszaallitasExecute();
     // The mouse-wheel translation: every queued message passes through it.
     static void ApplicationEvents1Message(MSG& msg);
 
@@ -171,7 +178,9 @@ class Tfrm_Main : public Window, private DataSetObserver {
     const std::wstring& RunLogPath() const { return runLog_.Path(); }
     std::string StatusText(int panel) const;
     int ProgressPosition() const;
-    bool RunUnderWay() const { return backup_.UnderWay(); }
+    // A backup or a restore: never both at once, and the schedule waits for either.
+    bool RunUnderWay() const { return backup_.UnderWay() || restore_.UnderWay(); }
+    bool RestoreUnderWay() const { return restore_.UnderWay(); }
     void SetFolderBrowser(FolderBrowser browser) { browser_ = std::move(browser); }
     // The shell launcher's last result: 0 after a successful start, else the
     // shell's error code.
@@ -241,6 +250,8 @@ class Tfrm_Main : public Window, private DataSetObserver {
     void ExecuteAction(int id);
     void UpdateMenu(HMENU menu);
     HWND FocusedTextField() const;
+    // Whether "Visszaállítás..." can act: a task there and no run under way.
+    bool RestoreEnabled();
 
     MainFormLink* link_;
     std::wstring dir_;
@@ -250,6 +261,8 @@ class Tfrm_Main : public Window, private DataSetObserver {
     MainWindowRun run_{*this, store_, runLog_};
     std::unique_ptr<FileSystem> fs_;
     BackupRun backup_;
+    MainWindowRestore restoreEvents_{*this};
+    RestoreRun restore_;
     std::unique_ptr<Scheduler> scheduler_;
 
     GdiObject font_, linkFont_;

@@ -69,6 +69,8 @@ void Tfrm_Main::CreatePopupMenus() {
         mii.hbmpItem = menuImages_.Get(a->image);
         SetMenuItemInfoA(popup_.get(), static_cast<UINT>(id), FALSE, &mii);
     }
+    AppendMenuA(popup_.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popup_.get(), MF_STRING, kMenuRestore, "Visszaállítás...");
     // The log view's own: copying, and the log file that outlives the page.
     logPopup_.reset(CreatePopupMenu());
     AppendMenuA(logPopup_.get(), MF_STRING, kMenuLogCopy, "Másol\tCtrl+C");
@@ -78,7 +80,8 @@ void Tfrm_Main::CreatePopupMenus() {
 }
 
 void Tfrm_Main::Button1Click() {
-    if (closed_) return;
+    // A backup never runs under a restore: the schedule keeps it until the restore has ended.
+    if (closed_ || restore_.UnderWay()) return;
     backup_.Run();
     if (closePending_ && !backup_.UnderWay()) {
         closePending_ = false;
@@ -93,6 +96,7 @@ void Tfrm_Main::Button1Click() {
 
 void Tfrm_Main::Button5Click() {
     backup_.RequestStop();
+    restore_.RequestStop();
 }
 
 void Tfrm_Main::Button4Click() {
@@ -285,6 +289,7 @@ void Tfrm_Main::UpdateMenu(HMENU menu) {
     } else if (menu == popup_.get()) {
         for (int id : kPopupMenu1)
             if (id) EnableItem(menu, id, ActionEnabled(id));
+        EnableItem(menu, kMenuRestore, RestoreEnabled());
     }
 }
 

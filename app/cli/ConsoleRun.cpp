@@ -8,6 +8,7 @@
 #include "common/Callback.h"
 #include "common/Text.h"
 #include "engine/BackupRun.h"
+#include "engine/RestoreRun.h"
 
 namespace pelvane {
 namespace {
@@ -134,7 +135,9 @@ void ConsoleRun::Ended(int errorLines, bool stopped) {
 }
 
 void ConsoleRun::StopPoint() {
-    if (StopRequestedByUser() && run_) run_->RequestStop();
+    if (!StopRequestedByUser()) return;
+    if (run_) run_->RequestStop();
+    if (restore_) restore_->RequestStop();
 }
 
 }  // namespace pelvane

@@ -1,5 +1,5 @@
 #pragma once
-// The console program's side of a backup run: its options as given (or
+// The console program's side of a backup or restore run: its options as given (or
 // stored), log lines to standard output in UTF-8, an optional progress bar
 // with the file at hand on standard error, Ctrl+C, Ctrl+Break and the
 // closing of the console as the stop button, and the outcome for the exit status.
@@ -23,6 +23,7 @@ struct ConsoleOptions {
 };
 
 class BackupRun;
+class RestoreRun;
 
 class ConsoleRun : public RunOptions, public RunReport, public RunEvents {
   public:
@@ -30,8 +31,9 @@ class ConsoleRun : public RunOptions, public RunReport, public RunEvents {
     explicit ConsoleRun(const ConsoleOptions& options, RunLogFile* runLog = nullptr)
         : options_(options), runLog_(runLog) {}
 
-    // The run that Ctrl+C stops.
+    // The run that Ctrl+C stops: a backup or a restore.
     void SetRun(BackupRun* run) { run_ = run; }
+    void SetRun(RestoreRun* restore) { restore_ = restore; }
     // What the exit status tells: a "Hiba: " line or a run refused, and a stop.
     bool SawError() const { return sawError_; }
     bool WasStopped() const { return stopped_; }
@@ -58,6 +60,7 @@ class ConsoleRun : public RunOptions, public RunReport, public RunEvents {
     ConsoleOptions options_;
     RunLogFile* runLog_;
     BackupRun* run_ = nullptr;
+    RestoreRun* restore_ = nullptr;
     bool sawError_ = false, stopped_ = false;
     int max_ = 0, position_ = 0, drawnPercent_ = -1;
     std::wstring status_, drawnStatus_;  // the file at hand, and as the bar shows it

@@ -15,6 +15,7 @@
 #include "engine/BackupRun.h"
 #include "engine/CopyFolders.h"
 #include "engine/MemoryTaskRows.h"
+#include "engine/RestoreRun.h"
 #include "engine/RunLogFile.h"
 #include "settings/StoredRunOptions.h"
 #include "store/TableTaskRows.h"
@@ -28,6 +29,8 @@ namespace {
 const char kUsage[] =
     "usage: pelvane-cli run [--method 0|1|2] [--clear-archive] [--exclude LIST] [--current N] [--progress]\n"
     "                       [--no-log] [SOURCE TARGET ...]\n"
+    "       pelvane-cli restore [--as-of \"yyyy.mm.dd hh:nn[:ss]\"] [--progress] [--no-log]\n"
+    "                           SOURCE TARGET INTO | --task ID INTO\n"
     "       pelvane-cli list\n"
     "       pelvane-cli add SOURCE TARGET\n"
     "       pelvane-cli remove ID\n"
@@ -44,11 +47,19 @@ const char kUsage[] =
     "  --no-log         append nothing to Pelvane.log (beside Pelvane.ini: the database's, or\n"
     "                   the program's for SOURCE TARGET pairs)\n"
     "\n"
+    "restore writes the tree of one task's backup (SOURCE TARGET as given to run, or the stored\n"
+    "task ID) into INTO\\<last folder name of SOURCE>, as it stood at the moment --as-of (local\n"
+    "time): each file from the oldest version replaced after the moment, else from its copy if\n"
+    "the copy's date is not after the moment; other files were not in the backup then. Without\n"
+    "--as-of, the copies as they are now. INTO must be new or empty and may not lie inside TARGET\n"
+    "or SOURCE: a restore never overwrites anything. Its log lines go where run writes them.\n"
+    "\n"
     "add warns when the copies of the new task would go to the same folder as those of a stored\n"
     "one (a run leaves out the later of the two), and stores it all the same.\n"
     "\n"
-    "Exit status: 0 no error line, 1 at least one \"Hiba: \" line, 2 usage error,\n"
-    "3 the task database failed (remove: no task with that id),\n"
+    "Exit status: 0 no error line, 1 at least one \"Hiba: \" line, 2 usage error or a restore\n"
+    "refused (INTO not empty, or inside TARGET or SOURCE; nothing written),\n"
+    "3 the task database failed (remove, restore --task: no task with that id),\n"
     "4 the run was stopped (Ctrl+C, Ctrl+Break, the console closed), with or without error lines.\n";
 
 constexpr int kExitOk = 0, kExitErrors = 1, kExitUsage = 2, kExitStore = 3, kExitStopped = 4;
@@ -68,6 +79,12 @@ class CliError : public std::exception {
 
 // The command line is wrong: the message and the usage go to standard error, exit 2.
 struct UsageError : CliError {
+    using CliError::CliError;
+};
+
+// A restore that may not run (its folder is not empty, or lies in the
+// target or the source): the message goes to standard error, exit 2.
+struct Refused : CliError {
     using CliError::CliError;
 };
 
@@ -199,6 +216,80 @@ int Run(std::vector<std::wstring> args) {
     return console.WasStopped() ? kExitStopped : console.SawError() ? kExitErrors : kExitOk;
 }
 
+// restore [--as-of MOMENT] [--progress] [--no-log] (SOURCE TARGET | --task ID) INTO
+int Restore(std::vector<std::wstring> args) {
+    const std::wstring db = TakeDatabaseOption(args);
+    ConsoleOptions options;
+    RestoreRequest request;
+    bool logFile = true, taskGiven = false;
+    int task = 0;
+    std::vector<std::wstring> folders;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& a = args[i];
+        auto value = [&]() -> const std::wstring& {
+            if (i + 1 >= args.size()) throw UsageError{L"missing value for " + a};
+            return args[++i];
+        };
+        if (a == L"--as-of") {
+            const std::wstring& text = value();
+            LocalTime moment;
+            if (!ParseMoment(WideToAnsi(text), moment))
+                throw UsageError{L"invalid value for --as-of: " + text +
+                                 L" (yyyy.mm.dd hh:nn or yyyy.mm.dd hh:nn:ss)"};
+            request.asOf = moment;
+        } else if (a == L"--task") {
+            task = ParseNumber(value(), INT32_MIN, INT32_MAX, L"--task"), taskGiven = true;
+        } else if (a == L"--progress") {
+            options.progress = true;
+        } else if (a == L"--no-log") {
+            logFile = false;
+        } else if (a.size() > 2 && a.compare(0, 2, L"--") == 0) {
+            throw UsageError{L"unknown option " + a};
+        } else {
+            folders.push_back(a);
+        }
+    }
+    std::unique_ptr<TaskStore> store;
+    if (taskGiven) {
+        if (folders.size() != 1) throw UsageError{L"restore --task ID takes INTO"};
+        store = OpenStore(db);
+        TSqliteTable& table = store->Table();
+        const bool found = InStore([&] {
+            for (table.First(); !table.Eof(); table.Next()) {
+                int32_t id = 0;
+                if (!TryStrToInt(table.FieldText(kTaskIdField), id) || id != task) continue;
+                request.source = table.FieldWideText(kSourceField);
+                request.target = table.FieldWideText(kTargetField);
+                return true;
+            }
+            return false;
+        });
+        if (!found) throw StoreFailure(L"Nincs " + std::to_wstring(task) + L" azonosítójú feladat");
+    } else {
+        if (folders.size() != 3) throw UsageError{L"restore takes SOURCE TARGET INTO, or --task ID INTO"};
+        if (!db.empty()) throw UsageError{L"--db goes with --task, not with SOURCE TARGET"};
+        request.source = folders[0];
+        request.target = folders[1];
+    }
+    request.into = folders.back();
+
+    std::unique_ptr<RunLogFile> runLog;
+    if (logFile)
+        runLog = std::make_unique<RunLogFile>(
+            RunLogFilePath(store ? ExtractFilePath(SettingsBeside(*store)) : AppDir()));
+    ConsoleRun console(options, runLog.get());
+    std::unique_ptr<FileSystem> fs = MakeWin32FileSystem();
+    RestoreRun restore(console, console, *fs);
+    // Refused before anything is written, and said as the command's own failure.
+    const std::wstring refusal = restore.Refusal(request);
+    if (!refusal.empty()) throw Refused(refusal);
+    console.SetRun(&restore);
+    InstallCtrlCHandler();
+    restore.Run(request);
+    RunEnded();
+    return console.WasStopped() ? kExitStopped : console.SawError() ? kExitErrors : kExitOk;
+}
+
 int List(std::vector<std::wstring> args) {
     const std::wstring db = TakeDatabaseOption(args);
     if (!args.empty()) throw UsageError{L"list takes no arguments"};
@@ -271,6 +362,7 @@ int wmain(int argc, wchar_t** argv) {
             return kExitOk;
         }
         if (command == L"run") return Run(args);
+        if (command == L"restore") return Restore(args);
         if (command == L"list") return List(args);
         if (command == L"add") return Add(args);
         if (command == L"remove") return Remove(args);
@@ -278,6 +370,9 @@ int wmain(int argc, wchar_t** argv) {
     } catch (const UsageError& e) {
         if (!e.Message().empty()) WriteLine(L"pelvane-cli: " + e.Message(), true);
         fputs(kUsage, stderr);
+        return kExitUsage;
+    } catch (const Refused& e) {
+        WriteLine(L"pelvane-cli: " + e.Message(), true);
         return kExitUsage;
     } catch (const StoreFailure& e) {
         WriteLine(e.Message(), true);

@@ -475,4 +475,92 @@ TEST(Cli, AKilledRunLeavesNoTemporaryFile) {
     EXPECT_EQ(tree.Files("out"), std::vector<std::string>{});
 }
 
+// Restores: the tree of one task's backup, from folder pairs or a stored
+// task, as it stands or as it stood at a moment.
+
+SYSTEMTIME Day(WORD year, WORD month, WORD day) {
+    return SYSTEMTIME{year, month, 0, day, 12, 0, 0, 0};
+}
+
+TEST(Cli, RestoreWritesATasksTreeAsItStandsOrAsItStoodFromPairsAndStoredTasks) {
+    test::ScratchFolder tree;
+    const std::wstring task = L"Mentés 日本";
+    tree.Write(task + L"\\a.txt", "a now", Day(2024, 3, 1));
+    tree.Write(task + L"\\sub\\b.txt", "b", Day(2024, 1, 1));
+    ASSERT_EQ(
+        Cli(std::vector<std::wstring>{L"run", L"--no-log", tree.Path(task), tree.Path(L"Save")}).exitCode,
+        0u);
+    // What a run keeps of a.txt when it replaced its copy on 2024-02-15.
+    tree.Write(L"Save\\Pelvane-változatok\\" + task + L"\\a (2024-02-15 120000).txt", "a before",
+               Day(2024, 1, 10));
+
+    DeleteFileA(ProgramFolder().Path("Pelvane.log").c_str());
+    Result latest =
+        Cli(std::vector<std::wstring>{L"restore", tree.Path(task), tree.Path(L"Save"), tree.Path(L"Most")});
+    EXPECT_EQ(latest.exitCode, 0u) << latest.err;
+    auto lines = latest.Lines();
+    ASSERT_EQ(lines.size(), 5u) << latest.out;
+    EXPECT_EQ(lines[0].rfind(AnsiToUtf8("*** Visszaállítás indul: "), 0), 0u);
+    EXPECT_EQ(lines[1], WideToUtf8(L"*** Feladat: " + tree.Path(task) + L" >> " + tree.Path(L"Save")));
+    EXPECT_EQ(lines[2], WideToUtf8(L"*** Állapot: legutóbbi >> " + tree.Path(L"Most\\" + task)));
+    EXPECT_EQ(lines[3], AnsiToUtf8("Összesen    6"));
+    EXPECT_EQ(lines[4].rfind(AnsiToUtf8("*** Visszaállítás kész: "), 0), 0u);
+    EXPECT_EQ(tree.Read(L"Most\\" + task + L"\\a.txt"), "a now");
+    EXPECT_EQ(tree.Read(L"Most\\" + task + L"\\sub\\b.txt"), "b");
+    EXPECT_EQ(LogFileLines(ProgramFolder()), lines);  // pairs: beside the program
+
+    test::ScratchFolder data;
+    test::MakeTaskDatabase(data.Path("Pelvane.sqb"));
+    const std::wstring db = AnsiToWide(data.Path("Pelvane.sqb"));
+    ASSERT_EQ(Cli(std::vector<std::wstring>{L"add", L"--db", db, L"C:\\Other", L"E:\\"}).exitCode, 0u);
+    ASSERT_EQ(
+        Cli(std::vector<std::wstring>{L"add", L"--db", db, tree.Path(task), tree.Path(L"Save")}).exitCode,
+        0u);
+    Result asOf = Cli(std::vector<std::wstring>{L"restore", L"--as-of", L"2024.02.01 00:00", L"--db", db,
+                                                L"--task", L"2", tree.Path(L"Február")});
+    EXPECT_EQ(asOf.exitCode, 0u) << asOf.err;
+    ASSERT_EQ(asOf.Lines().size(), 5u) << asOf.out;
+    EXPECT_EQ(asOf.Lines()[2],
+              WideToUtf8(L"*** Állapot: 2024.02.01 00:00:00 >> " + tree.Path(L"Február\\" + task)));
+    EXPECT_EQ(tree.Files(L"Február\\" + task), (std::vector<std::wstring>{L"a.txt", L"sub\\b.txt"}));
+    EXPECT_EQ(tree.Read(L"Február\\" + task + L"\\a.txt"), "a before");
+    EXPECT_EQ(LogFileLines(data), asOf.Lines());  // stored tasks: beside the database
+
+    Result missing =
+        Cli(std::vector<std::wstring>{L"restore", L"--db", db, L"--task", L"7", tree.Path(L"Hét")});
+    EXPECT_EQ(missing.exitCode, 3u);
+    EXPECT_EQ(missing.err, AnsiToUtf8("Nincs 7 azonosítójú feladat\n"));
+    EXPECT_FALSE(tree.Exists(L"Hét"));
+}
+
+TEST(Cli, ARestoreIntoAFolderThatIsNotNewAndEmptyOrLiesInTheBackupOrSourceIsRefused) {
+    test::ScratchFolder tree;
+    tree.Write("Save\\Docs\\a.txt", "copy");
+    tree.Write("Full\\mine.txt", "mine");
+    const std::string source = tree.Path("Docs"), target = tree.Path("Save");
+    for (const std::string into : {"Full", "Save\\Docs\\Vissza", "Docs\\Vissza"}) {
+        Result r = Cli({"restore", source, target, tree.Path(into)});
+        EXPECT_EQ(r.exitCode, 2u) << into;
+        EXPECT_EQ(r.err.rfind(AnsiToUtf8("pelvane-cli: A "), 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(AnsiToUtf8(tree.Path(into))), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(tree.Files(""), (std::vector<std::string>{"Full\\mine.txt", "Save\\Docs\\a.txt"}));
+
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"restore", source, target},
+             {"restore", "--as-of", "2024.02.30 10:00", source, target, tree.Path("Out")},
+             {"restore", "--as-of", "yesterday", source, target, tree.Path("Out")},
+             {"restore", "--db", tree.Path("Pelvane.sqb"), source, target, tree.Path("Out")},
+             {"restore", "--task", "1", source, tree.Path("Out")},
+             {"restore", "--keep", source, target, tree.Path("Out")}}) {
+        Result r = Cli(args);
+        EXPECT_EQ(r.exitCode, 2u) << args[2];
+        EXPECT_NE(r.err.find("usage: pelvane-cli"), std::string::npos) << args[2];
+    }
+    EXPECT_FALSE(tree.Exists("Out"));
+    Result help = Cli({"--help"});
+    EXPECT_NE(help.out.find("pelvane-cli restore [--as-of"), std::string::npos);
+}
+
 }  // namespace

@@ -593,6 +593,128 @@ TEST_F(MainWindowTest, TheExclusionDialogRoundTrip) {
     EXPECT_EQ("", test::ReadIni("Defaults", "NoFile"));
 }
 
+// "Visszaállítás..." of the grid's menu: the moment (now offered; a wrong
+// one said and asked again as typed), the folder (one that is not empty or
+// lies in the target said and asked again), then the restore on the log
+// page with "Megállít", during which no backup starts.
+TEST_F(MainWindowTest, RestoreAsksTheMomentAndTheFolderThenRunsOnTheLogPage) {
+    test::TreeFolder tree;
+    tree.Write("Docs\\a.txt", "a now", SYSTEMTIME{2024, 3, 0, 1, 12, 0, 0, 0});
+    tree.Write("Full\\mine.txt", "mine");
+    Tfrm_Main& f = Create();
+    AddTaskThroughGrid(tree.Path() + "\\Docs", tree.Path() + "\\Save");
+    Click(Tfrm_Main::kButton1);
+    // What a run keeps of a.txt when it replaced its copy on 2024-02-15.
+    tree.Write("Save\\Pelvane-változatok\\Docs\\a (2024-02-15 120000).txt", "a before",
+               SYSTEMTIME{2024, 1, 0, 10, 12, 0, 0, 0});
+    const size_t backupLines = Log().size();
+
+    SendMessageA(f.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(f.PopupMenu1()), 0);
+    char caption[64] = {};
+    GetMenuStringA(f.PopupMenu1(), Tfrm_Main::kMenuRestore, caption, sizeof caption, MF_BYCOMMAND);
+    EXPECT_STREQ("Visszaállítás...", caption);
+    EXPECT_EQ(0u, GetMenuState(f.PopupMenu1(), Tfrm_Main::kMenuRestore, MF_BYCOMMAND) & MF_GRAYED);
+
+    const std::vector<std::string> typed = {"2024.02.30 10:00:00", "2024.02.01 00:00:00"};
+    std::vector<std::string> shown;  // what the field held when the dialog came
+    std::string dialogCaption, prompt;
+    auto answer = test::WhenIdle([&] {
+        InputDialog* dialog = InputDialog::Shown();
+        if (!dialog) return false;
+        dialogCaption = Text(dialog->Handle());
+        prompt = Text(dialog->Label1());
+        shown.push_back(dialog->Edit1().Text());
+        dialog->Edit1().SetText(typed[shown.size() - 1]);
+        SendMessageA(dialog->Button1(), BM_CLICK, 0, 0);
+        return shown.size() == typed.size();
+    });
+    const std::vector<std::wstring> folders = {tree.Path(L"Full"), tree.Path(L"Save\\Vissza"),
+                                               tree.Path(L"Out")};
+    std::vector<FolderRequest> requests;
+    bool probed = false, runButton = true, stopButton = false, grid = true, underWay = false;
+    int page = -1;
+    f.SetFolderBrowser([&](const FolderRequest& r, std::wstring& path) {
+        requests.push_back(r);
+        path = folders[requests.size() - 1];
+        if (requests.size() == folders.size())
+            test::AtNextMessageProcessing([&] {
+                probed = true;
+                runButton = Enabled(C(Tfrm_Main::kButton1));
+                stopButton = Enabled(C(Tfrm_Main::kButton5));
+                grid = Enabled(C(Tfrm_Main::kDBGrid1));
+                page = f.ActivePage();
+                underWay = f.RunUnderWay();
+                f.Button1Click();  // as the schedule would: it must wait
+            });
+        return true;
+    });
+    const std::vector<BoxInfo> boxes =
+        test::BoxesShownBy([&] { SendMessageA(f.Handle(), WM_COMMAND, Tfrm_Main::kMenuRestore, 0); });
+
+    EXPECT_EQ("Visszaállítás", dialogCaption);
+    EXPECT_EQ("Időpont (éééé.hh.nn óó:pp:mm):", prompt);
+    ASSERT_EQ(2u, shown.size());
+    EXPECT_EQ(19u, shown[0].size()) << shown[0];
+    LocalTime offered;
+    EXPECT_TRUE(ParseMoment(shown[0], offered)) << shown[0];
+    EXPECT_EQ(typed[0], shown[1]);  // asked again with what was typed
+    ASSERT_EQ(3u, boxes.size());
+    EXPECT_EQ(0u, boxes[0].text.rfind("Érvénytelen időpont: 2024.02.30 10:00:00.", 0)) << boxes[0].text;
+    EXPECT_EQ("A mappa nem üres: " + tree.Path("Full") + "; a visszaállítás csak új vagy üres mappába ír",
+              boxes[1].text);
+    EXPECT_EQ("A visszaállítás nem kerülhet a cél mappába vagy alá: " + tree.Path("Save\\Vissza"),
+              boxes[2].text);
+    ASSERT_EQ(3u, requests.size());
+    EXPECT_EQ("Visszaállítás mappa kiválasztás", requests[0].caption);
+    EXPECT_EQ(folders[1], requests[2].initial);  // the refused one offered again
+
+    ASSERT_TRUE(probed);
+    EXPECT_FALSE(runButton);
+    EXPECT_TRUE(stopButton);
+    EXPECT_FALSE(grid);
+    EXPECT_EQ(1, page);
+    EXPECT_TRUE(underWay);
+    auto log = Log();
+    log.erase(log.begin(), log.begin() + backupLines);
+    ASSERT_EQ(5u, log.size());
+    EXPECT_EQ(0u, log[0].rfind("*** Visszaállítás indul: ", 0));
+    EXPECT_EQ("*** Feladat: " + tree.Path() + "\\Docs >> " + tree.Path() + "\\Save", log[1]);
+    EXPECT_EQ("*** Állapot: 2024.02.01 00:00:00 >> " + tree.Path("Out\\Docs"), log[2]);
+    EXPECT_EQ(0u, log[4].rfind("*** Visszaállítás kész: ", 0));
+    EXPECT_EQ(std::vector<std::string>{"a.txt"}, tree.Files("Out\\Docs"));
+    EXPECT_EQ("a before", tree.Read("Out\\Docs\\a.txt"));
+    EXPECT_TRUE(Enabled(C(Tfrm_Main::kButton1)));
+    EXPECT_FALSE(Enabled(C(Tfrm_Main::kButton5)));
+    EXPECT_TRUE(Enabled(C(Tfrm_Main::kDBGrid1)));
+    EXPECT_FALSE(f.RunUnderWay());
+    EXPECT_EQ(1u, mainForm.results.size()) << "a restore leaves the tip of the last backup";
+
+    // The moment offered, confirmed as it is, is the latest state; Mégsem stops.
+    const size_t restoreLines = Log().size();
+    auto confirm = test::WhenIdle([&] {
+        if (!InputDialog::Shown()) return false;
+        SendMessageA(InputDialog::Shown()->Button1(), BM_CLICK, 0, 0);
+        return true;
+    });
+    f.SetFolderBrowser([&](const FolderRequest&, std::wstring& path) {
+        path = tree.Path(L"Most");
+        return true;
+    });
+    SendMessageA(f.Handle(), WM_COMMAND, Tfrm_Main::kMenuRestore, 0);
+    log = Log();
+    log.erase(log.begin(), log.begin() + restoreLines);
+    ASSERT_EQ(5u, log.size());
+    EXPECT_EQ("*** Állapot: legutóbbi >> " + tree.Path("Most\\Docs"), log[2]);
+    EXPECT_EQ("a now", tree.Read("Most\\Docs\\a.txt"));
+    auto cancel = test::WhenIdle([&] {
+        if (!InputDialog::Shown()) return false;
+        SendMessageA(InputDialog::Shown()->Button2(), BM_CLICK, 0, 0);
+        return true;
+    });
+    SendMessageA(f.Handle(), WM_COMMAND, Tfrm_Main::kMenuRestore, 0);
+    EXPECT_EQ(restoreLines + 5, Log().size());
+}
+
 // The program folder handed to the window holds everything it reads and
 // writes: the database through its own SQLite library, the settings, the
 // prompt dialog's position and the log file; also when its name lies outside
