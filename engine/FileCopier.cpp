@@ -225,11 +225,12 @@ bool FileCopier::PutInPlaceKeepingVersion(FileStream& temp, const FilePaths& p, 
 // since the decision): version stays "" then.
 bool FileCopier::KeepVersion(const FilePaths& p, std::wstring& version, std::wstring& failure) {
     const std::wstring& folder = p.versionFolder;
+    const std::wstring dir = ExcludeTrailingBackslash(folder);
     const std::wstring name = p.target.substr(p.target.find_last_of(L'\\') + 1);
     const SYSTEMTIME now = clock_();
     DWORD error = 0;
     try {
-        versionFolders_.Prepare(folder);
+        versionFolders_.Prepare(dir);
     } catch (const Exception& e) {
         failure = AnsiToWide(e.Message());
         return false;
@@ -244,10 +245,10 @@ bool FileCopier::KeepVersion(const FilePaths& p, std::wstring& version, std::wst
         if (error == ERROR_FILE_NOT_FOUND) return true;
         if (error == ERROR_ALREADY_EXISTS) continue;
         // The folder was taken as made from an earlier version and may have gone since.
-        if (error != ERROR_PATH_NOT_FOUND || lookedAgain || !versionFolders_.Known(folder)) break;
+        if (error != ERROR_PATH_NOT_FOUND || lookedAgain || !versionFolders_.Known(dir)) break;
         lookedAgain = true;
         versionFolders_.Forget();
-        versionFolders_.Prepare(folder);
+        versionFolders_.Prepare(dir);
         --n;
     }
     versionFolders_.Forget();
