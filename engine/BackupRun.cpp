@@ -17,7 +17,7 @@ BackupRun::BackupRun(TaskRows& tasks, RunOptions& options, RunReport& report, Ru
       progress_(report),
       copier_(fs, options, report, log_, progress_, stop_),
       claims_(fs),
-      task_(fs, options, log_, progress_, stop_, copier_) {}
+      task_(fs, options, events, log_, progress_, stop_, copier_) {}
 
 void BackupRun::Run() {
     // Timer ticks and clicks are delivered at the run's stop points; a run

@@ -4,6 +4,7 @@
 
 #include "common/Paths.h"
 #include "engine/NameOrder.h"
+#include "engine/CopyFolders.h"
 
 namespace pelvane {
 namespace {
@@ -100,10 +101,14 @@ void TreeScanner::TakeEntries(Walk& walk, const std::vector<FoundEntry>& entries
             continue;
         }
         if (isFile[i] && (!archiveOnly || (e.attributes & FILE_ATTRIBUTE_ARCHIVE))) {
-            walk.result.files.AddFile(e.name, e.lastWrite);
+            walk.result.files.AddFile(e.name, e.lastWrite, e.size);
             walk.result.total += static_cast<int64_t>(e.size);
+        } else if (isFile[i]) {
+            // Its copy is one of the task's all the same (the change guard counts them).
+            walk.result.files.KeepFolder();
         }
-        if (isFolder[i])
+        // Pelvane's own: the replaced copies of a target that lies in the source.
+        if (isFolder[i] && !IsVersionFolderName(e.name))
             level.subfolders.push_back({e.name, (e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     }
     std::reverse(level.subfolders.begin(), level.subfolders.end());
