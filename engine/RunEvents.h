@@ -37,6 +37,9 @@ class RunEvents {
     // Whether a task held by the change guard goes ahead all the same; the
     // surroundings may ask the user. A task held writes a "Hiba: " line.
     virtual bool AcceptMassChange(const MassChange& /*change*/) { return false; }
+    // How the user lets such a task go ahead in these surroundings, for the
+    // end of its "Hiba: " line ("" says nothing).
+    virtual std::wstring HowToAcceptMassChange() { return {}; }
 
     // A point where the run lets its surroundings act: the window processes
     // its pending messages (clicks, repaints, timer ticks), the console

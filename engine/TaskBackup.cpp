@@ -12,8 +12,8 @@ namespace {
 // "A feladat 102 másolatából 70 változna meg (több mint 50%)".
 std::wstring Counts(const MassChange& change, const wchar_t* verb) {
     return L"A feladat " + std::to_wstring(change.existing) + L" másolatából " +
-           std::to_wstring(change.changed) + L" " + verb + L" meg (több mint " + std::to_wstring(change.limit) +
-           L"%)";
+           std::to_wstring(change.changed) + L" " + verb + L" meg (több mint " +
+           std::to_wstring(change.limit) + L"%)";
 }
 
 }  // namespace
@@ -43,7 +43,8 @@ void TaskBackup::Run(const std::wstring& source, const std::wstring& target) {
         CopyFiles(scan, places, plan, versionDays > 0);
         // A stopped run ends at once; a held task keeps even its old versions.
         if (versionDays > 0 && !stop_.Requested())
-            prune_.Run(places.versions, places.versionsShown, versionDays, LocalTime::From(copier_.LocalNow()));
+            prune_.Run(places.versions, places.versionsShown, versionDays,
+                       LocalTime::From(copier_.LocalNow()));
     }
     decision_.Clear();
     progress_.Reset();
@@ -97,21 +98,23 @@ TaskBackup::Plan TaskBackup::Decide(const ScanResult& scan, const Places& places
 
 bool TaskBackup::GoesAhead(const Plan& plan, const std::wstring& source, const std::wstring& target,
                            int guard) {
-    if (guard <= 0 || plan.changed < kGuardMinimum || plan.changed * 100 <= plan.existing * guard) return true;
+    if (guard <= 0 || plan.changed < kGuardMinimum || plan.changed * 100 <= plan.existing * guard)
+        return true;
     const MassChange change{source, target, plan.changed, plan.existing, guard};
     if (events_.AcceptMassChange(change)) {
         log_.Line(L"Figyelem: " + source + L" : " + Counts(change, L"változik") +
                   L"; a mentés engedéllyel folytatódik");
         return true;
     }
+    const std::wstring how = events_.HowToAcceptMassChange();
     log_.Error(source, Counts(change, L"változna") +
-                           L", ami zsarolóvírus vagy lemezhiba jele lehet: a feladat most nem fut le. Ha a "
-                           L"változás szándékos, indítsa az „Archiválás most” gombbal és válaszoljon Igennel, "
-                           L"vagy: pelvane-cli run --accept-changes");
+                           L", ami zsarolóvírus vagy lemezhiba jele lehet: a feladat most nem fut le." +
+                           (how.empty() ? L"" : L" " + how));
     return false;
 }
 
-void TaskBackup::CopyFiles(const ScanResult& scan, const Places& places, const Plan& plan, bool keepVersions) {
+void TaskBackup::CopyFiles(const ScanResult& scan, const Places& places, const Plan& plan,
+                           bool keepVersions) {
     const PathList& files = scan.files;
     FilePaths p;
     std::wstring sourceFolder, targetFolder, name;

@@ -31,6 +31,7 @@ class RecordingSurroundings : public RunOptions, public RunReport, public RunEve
     bool clearArchiveFlag = false, currentTaskOnly = false;
     int versionDays = 0, changeGuard = 0;  // as surroundings that say nothing
     bool acceptMassChange = false;
+    std::wstring acceptHint = L"(how to go ahead)";
     std::vector<MassChange> massChanges;  // every question the guard asked
     std::string excluded = ".tmp;.temp";
     int messageCalls = 0;
@@ -67,6 +68,7 @@ class RecordingSurroundings : public RunOptions, public RunReport, public RunEve
         massChanges.push_back(change);
         return acceptMassChange;
     }
+    std::wstring HowToAcceptMassChange() override { return acceptHint; }
     void StopPoint() override {
         ++messageCalls;
         if (onMessages) onMessages();
