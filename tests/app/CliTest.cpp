@@ -289,6 +289,9 @@ TEST(Cli, HelpPrintsTheUsageWithExitStatusZero) {
         EXPECT_EQ(r.exitCode, 0u) << request;
         EXPECT_EQ(r.out.rfind("usage: pelvane-cli", 0), 0u) << request;
         EXPECT_NE(r.out.find("4 the run was stopped"), std::string::npos) << request;
+        EXPECT_NE(r.out.find("5 the change guard held a task"), std::string::npos) << request;
+        EXPECT_NE(r.out.find("--keep-days N"), std::string::npos) << request;
+        EXPECT_NE(r.out.find("--accept-changes"), std::string::npos) << request;
         EXPECT_EQ(r.err, "") << request;
     }
 }
