@@ -64,7 +64,8 @@ class PathList {
     // What the list holds on to: capacities, not sizes.
     size_t MemoryUse() const {
         return blocks_.size() * kBlock + blocks_.capacity() * sizeof(blocks_[0]) +
-               ends_.capacity() * sizeof(size_t) + (times_.capacity() + sizes_.capacity()) * sizeof(uint64_t) +
+               ends_.capacity() * sizeof(size_t) +
+               (times_.capacity() + sizes_.capacity()) * sizeof(uint64_t) +
                folderChars_.capacity() * sizeof(wchar_t) + folders_.capacity() * sizeof(FolderEntry);
     }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The options a run reads while it goes on: the method and the archive flag
 // at each task and file, the exclusions at each file, the current task only
-// at the start, the versions and the change guard at each task. A change made during a run applies from the next file on.
+// at the start, the versions and the change guard at each task. A change
+// made during a run applies from the next file on.
 #include <cstdint>
 #include <string>
 

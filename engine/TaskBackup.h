@@ -17,8 +17,8 @@ namespace pelvane {
 
 class TaskBackup {
   public:
-    TaskBackup(FileSystem& fs, RunOptions& options, RunEvents& events, LogWriter& log, ProgressMeter& progress,
-               StopRequest& stop, FileCopier& copier)
+    TaskBackup(FileSystem& fs, RunOptions& options, RunEvents& events, LogWriter& log,
+               ProgressMeter& progress, StopRequest& stop, FileCopier& copier)
         : fs_(fs),
           options_(options),
           events_(events),

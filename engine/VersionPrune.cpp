@@ -25,9 +25,10 @@ void VersionPrune::Run(const std::wstring& root, const std::wstring& shown, int 
         entries.clear();
         DWORD error = 0;
         if (!fs_.Enumerate(root + relative + L"*", entries, error)) {
-            // No version kept yet (or none can be: the copies failed already).
+            // No version kept yet, or none can be (a file where the folder
+            // should be, as Windows and Wine 10 say): the copies said so already.
             if (k == 0 && (error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ||
-                           error == ERROR_INVALID_NAME))
+                           error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY))
                 return;
             log_.Error(ExcludeTrailingBackslash(shown + relative), fs_.ErrorText(error));
             folders[k].left = 1;  // not known to be empty
@@ -53,7 +54,8 @@ void VersionPrune::Run(const std::wstring& root, const std::wstring& shown, int 
             }
             const DWORD failure = GetLastError();
             if (e.attributes & FILE_ATTRIBUTE_READONLY) fs_.SetAttributes(path, e.attributes);
-            log_.Error(shown + relative + e.name, L"A lejárt változat nem törölhető. " + fs_.ErrorText(failure));
+            log_.Error(shown + relative + e.name,
+                       L"A lejárt változat nem törölhető. " + fs_.ErrorText(failure));
         }
     }
     // Sub-folders before the folders they lie in.

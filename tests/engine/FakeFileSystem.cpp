@@ -50,7 +50,9 @@ class FakeFile : public FileStream {
         fs_.freeBytes -= put;
         return put;
     }
-    bool RenameTo(const std::wstring& to, DWORD& error) override { return fs_.Rename(node_, to, true, error); }
+    bool RenameTo(const std::wstring& to, DWORD& error) override {
+        return fs_.Rename(node_, to, true, error);
+    }
     bool RenameWithoutReplacing(const std::wstring& to, DWORD& error) override {
         return fs_.Rename(node_, to, false, error);
     }
@@ -149,10 +151,10 @@ bool FakeFileSystem::CreateFolder(const std::wstring& path) {
 // As Windows: a read-only file or one held open without sharing stays.
 bool FakeFileSystem::Delete(const std::wstring& path) {
     auto it = nodes_.find(Key(path));
-    DWORD error = it == nodes_.end()                                    ? ERROR_FILE_NOT_FOUND
+    DWORD error = it == nodes_.end()                                   ? ERROR_FILE_NOT_FOUND
                   : it->second->folder || (it->second->attributes & 1) ? ERROR_ACCESS_DENIED
-                  : it->second->locked                                  ? ERROR_SHARING_VIOLATION
-                                                                        : 0;
+                  : it->second->locked                                 ? ERROR_SHARING_VIOLATION
+                                                                       : 0;
     if (error) return SetLastError(error), false;
     nodes_.erase(it);
     return true;
