@@ -50,6 +50,14 @@ void TaskBackup::Run(const std::wstring& source, const std::wstring& target) {
     progress_.Reset();
 }
 
+void TaskBackup::LeaveOutVersionsOf(const std::vector<std::wstring>& targets) {
+    std::vector<std::wstring> folders;
+    for (const std::wstring& target : targets)
+        if (!target.empty())
+            folders.push_back(fs_.LongForm(IncludeTrailingBackslash(target)) + kVersionFolderName);
+    scanner_.LeaveOut(std::move(folders));
+}
+
 void TaskBackup::Abandon() {
     decision_.Clear();
     copier_.ForgetFolder();

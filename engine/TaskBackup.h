@@ -36,6 +36,8 @@ class TaskBackup {
     void Run(const std::wstring& source, const std::wstring& target);
     // After a failure that escaped Run: nothing of the task is kept for the next.
     void Abandon();
+    // The run's targets, whose version folders no task's scan enters (see TreeScanner::LeaveOut).
+    void LeaveOutVersionsOf(const std::vector<std::wstring>& targets);
 
   private:
     // Where the task's files go: long forms ending in a backslash, and as shown.

@@ -81,6 +81,15 @@ ScanResult TreeScanner::Scan(const std::wstring& folder, bool archiveOnly) {
     return result;
 }
 
+bool TreeScanner::LeftOut(const Walk& walk, const std::wstring& name) const {
+    const std::wstring path = walk.result.longRoot + walk.relative + name;
+    for (const std::wstring& folder : leftOut_)
+        if (CompareStringOrdinal(path.c_str(), static_cast<int>(path.size()), folder.c_str(),
+                                 static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL)
+            return true;
+    return false;
+}
+
 void TreeScanner::TakeEntries(Walk& walk, const std::vector<FoundEntry>& entries, bool archiveOnly) {
     walk.result.files.BeginFolder(walk.relative);
     Walk::Level level{walk.relative.size(), {}, {}};
@@ -108,7 +117,7 @@ void TreeScanner::TakeEntries(Walk& walk, const std::vector<FoundEntry>& entries
             walk.result.files.KeepFolder();
         }
         // Pelvane's own: the replaced copies of a target that lies in the source.
-        if (isFolder[i] && !IsVersionFolderName(e.name))
+        if (isFolder[i] && !(IsVersionFolderName(e.name) && LeftOut(walk, e.name)))
             level.subfolders.push_back({e.name, (e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     }
     std::reverse(level.subfolders.begin(), level.subfolders.end());

@@ -73,14 +73,6 @@ std::vector<std::string> ErrorLines(const Result& r) {
     return errors;
 }
 
-// Every file below folder whose path holds the version folder's name.
-std::vector<std::wstring> VersionFolderFiles(const ScratchFolder& tree, const std::wstring& folder) {
-    std::vector<std::wstring> found;
-    for (const std::wstring& name : tree.Files(folder))
-        if (name.find(L"Pelvane-v\u00e1ltozatok") != std::wstring::npos) found.push_back(name);
-    return found;
-}
-
 // A replaced copy moves to its version under the exact name, holding the
 // old bytes: an ordinary name in the code page, a name without extension,
 // one outside the code page and a path beyond 260 characters. A copy
@@ -146,19 +138,31 @@ TEST(CliVersions, AVersionThatCannotBeMadeLeavesTheCopyAsItWas) {
 
 // A target inside its source: the copies are scanned again (as they always
 // were), but never the versions beside them.
+// Also the versions of another task's target that lies in this source; a
+// folder of the same name that is no target's (a copy of another backup
+// drive, say) is the user's own and is backed up.
 TEST(CliVersions, TheVersionFolderOfATargetInsideTheSourceIsNeverScanned) {
     ScratchFolder tree;
     tree.Write("src\\a.txt", "one");
+    tree.Write("src\\Old drive\\Pelvane-változatok\\Docs\\a (2025-01-02 030405).txt", "kept");
+    tree.Write("other\\b.txt", "b1");
     const std::string source = tree.Path("src"), target = tree.Path("src\\Save");
-    ASSERT_EQ(Cli({"run", "--no-log", source, target}).exitCode, 0u);
+    const std::string other = tree.Path("other"), otherTarget = tree.Path("src\\Elsewhere");
+    auto run = [&] { return Cli({"run", "--no-log", source, target, other, otherTarget}); };
+    ASSERT_EQ(run().exitCode, 0u);
     tree.Write("src\\a.txt", "two!");
-    ASSERT_EQ(Cli({"run", "--no-log", source, target}).exitCode, 0u);
+    tree.Write("other\\b.txt", "b2!");
+    ASSERT_EQ(run().exitCode, 0u);
     ASSERT_EQ(tree.Files("src\\Save\\Pelvane-változatok").size(), 1u);
+    ASSERT_EQ(tree.Files("src\\Elsewhere\\Pelvane-változatok").size(), 1u);
     tree.Write("src\\a.txt", "three");
-    Result third = Cli({"run", "--no-log", source, target});
+    Result third = run();
     EXPECT_EQ(third.exitCode, 0u) << third.out;
-    EXPECT_EQ(VersionFolderFiles(tree, L"src\\Save\\src"), std::vector<std::wstring>{});
+    EXPECT_FALSE(tree.Exists("src\\Save\\src\\Save\\Pelvane-változatok"));
+    EXPECT_FALSE(tree.Exists("src\\Save\\src\\Elsewhere\\Pelvane-változatok"));
     EXPECT_EQ(tree.Read("src\\Save\\src\\a.txt"), "three");
+    EXPECT_EQ(tree.Read("src\\Save\\src\\Old drive\\Pelvane-változatok\\Docs\\a (2025-01-02 030405).txt"),
+              "kept");
 }
 
 // --keep-days removes the versions older than that many days by the time in

@@ -406,19 +406,28 @@ TEST_F(PruneRun, NeitherAStoppedRunNorOneKeepingNoVersionsRemovesAny) {
     EXPECT_NE(Version(L"a (2020-01-01 000000).txt"), nullptr);
 }
 
-TEST_F(VersionRun, AFolderNamedAsTheVersionFolderIsNeverASource) {
+// The version folder of a run's target is never scanned, also when the
+// target lies in another task's source; a folder of that name that is no
+// target's (a copy of another backup drive) is the user's own and is backed
+// up. A version folder is never a task's source.
+TEST_F(VersionRun, OnlyTheVersionFoldersOfTheRunsTargetsAreLeftOutOfTheScan) {
     Source(L"a.txt", "a");
-    Source(L"PELVANE-VÁLTOZATOK\\x.txt", "x");
-    Source(L"Sub\\pelvane-változatok\\y.txt", "y");
+    Source(L"PELVANE-V\u00c1LTOZATOK\\x.txt", "x");
+    Source(L"Sub\\pelvane-v\u00e1ltozatok\\y.txt", "y");
     Source(L"Sub\\b.txt", "b");
-    s.rows = MemoryTaskRows(
-        {{L"C:\\Data\\Docs", L"E:\\Save"}, {L"C:\\Data\\Docs\\Sub\\Pelvane-változatok", L"F:"}});
+    fs.AddFile(L"C:\\Data\\Other\\c.txt", "c");
+    s.rows = MemoryTaskRows({{L"C:\\Data\\Docs", L"E:\\Save"},
+                             {L"C:\\Data\\Other", L"C:\\Data\\Docs\\Sub"},
+                             {L"C:\\Data\\Docs\\Sub\\Pelvane-v\u00e1ltozatok", L"F:"}});
     engine.Run();
-    EXPECT_EQ(fs.CountFiles(L"E:\\Save\\Docs"), 2);
-    EXPECT_EQ(s.Body()[1], L"Összesen    2");
-    EXPECT_EQ(s.Errors(),
-              Lines{L"Hiba: C:\\Data\\Docs\\Sub\\Pelvane-változatok : A(z) Pelvane-változatok nevű "
-                    L"mappa a Pelvane változatainak helye; forrásként nem menthető"});
+    EXPECT_EQ(fs.CountFiles(L"E:\\Save\\Docs"), 3);
+    EXPECT_NE(Copy(L"PELVANE-V\u00c1LTOZATOK\\x.txt"), nullptr);
+    EXPECT_EQ(Copy(L"Sub\\pelvane-v\u00e1ltozatok\\y.txt"), nullptr);
+    EXPECT_EQ(s.Body()[1], L"\u00d6sszesen    3");
+    EXPECT_EQ(
+        s.Errors(),
+        Lines{L"Hiba: C:\\Data\\Docs\\Sub\\Pelvane-v\u00e1ltozatok : A(z) Pelvane-v\u00e1ltozatok "
+              L"nev\u0171 mappa a Pelvane v\u00e1ltozatainak helye; forr\u00e1sk\u00e9nt nem menthet\u0151"});
 }
 
 }  // namespace
