@@ -7,7 +7,7 @@
 # --accept-changes (run 4: versions of the previous state). Restores as of
 # each moment between the runs, and of the latest state, give exactly the
 # source tree of that moment: names, bytes and dates.
-# Usage: cli-versions.sh BIN_DIR
+# Usage: cli-versions-scenario.sh BIN_DIR
 set -euo pipefail
 bin=$1
 work=$(mktemp -d)
