@@ -17,7 +17,7 @@ BackupRun::BackupRun(TaskRows& tasks, RunOptions& options, RunReport& report, Ru
       progress_(report),
       copier_(fs, options, report, log_, progress_, stop_),
       claims_(fs),
-      task_(fs, options, log_, progress_, stop_, copier_) {}
+      task_(fs, options, events, log_, progress_, stop_, copier_) {}
 
 void BackupRun::Run() {
     // Timer ticks and clicks are delivered at the run's stop points; a run
@@ -64,12 +64,18 @@ bool BackupRun::Prepare() {
 }
 
 void BackupRun::WalkTasks() {
+    // Any task's versions, also of a target that lies in another task's source.
+    const int current = tasks_.Position();
+    std::vector<std::wstring> targets;
+    for (tasks_.First(); !tasks_.Eof(); tasks_.Next()) targets.push_back(tasks_.Target());
+    task_.LeaveOutVersionsOf(targets);
+    tasks_.MoveTo(current);
+
     if (!options_.CurrentTaskOnly()) {
         for (tasks_.First(); !tasks_.Eof(); tasks_.Next()) BackUpCurrentTask();
         return;
     }
     // The tasks before it claim their folders first, as in a run over all.
-    const int current = tasks_.Position();
     if (current > 0) {
         int n = 0;
         for (tasks_.First(); !tasks_.Eof() && n < current; tasks_.Next(), ++n)

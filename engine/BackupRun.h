@@ -38,6 +38,8 @@ class BackupRun {
     bool StopRequested() const { return underWay_ && stop_.Requested(); }
 
     void SetClock(Clock clock) { stop_.SetClock(clock); }
+    // The local time that names versions and ages them.
+    void SetLocalClock(LocalClock clock) { copier_.SetLocalClock(clock); }
 
   private:
     bool Prepare();

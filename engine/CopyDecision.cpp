@@ -4,6 +4,7 @@
 
 #include "engine/NameOrder.h"
 #include "engine/RunOptions.h"
+#include "engine/TargetFolders.h"
 
 namespace pelvane {
 namespace {
@@ -21,12 +22,25 @@ void CopyDecision::EnterFolder(const std::wstring& folder) {
     listed_ = false;
 }
 
-bool CopyDecision::Copies(int method, std::wstring_view name, uint64_t lastWrite) {
-    if (method != kCopyNewer) return true;
+uint64_t CopyDecision::CountCopies() {
+    if (!listed_) ListCopies();
+    return static_cast<uint64_t>(std::count_if(copies_.begin(), copies_.end(), [](const Copy& c) {
+        return !c.folder && !TargetFolders::IsTemporaryName(c.name);
+    }));
+}
+
+FileAction CopyDecision::Decide(int method, bool lookAtCopies, std::wstring_view name, uint64_t lastWrite,
+                                uint64_t size) {
+    if (method != kCopyNewer && !lookAtCopies) return FileAction::Write;
     if (!listed_) ListCopies();
     // A folder in the way is no copy: the file is tried, and the failure reported.
     const Copy* copy = FindCopy(name);
-    return !copy || copy->folder || Newer(lastWrite, copy->lastWrite);
+    if (!copy || copy->folder) return FileAction::Write;
+    const bool newer = Newer(lastWrite, copy->lastWrite);
+    if (method == kCopyNewer && !newer) return FileAction::Skip;
+    // Within the two seconds either way the dates are the same.
+    if (!newer && !Newer(copy->lastWrite, lastWrite) && size == copy->size) return FileAction::Rewrite;
+    return FileAction::Replace;
 }
 
 void CopyDecision::Clear() {
@@ -44,7 +58,8 @@ void CopyDecision::ListCopies() {
     // and what fails is reported by the copy.
     fs_.Enumerate(folder_ + L"*", entries, error);
     for (FoundEntry& e : entries)
-        copies_.push_back({std::move(e.name), e.lastWrite, (e.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        copies_.push_back(
+            {std::move(e.name), e.lastWrite, e.size, (e.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     NameLess less;
     std::sort(copies_.begin(), copies_.end(),
               [&](const Copy& a, const Copy& b) { return less(a.name, b.name); });

@@ -1,13 +1,32 @@
 #include "engine/CopyFolders.h"
 
 #include "common/Paths.h"
+#include "engine/VersionName.h"
 
 namespace pelvane {
 
-std::wstring CopyFolder(FileSystem& fs, const std::wstring& source, const std::wstring& target) {
+namespace {
+
+std::wstring LastFolderName(FileSystem& fs, const std::wstring& source) {
     const std::wstring sourceLong = ExcludeTrailingBackslash(fs.LongForm(IncludeTrailingBackslash(source)));
-    return fs.LongForm(IncludeTrailingBackslash(target)) +
-           sourceLong.substr(sourceLong.find_last_of(L'\\') + 1);
+    return sourceLong.substr(sourceLong.find_last_of(L'\\') + 1);
+}
+
+}  // namespace
+
+std::wstring CopyFolder(FileSystem& fs, const std::wstring& source, const std::wstring& target) {
+    return fs.LongForm(IncludeTrailingBackslash(target)) + LastFolderName(fs, source);
+}
+
+std::wstring VersionFolder(FileSystem& fs, const std::wstring& source, const std::wstring& target) {
+    return fs.LongForm(IncludeTrailingBackslash(target)) + kVersionFolderName + L"\\" +
+           LastFolderName(fs, source);
+}
+
+bool IsVersionFolderName(std::wstring_view name) {
+    const std::wstring_view reserved = kVersionFolderName;
+    return CompareStringOrdinal(name.data(), static_cast<int>(name.size()), reserved.data(),
+                                static_cast<int>(reserved.size()), TRUE) == CSTR_EQUAL;
 }
 
 const CopyFolderClaims::Owner* CopyFolderClaims::Claim(const std::wstring& source,

@@ -4,6 +4,7 @@
 // newer method, skip what the earlier made newer).
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "engine/FileSystem.h"
 #include "engine/NameOrder.h"
@@ -14,6 +15,12 @@ namespace pelvane {
 // the source's last folder name, both from their full forms (where "." and
 // ".." are resolved, so C:\Data\Docs\.. never maps outside the target).
 std::wstring CopyFolder(FileSystem& fs, const std::wstring& source, const std::wstring& target);
+// The folder a task's replaced copies go to, as a long form:
+// <target>\Pelvane-változatok\<the same last folder name>.
+std::wstring VersionFolder(FileSystem& fs, const std::wstring& source, const std::wstring& target);
+// Whether a folder is named as the version folder (without regard to case):
+// the name is Pelvane's, and such a folder is never backed up as a source.
+bool IsVersionFolderName(std::wstring_view name);
 
 class CopyFolderClaims {
   public:

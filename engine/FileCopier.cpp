@@ -5,6 +5,7 @@
 #include "common/Exception.h"
 #include "common/Paths.h"
 #include "common/Text.h"
+#include "engine/VersionName.h"
 
 namespace pelvane {
 namespace {
@@ -12,6 +13,27 @@ namespace {
 // What keeps an earlier copy from being replaced by a rename.
 constexpr uint32_t kProtected = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr size_t kBufferSize = 61440;
+// Seconds tried after the time of a replacement when its version name is
+// taken (the same file replaced twice within a second).
+constexpr int kVersionNameTries = 60;
+
+SYSTEMTIME SystemLocalTime() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return now;
+}
+
+// A local time some seconds later, as the calendar goes.
+LocalTime SecondsLater(const SYSTEMTIME& time, int seconds) {
+    FILETIME t;
+    if (!SystemTimeToFileTime(&time, &t)) return LocalTime::From(time);
+    ULARGE_INTEGER ticks{{t.dwLowDateTime, t.dwHighDateTime}};
+    ticks.QuadPart += static_cast<uint64_t>(seconds) * 10000000;
+    t = {ticks.LowPart, ticks.HighPart};
+    SYSTEMTIME later = time;
+    FileTimeToSystemTime(&t, &later);
+    return LocalTime::From(later);
+}
 
 }  // namespace
 
@@ -24,10 +46,12 @@ FileCopier::FileCopier(FileSystem& fs, RunOptions& options, RunReport& report, L
       progress_(progress),
       stop_(stop),
       folders_(fs),
+      versionFolders_(fs),
+      clock_(SystemLocalTime),
       buffer_(kBufferSize) {}
 
-void FileCopier::Copy(const FilePaths& p) {
-    if (exclusions_.Excludes(options_.ExcludedTypes(), p.source)) return PassOver(p);
+void FileCopier::Copy(const FilePaths& p, FileAction action) {
+    if (Excluded(p.source)) return PassOver(p);
     DWORD error = 0;
     std::unique_ptr<FileStream> in = fs_.OpenRead(p.source, error);
     if (!in) return log_.Error(p.sourceShown, FileError(L"Cannot open file", p.source, error));
@@ -42,9 +66,14 @@ void FileCopier::Copy(const FilePaths& p) {
     const uint32_t attributes = in->Attributes();
     std::wstring failure = L"Stream read error";  // also when the size is unknown: never an empty copy
     Result result = sized ? CopyBytes(*in, *out, size, stepped, failure) : Result::Failed;
-    if (result == Result::Done && !PutInPlace(*out, p.target, error)) {
-        failure = FileError(L"Cannot create file", p.target, error);
-        result = Result::Failed;
+    if (result == Result::Done) {
+        // A copy written over with the same date and size loses nothing worth a version.
+        if (!p.versionFolder.empty() && action != FileAction::Rewrite) {
+            if (!PutInPlaceKeepingVersion(*out, p, action, failure)) result = Result::Failed;
+        } else if (!PutInPlace(*out, p.target, error)) {
+            failure = FileError(L"Cannot create file", p.target, error);
+            result = Result::Failed;
+        }
     }
     if (result != Result::Done) {
         // Only finished files count on the bar; a stopped file gets no line of its own.
@@ -163,6 +192,78 @@ bool FileCopier::PutInPlace(FileStream& temp, const std::wstring& target, DWORD&
     if (temp.RenameTo(target, error)) return true;
     fs_.SetAttributes(target, attributes);
     return false;
+}
+
+// The finished temporary file takes the copy's name only once the old copy
+// is in its version; a copy that turned up since the decision (or that the
+// listing missed) gets its version too, as nothing is ever replaced here.
+bool FileCopier::PutInPlaceKeepingVersion(FileStream& temp, const FilePaths& p, FileAction action,
+                                          std::wstring& failure) {
+    DWORD error = 0;
+    if (!temp.KeepOnClose(error)) {
+        failure = FileError(L"Cannot create file", p.target, error);
+        return false;
+    }
+    std::wstring version;  // where the old copy went
+    if (action == FileAction::Replace && !KeepVersion(p, version, failure)) return false;
+    bool done = temp.RenameWithoutReplacing(p.target, error);
+    if (!done && error == ERROR_ALREADY_EXISTS && version.empty()) {
+        const uint32_t attributes = fs_.GetAttributes(p.target);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (!KeepVersion(p, version, failure)) return false;
+            done = temp.RenameWithoutReplacing(p.target, error);
+        }
+    }
+    if (done) return true;
+    failure = FileError(L"Cannot create file", p.target, error);
+    if (!version.empty()) failure += MoveBack(version, p.target);
+    return false;
+}
+
+// A rename into the version folder under the local time of the replacement,
+// or the next free second. True also when there was no copy to keep (it went
+// since the decision): version stays "" then.
+bool FileCopier::KeepVersion(const FilePaths& p, std::wstring& version, std::wstring& failure) {
+    const std::wstring& folder = p.versionFolder;
+    const std::wstring dir = ExcludeTrailingBackslash(folder);
+    const std::wstring name = p.target.substr(p.target.find_last_of(L'\\') + 1);
+    const SYSTEMTIME now = clock_();
+    DWORD error = 0;
+    try {
+        versionFolders_.Prepare(dir);
+    } catch (const Exception& e) {
+        failure = AnsiToWide(e.Message());
+        return false;
+    }
+    bool lookedAgain = false;
+    for (int n = 0; n < kVersionNameTries; ++n) {
+        const std::wstring path = folder + VersionFileName(name, SecondsLater(now, n));
+        if (fs_.Move(p.target, path, error)) {
+            version = path;
+            return true;
+        }
+        if (error == ERROR_FILE_NOT_FOUND) return true;
+        if (error == ERROR_ALREADY_EXISTS) continue;
+        // The folder was taken as made from an earlier version and may have gone since.
+        if (error != ERROR_PATH_NOT_FOUND || lookedAgain || !versionFolders_.Known(dir)) break;
+        lookedAgain = true;
+        versionFolders_.Forget();
+        versionFolders_.Prepare(dir);
+        --n;
+    }
+    versionFolders_.Forget();
+    failure = L"A régi másolat nem tehető félre változatként (\"" +
+              fs_.FullPath(folder + VersionFileName(name, LocalTime::From(now))) + L"\"). " +
+              fs_.ErrorText(error) + L" A másolat változatlan maradt.";
+    return false;
+}
+
+// After a failed put in place: the old copy goes back where it was, or the
+// line says where it is.
+std::wstring FileCopier::MoveBack(const std::wstring& version, const std::wstring& target) {
+    DWORD error = 0;
+    if (fs_.Move(version, target, error)) return L" A régi másolat a helyére került vissza.";
+    return L" A régi másolat a változatok között maradt: \"" + fs_.FullPath(version) + L"\".";
 }
 
 void FileCopier::Discard(std::unique_ptr<FileStream> temp, const std::wstring& path) {

@@ -38,6 +38,9 @@ class FileStream {
     // there) while it stays open, or marks it to be deleted when closed (also
     // when the process is ended), or takes that mark away again.
     virtual bool RenameTo(const std::wstring& to, DWORD& error) = 0;
+    // The same, but only while no file or folder has the name (the error
+    // is then ERROR_ALREADY_EXISTS): a copy that turned up meanwhile is never lost.
+    virtual bool RenameWithoutReplacing(const std::wstring& to, DWORD& error) = 0;
     virtual bool DeleteOnClose() = 0;
     virtual bool KeepOnClose(DWORD& error) = 0;
 };
@@ -67,6 +70,11 @@ class FileSystem {
     virtual uint32_t GetAttributes(const std::wstring& path) = 0;  // INVALID_FILE_ATTRIBUTES when missing
     virtual bool SetAttributes(const std::wstring& path, uint32_t attributes) = 0;
     virtual bool CreateFolder(const std::wstring& path) = 0;
+    // Removes a folder that is empty.
+    virtual bool RemoveFolder(const std::wstring& path) = 0;
+    // Gives a file a new name on its volume: a rename, never a copy, and
+    // never over a file or folder that has the name already.
+    virtual bool Move(const std::wstring& from, const std::wstring& to, DWORD& error) = 0;
 
     // What tells two paths of the same folder apart from two folders (the
     // volume and the file index), following links; "" when unknown.

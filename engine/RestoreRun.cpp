@@ -179,7 +179,8 @@ void RestoreRun::WriteFiles(const RestorePlan& plan, const BackupTrees& trees, c
             p.sourceShown.assign(fromShown).append(name);
             p.target.assign(to).append(restored);
             p.targetShown.assign(toShown).append(restored);
-            copier_.Copy(p);
+            // Into an empty folder: nothing is replaced, so no version is kept.
+            copier_.Copy(p, FileAction::Write);
         }
     }
 }

@@ -122,7 +122,7 @@ void RestoreScanner::Choose(Walk& walk, Listing& listing) {
 
     RestorePlan& plan = walk.plan;
     auto add = [&](const FoundEntry& e, bool fromVersions) {
-        plan.files.AddFile(e.name, e.lastWrite);
+        plan.files.AddFile(e.name, e.lastWrite, e.size);
         if (plan.files.FolderCount() > plan.fromVersions.size()) plan.fromVersions.push_back(fromVersions);
         plan.total += static_cast<int64_t>(e.size);
     };

@@ -1,7 +1,9 @@
 #pragma once
 // The options a run reads while it goes on: the method and the archive flag
 // at each task and file, the exclusions at each file, the current task only
-// at the start. A change made during a run applies from the next file on.
+// at the start, the versions and the change guard at each task. A change
+// made during a run applies from the next file on.
+#include <cstdint>
 #include <string>
 
 namespace pelvane {
@@ -17,6 +19,17 @@ class RunOptions {
     virtual bool ClearArchiveFlag() = 0;      // clear the source's archive flag after its copy
     virtual std::string ExcludedTypes() = 0;  // ".tmp;.temp": extensions in the code page
     virtual bool CurrentTaskOnly() = 0;       // back up only the task rows' current one
+    // Read at each task. Surroundings that say nothing keep no versions and
+    // guard nothing, as runs did before there were versions.
+    // Days a replaced copy is kept as a version; 0 keeps none (and removes none).
+    virtual int VersionDays() { return 0; }
+    // The change guard: a task is held when more than this percentage of its
+    // copies (and at least kGuardMinimum) would be replaced; 0 turns it off.
+    virtual int ChangeGuard() { return 0; }
 };
+
+// Fewer replaced copies than this never hold a task: a small task whose few
+// files all changed is an ordinary day.
+constexpr uint64_t kGuardMinimum = 20;
 
 }  // namespace pelvane

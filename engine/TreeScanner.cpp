@@ -4,6 +4,7 @@
 
 #include "common/Paths.h"
 #include "engine/NameOrder.h"
+#include "engine/CopyFolders.h"
 
 namespace pelvane {
 namespace {
@@ -80,6 +81,15 @@ ScanResult TreeScanner::Scan(const std::wstring& folder, bool archiveOnly) {
     return result;
 }
 
+bool TreeScanner::LeftOut(const Walk& walk, const std::wstring& name) const {
+    const std::wstring path = walk.result.longRoot + walk.relative + name;
+    for (const std::wstring& folder : leftOut_)
+        if (CompareStringOrdinal(path.c_str(), static_cast<int>(path.size()), folder.c_str(),
+                                 static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL)
+            return true;
+    return false;
+}
+
 void TreeScanner::TakeEntries(Walk& walk, const std::vector<FoundEntry>& entries, bool archiveOnly) {
     walk.result.files.BeginFolder(walk.relative);
     Walk::Level level{walk.relative.size(), {}, {}};
@@ -100,10 +110,14 @@ void TreeScanner::TakeEntries(Walk& walk, const std::vector<FoundEntry>& entries
             continue;
         }
         if (isFile[i] && (!archiveOnly || (e.attributes & FILE_ATTRIBUTE_ARCHIVE))) {
-            walk.result.files.AddFile(e.name, e.lastWrite);
+            walk.result.files.AddFile(e.name, e.lastWrite, e.size);
             walk.result.total += static_cast<int64_t>(e.size);
+        } else if (isFile[i]) {
+            // Its copy is one of the task's all the same (the change guard counts them).
+            walk.result.files.KeepFolder();
         }
-        if (isFolder[i])
+        // Pelvane's own: the replaced copies of a target that lies in the source.
+        if (isFolder[i] && !(IsVersionFolderName(e.name) && LeftOut(walk, e.name)))
             level.subfolders.push_back({e.name, (e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     }
     std::reverse(level.subfolders.begin(), level.subfolders.end());

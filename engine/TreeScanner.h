@@ -31,16 +31,23 @@ class TreeScanner {
     // and a link back to a folder above. A stop ends the scan at the next folder.
     ScanResult Scan(const std::wstring& folder, bool archiveOnly);
 
+    // The version folders of the run's targets (long forms, without a
+    // trailing backslash): never scanned, even when a target lies in the
+    // source. A folder of the same name anywhere else is the user's own.
+    void LeaveOut(std::vector<std::wstring> versionFolders) { leftOut_ = std::move(versionFolders); }
+
   private:
     struct Walk;
 
     void TakeEntries(Walk& walk, const std::vector<FoundEntry>& entries, bool archiveOnly);
     bool NextFolder(Walk& walk);
     bool LeadsUp(Walk& walk);
+    bool LeftOut(const Walk& walk, const std::wstring& name) const;
 
     FileSystem& fs_;
     LogWriter& log_;
     StopRequest& stop_;
+    std::vector<std::wstring> leftOut_;
 };
 
 }  // namespace pelvane

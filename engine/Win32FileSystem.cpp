@@ -51,18 +51,9 @@ class Win32File : public FileStream {
 
     // Through the open handle: a move by path would open the file once more,
     // which costs Wine two round trips to its server for every file.
-    bool RenameTo(const std::wstring& to, DWORD& error) override {
-        const size_t bytes = to.size() * sizeof(wchar_t);
-        std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
-        auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-        info->ReplaceIfExists = TRUE;
-        info->RootDirectory = nullptr;
-        info->FileNameLength = static_cast<DWORD>(bytes);
-        memcpy(info->FileName, to.c_str(), bytes + sizeof(wchar_t));
-        if (SetFileInformationByHandle(file_.get(), FileRenameInfo, info, static_cast<DWORD>(buffer.size())))
-            return true;
-        error = GetLastError();
-        return false;
+    bool RenameTo(const std::wstring& to, DWORD& error) override { return Rename(to, TRUE, error); }
+    bool RenameWithoutReplacing(const std::wstring& to, DWORD& error) override {
+        return Rename(to, FALSE, error);
     }
     // The mark of the handle's file, not of the handle (as FILE_FLAG_DELETE_ON_CLOSE
     // would be): it can be taken away again when the copy is complete.
@@ -78,6 +69,23 @@ class Win32File : public FileStream {
     }
 
   private:
+    bool Rename(const std::wstring& to, BOOL replace, DWORD& error) {
+        const size_t bytes = to.size() * sizeof(wchar_t);
+        std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
+        auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        info->ReplaceIfExists = replace;
+        info->RootDirectory = nullptr;
+        info->FileNameLength = static_cast<DWORD>(bytes);
+        memcpy(info->FileName, to.c_str(), bytes + sizeof(wchar_t));
+        if (SetFileInformationByHandle(file_.get(), FileRenameInfo, info, static_cast<DWORD>(buffer.size())))
+            return true;
+        error = GetLastError();
+        // Windows says ERROR_ALREADY_EXISTS for a name that is taken; some
+        // file systems say ERROR_FILE_EXISTS.
+        if (error == ERROR_FILE_EXISTS) error = ERROR_ALREADY_EXISTS;
+        return false;
+    }
+
     // Attributes and times in one query. (GetFileInformationByHandle would
     // also ask for the volume's serial number, which costs Wine a round trip
     // to its mount manager for every file.)
@@ -147,6 +155,14 @@ class Win32FileSystem : public FileSystem {
         return SetFileAttributesW(path.c_str(), attributes);
     }
     bool CreateFolder(const std::wstring& path) override { return CreateDirectoryW(path.c_str(), nullptr); }
+    bool RemoveFolder(const std::wstring& path) override { return RemoveDirectoryW(path.c_str()); }
+    // No MOVEFILE_COPY_ALLOWED: a version is never a second copy of the bytes.
+    bool Move(const std::wstring& from, const std::wstring& to, DWORD& error) override {
+        if (MoveFileExW(from.c_str(), to.c_str(), 0)) return true;
+        error = GetLastError();
+        if (error == ERROR_FILE_EXISTS) error = ERROR_ALREADY_EXISTS;
+        return false;
+    }
 
     std::wstring FolderIdentity(const std::wstring& path) override {
         FileHandle folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,

@@ -540,7 +540,7 @@ int Tfrm_Main::ProgressPosition() const {
 // Which handler a command runs. The action list's commands are not here:
 // they run only when enabled (OnCommand).
 const Tfrm_Main::Command Tfrm_Main::kCommands[] = {
-    {kButton1, BN_CLICKED, &Tfrm_Main::Button1Click},
+    {kButton1, BN_CLICKED, &Tfrm_Main::Button1Pressed},
     {kButton5, BN_CLICKED, &Tfrm_Main::Button5Click},
     {kButton4, BN_CLICKED, &Tfrm_Main::Button4Click},
     {kButton7, BN_CLICKED, &Tfrm_Main::Button7Click},

@@ -227,6 +227,7 @@ class Tfrm_Main : public Window, private DataSetObserver {
     bool OnException(const std::exception& e);
 
     // Handlers (MainWindowHandlers.cpp).
+    void Button1Pressed();  // the button itself: a run the user watches
     void Button5Click();
     void Button4Click();
     void Button7Click();

@@ -94,6 +94,17 @@ void Tfrm_Main::Button1Click() {
     PostRunPending();
 }
 
+// Only a run started here asks whether a task the change guard holds goes
+// ahead; the schedule's runs come through Button1Click and hold it.
+void Tfrm_Main::Button1Pressed() {
+    struct Asking {
+        MainWindowRun& run;
+        explicit Asking(MainWindowRun& r) : run(r) { run.SetAskUser(true); }
+        ~Asking() { run.SetAskUser(false); }
+    } asking(run_);
+    Button1Click();
+}
+
 void Tfrm_Main::Button5Click() {
     backup_.RequestStop();
     restore_.RequestStop();

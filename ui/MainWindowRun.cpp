@@ -59,6 +59,31 @@ bool MainWindowRun::CurrentTaskOnly() {
     return Checked(Control(Tfrm_Main::kCheckBox2));
 }
 
+int MainWindowRun::VersionDays() {
+    return window_.Settings().VersionDays();
+}
+
+int MainWindowRun::ChangeGuard() {
+    return window_.Settings().ChangeGuard();
+}
+
+bool MainWindowRun::AcceptMassChange(const MassChange& change) {
+    if (!askUser_) return false;
+    const std::string text =
+        "A(z) " + WideToAnsi(change.source) + " feladat " + std::to_string(change.existing) +
+        " másolatából " + std::to_string(change.changed) + " változna meg (több mint " +
+        std::to_string(change.limit) +
+        "%). Ez zsarolóvírus vagy lemezhiba jele is lehet.\n\nFolytatja a feladat mentését?";
+    // Counted as ours: no scheduled run starts under the question.
+    Application::ModalScope modal;
+    return MessageBoxA(window_.Handle(), text.c_str(), Application::Title().c_str(),
+                       MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}
+
+std::wstring MainWindowRun::HowToAcceptMassChange() {
+    return L"Ha a változás szándékos, indítsa az „Archiválás most” gombbal, és válaszoljon Igennel.";
+}
+
 void MainWindowRun::EnableTaskEditing(bool enabled) {
     window_.DBGrid1().SetEnabled(enabled);
     window_.EnableDeleteAction(enabled);

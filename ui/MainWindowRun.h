@@ -26,6 +26,15 @@ class MainWindowRun : public RunOptions, public RunReport, public RunEvents {
     bool ClearArchiveFlag() override;
     std::string ExcludedTypes() override;
     bool CurrentTaskOnly() override;
+    // From the "Védelem" fields, read at each task.
+    int VersionDays() override;
+    int ChangeGuard() override;
+
+    // A run the user started by the button asks before a held task goes
+    // ahead; a scheduled one holds it, as nobody may be there to answer.
+    void SetAskUser(bool ask) { askUser_ = ask; }
+    bool AcceptMassChange(const MassChange& change) override;
+    std::wstring HowToAcceptMassChange() override;
 
     // Names outside the code page show "?" on the page; the file keeps them.
     void AppendLog(const std::wstring& line) override;
@@ -51,6 +60,7 @@ class MainWindowRun : public RunOptions, public RunReport, public RunEvents {
     Tfrm_Main& window_;
     RunLogFile& runLog_;
     TableTaskRows rows_;
+    bool askUser_ = false;
 };
 
 }  // namespace pelvane

@@ -134,6 +134,16 @@ void ConsoleRun::Ended(int errorLines, bool stopped) {
     stopped_ = stopped;
 }
 
+bool ConsoleRun::AcceptMassChange(const MassChange&) {
+    if (options_.acceptChanges) return true;
+    held_ = true;
+    return false;
+}
+
+std::wstring ConsoleRun::HowToAcceptMassChange() {
+    return L"Ha a változás szándékos, futtassa újra így: pelvane-cli run --accept-changes";
+}
+
 void ConsoleRun::StopPoint() {
     if (!StopRequestedByUser()) return;
     if (run_) run_->RequestStop();

@@ -19,7 +19,10 @@ struct ConsoleOptions {
     bool clearArchiveFlag = false;
     std::string excludedTypes = keys::kNoFileDefault;
     bool currentTaskOnly = false;
-    bool progress = false;  // draw the bar
+    int versionDays = keys::kVersionDaysDefault;  // days a replaced copy is kept; 0 none
+    int changeGuard = keys::kChangeGuardDefault;  // the change guard's percentage; 0 off
+    bool acceptChanges = false;                   // tasks the guard holds go ahead
+    bool progress = false;                        // draw the bar
 };
 
 class BackupRun;
@@ -37,11 +40,15 @@ class ConsoleRun : public RunOptions, public RunReport, public RunEvents {
     // What the exit status tells: a "Hiba: " line or a run refused, and a stop.
     bool SawError() const { return sawError_; }
     bool WasStopped() const { return stopped_; }
+    // Whether the change guard held a task (--accept-changes not given).
+    bool WasHeld() const { return held_; }
 
     int Method() override { return options_.method; }
     bool ClearArchiveFlag() override { return options_.clearArchiveFlag; }
     std::string ExcludedTypes() override { return options_.excludedTypes; }
     bool CurrentTaskOnly() override { return options_.currentTaskOnly; }
+    int VersionDays() override { return options_.versionDays; }
+    int ChangeGuard() override { return options_.changeGuard; }
 
     void AppendLog(const std::wstring& line) override;
     void SetStatusText(const std::wstring& text) override;
@@ -52,6 +59,8 @@ class ConsoleRun : public RunOptions, public RunReport, public RunEvents {
     void Refused(const std::wstring& reason) override;
     void Ended(int errorLines, bool stopped) override;
     void StopPoint() override;
+    bool AcceptMassChange(const MassChange& change) override;
+    std::wstring HowToAcceptMassChange() override;
 
   private:
     void DrawProgress(bool force = false);
@@ -61,7 +70,7 @@ class ConsoleRun : public RunOptions, public RunReport, public RunEvents {
     RunLogFile* runLog_;
     BackupRun* run_ = nullptr;
     RestoreRun* restore_ = nullptr;
-    bool sawError_ = false, stopped_ = false;
+    bool sawError_ = false, stopped_ = false, held_ = false;
     int max_ = 0, position_ = 0, drawnPercent_ = -1;
     std::wstring status_, drawnStatus_;  // the file at hand, and as the bar shows it
     uint64_t drawnAt_ = 0;               // when the bar was drawn

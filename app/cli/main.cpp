@@ -28,7 +28,7 @@ namespace {
 
 const char kUsage[] =
     "usage: pelvane-cli run [--method 0|1|2] [--clear-archive] [--exclude LIST] [--current N] [--progress]\n"
-    "                       [--no-log] [SOURCE TARGET ...]\n"
+    "                       [--keep-days N] [--accept-changes] [--no-log] [SOURCE TARGET ...]\n"
     "       pelvane-cli restore [--as-of \"yyyy.mm.dd hh:nn[:ss]\"] [--progress] [--no-log]\n"
     "                           SOURCE TARGET INTO | --task ID INTO\n"
     "       pelvane-cli list\n"
@@ -44,6 +44,11 @@ const char kUsage[] =
     "  --exclude LIST   excluded extensions, e.g. \".tmp;.temp\" (the default); \"\" excludes nothing\n"
     "  --current N      back up only the N-th task (from 1)\n"
     "  --progress       draw a progress bar, with the file at hand, on standard error\n"
+    "  --keep-days N    days a replaced copy is kept as a version in the target's version folder\n"
+    "                   (0..9999; default 30, or VersionDays of Pelvane.ini; 0 keeps none and\n"
+    "                   removes none)\n"
+    "  --accept-changes let a task go ahead that the change guard holds: one that would replace\n"
+    "                   more than ChangeGuard percent (default 50) of its copies, and at least 20\n"
     "  --no-log         append nothing to Pelvane.log (beside Pelvane.ini: the database's, or\n"
     "                   the program's for SOURCE TARGET pairs)\n"
     "\n"
@@ -60,9 +65,10 @@ const char kUsage[] =
     "Exit status: 0 no error line, 1 at least one \"Hiba: \" line, 2 usage error or a restore\n"
     "refused (INTO not empty, or inside TARGET or SOURCE; nothing written),\n"
     "3 the task database failed (remove, restore --task: no task with that id),\n"
-    "4 the run was stopped (Ctrl+C, Ctrl+Break, the console closed), with or without error lines.\n";
+    "4 the run was stopped (Ctrl+C, Ctrl+Break, the console closed), with or without error lines,\n"
+    "5 the change guard held a task (not stopped; with or without other error lines).\n";
 
-constexpr int kExitOk = 0, kExitErrors = 1, kExitUsage = 2, kExitStore = 3, kExitStopped = 4;
+constexpr int kExitOk = 0, kExitErrors = 1, kExitUsage = 2, kExitStore = 3, kExitStopped = 4, kExitHeld = 5;
 
 // A failure that the program reports itself, its message in UTF-16 (it may
 // name a folder outside the code page); what() gives it in the code page.
@@ -148,7 +154,7 @@ std::wstring SettingsBeside(TaskStore& store) {
 int Run(std::vector<std::wstring> args) {
     const std::wstring db = TakeDatabaseOption(args);
     ConsoleOptions options;
-    bool methodGiven = false, clearGiven = false, excludeGiven = false, logFile = true;
+    bool methodGiven = false, clearGiven = false, excludeGiven = false, daysGiven = false, logFile = true;
     int current = 0;
     std::vector<std::wstring> folders;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -165,6 +171,11 @@ int Run(std::vector<std::wstring> args) {
             options.excludedTypes = WideToAnsi(value()), excludeGiven = true;
         } else if (a == L"--current") {
             current = ParseNumber(value(), 1, INT32_MAX, L"--current");
+        } else if (a == L"--keep-days") {
+            options.versionDays = ParseNumber(value(), 0, keys::kVersionDaysMax, L"--keep-days"),
+            daysGiven = true;
+        } else if (a == L"--accept-changes") {
+            options.acceptChanges = true;
         } else if (a == L"--progress") {
             options.progress = true;
         } else if (a == L"--no-log") {
@@ -187,6 +198,8 @@ int Run(std::vector<std::wstring> args) {
         if (!methodGiven) options.method = stored.method;
         if (!clearGiven) options.clearArchiveFlag = stored.clearArchiveFlag;
         if (!excludeGiven) options.excludedTypes = stored.excludedTypes;
+        if (!daysGiven) options.versionDays = stored.versionDays;
+        options.changeGuard = stored.changeGuard;
         if (current > store->Table().RecordCount()) throw UsageError{L"--current is beyond the last task"};
         if (current) store->Table().MoveTo(current - 1);
         rows = std::make_unique<TableTaskRows>(store->Table());
@@ -212,8 +225,11 @@ int Run(std::vector<std::wstring> args) {
     InstallCtrlCHandler();
     run.Run();
     RunEnded();
-    // A stopped run did not do all its work, whatever else it met.
-    return console.WasStopped() ? kExitStopped : console.SawError() ? kExitErrors : kExitOk;
+    // A stopped run did not do all its work, whatever else it met; a held
+    // task is named before other errors, as it wants the user's decision.
+    if (console.WasStopped()) return kExitStopped;
+    if (console.WasHeld()) return kExitHeld;
+    return console.SawError() ? kExitErrors : kExitOk;
 }
 
 // restore [--as-of MOMENT] [--progress] [--no-log] (SOURCE TARGET | --task ID) INTO

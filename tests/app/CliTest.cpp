@@ -8,118 +8,14 @@
 #include "common/Handles.h"
 #include "common/Seged.h"
 #include "common/Text.h"
+#include "tests/app/CliSupport.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TaskDatabase.h"
 
 using namespace pelvane;
+using namespace pelvane::test;
 
 namespace {
-
-struct Result {
-    DWORD exitCode = 0;
-    std::string out, err;  // as written: UTF-8
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines;
-        for (size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
-            lines.push_back(out.substr(start, end - start));
-        return lines;
-    }
-};
-
-// Quoted as the C runtime parses it: backslashes before the closing quote doubled.
-std::wstring Quote(const std::wstring& arg) {
-    size_t last = arg.find_last_not_of(L'\\');
-    size_t trailing = last == std::wstring::npos ? arg.size() : arg.size() - last - 1;
-    return L"\"" + arg + std::wstring(trailing, L'\\') + L"\"";
-}
-
-// A file the child writes its output into, removed when done. Files, not
-// pipes: a pipe stays open as long as any process that inherited it lives,
-// which under Wine can outlast the child.
-class CapturedOutput {
-  public:
-    explicit CapturedOutput(const char* name) {
-        char tmp[MAX_PATH];
-        GetTempPathA(MAX_PATH, tmp);
-        path_ = std::string(tmp) + "pelvane_cli_" + std::to_string(GetCurrentProcessId()) + "_" + name;
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        handle_.reset(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
-    }
-    ~CapturedOutput() { DeleteFileA(path_.c_str()); }
-    HANDLE Handle() const { return handle_.get(); }
-    std::string Text() {
-        handle_.reset();
-        FileHandle in(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-        std::string data;
-        char buf[4096];
-        DWORD got;
-        while (in && ReadFile(in.get(), buf, sizeof buf, &got, nullptr) && got) data.append(buf, got);
-        return data;
-    }
-
-  private:
-    std::string path_;
-    FileHandle handle_;
-};
-
-// Copies one of the build's files into folder.
-bool CopyFromBuild(const wchar_t* name, const std::wstring& folder) {
-    return CopyFileW((AppDir() + L"\\" + name).c_str(), (folder + L"\\" + name).c_str(), FALSE) != FALSE;
-}
-
-// A program folder of these tests' own, with a copy of pelvane-cli.exe and
-// its sqlite3.dll: a run over folder pairs writes its Pelvane.log there,
-// never into the build's folder.
-const test::ScratchFolder& ProgramFolder() {
-    static const test::ScratchFolder folder("pelvane-cli-program");
-    static const bool copied = CopyFromBuild(L"pelvane-cli.exe", folder.Path(L"")) &&
-                               CopyFromBuild(L"sqlite3.dll", folder.Path(L""));
-    (void)copied;
-    return folder;
-}
-
-// Runs the pelvane-cli.exe at exe with the arguments, each quoted, in the
-// current folder cwd (the test's own when empty).
-Result CliAt(const std::wstring& exe, const std::vector<std::wstring>& args, const std::wstring& cwd = {}) {
-    std::wstring command = Quote(exe);
-    for (const auto& a : args) command += L" " + Quote(a);
-    CapturedOutput out("out"), err("err");
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out.Handle();
-    si.hStdError = err.Handle();
-    PROCESS_INFORMATION pi{};
-    Result r;
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
-        r.exitCode = 99;
-        return r;
-    }
-    KernelHandle process(pi.hProcess), thread(pi.hThread);
-    if (WaitForSingleObject(process.get(), 600000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 98);  // a hang fails the test, not the whole run
-        WaitForSingleObject(process.get(), 10000);
-    }
-    GetExitCodeProcess(process.get(), &r.exitCode);
-    r.out = out.Text();
-    r.err = err.Text();
-    return r;
-}
-
-// Runs pelvane-cli.exe in its program folder.
-Result Cli(const std::vector<std::wstring>& args) {
-    return CliAt(ProgramFolder().Path(L"pelvane-cli.exe"), args);
-}
-
-// Arguments in the code page, as most of these tests give them.
-Result Cli(const std::vector<std::string>& args) {
-    std::vector<std::wstring> wide;
-    for (const auto& a : args) wide.push_back(AnsiToWide(a));
-    return Cli(wide);
-}
 
 TEST(Cli, RunsTasksAndPrintsTheLogInUtf8) {
     test::ScratchFolder tree;
@@ -393,6 +289,9 @@ TEST(Cli, HelpPrintsTheUsageWithExitStatusZero) {
         EXPECT_EQ(r.exitCode, 0u) << request;
         EXPECT_EQ(r.out.rfind("usage: pelvane-cli", 0), 0u) << request;
         EXPECT_NE(r.out.find("4 the run was stopped"), std::string::npos) << request;
+        EXPECT_NE(r.out.find("5 the change guard held a task"), std::string::npos) << request;
+        EXPECT_NE(r.out.find("--keep-days N"), std::string::npos) << request;
+        EXPECT_NE(r.out.find("--accept-changes"), std::string::npos) << request;
         EXPECT_EQ(r.err, "") << request;
     }
 }

@@ -465,3 +465,42 @@ TEST_F(TreeRun, StaleTemporaryFilesAreRemovedFromTheFoldersARunWritesTo) {
 }
 
 }  // namespace
+
+// While versions are kept, the finished copy takes its name without
+// replacing: a copy that turned up after the decision (another program, a
+// second run) goes to its version first and is never lost. The newer method
+// and a late copy newer than its source make the moment certain: had the
+// decision seen that copy, it would have left it alone.
+TEST_F(TreeRun, ACopyThatAppearsAfterTheDecisionKeepsItsVersion) {
+    tree.Write(L"src\\D\\late.txt", "new", Day(2020, 1, 1));
+    auto s = Run({{L"src\\D", L"out"}}, [&](RecordingSurroundings& r) {
+        r.method = kCopyNewer;
+        r.versionDays = 30;
+        // The scan's and the decision's stop points come first, then the copy's.
+        r.onMessages = [&] {
+            if (r.messageCalls == 3) tree.Write(L"out\\D\\late.txt", "old", Day(2025, 1, 1));
+        };
+    });
+    EXPECT_EQ(s->Errors(), Lines{});
+    EXPECT_EQ(tree.Read(L"out\\D\\late.txt"), "new");
+    const Lines versions = tree.Files(L"out\\Pelvane-változatok\\D");
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(versions[0].rfind(L"late (", 0), 0u) << versions[0];
+    EXPECT_EQ(tree.Read(L"out\\Pelvane-változatok\\D\\" + versions[0]), "old");
+}
+
+// The file system's two renames through the open handle, on real files.
+TEST_F(TreeRun, ARenameWithoutReplacingRefusesATakenNameAndTakesAFreeOne) {
+    tree.Write(L"out\\taken.txt", "kept");
+    DWORD error = 0;
+    std::unique_ptr<FileStream> file = fs->CreateNew(tree.Path(L"out\\~new.tmp"), error);
+    ASSERT_TRUE(file) << error;
+    ASSERT_EQ(file->Write("fresh", 5), 5u);
+    EXPECT_FALSE(file->RenameWithoutReplacing(tree.Path(L"out\\taken.txt"), error));
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(tree.Read(L"out\\taken.txt"), "kept");
+    EXPECT_TRUE(file->RenameWithoutReplacing(tree.Path(L"out\\free.txt"), error)) << error;
+    file.reset();
+    EXPECT_EQ(tree.Files(L"out"), (Lines{L"free.txt", L"taken.txt"}));
+    EXPECT_EQ(tree.Read(L"out\\free.txt"), "fresh");
+}

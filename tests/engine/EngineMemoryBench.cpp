@@ -35,6 +35,8 @@ class SyntheticTree : public FileSystem {
     uint32_t GetAttributes(const std::wstring&) override { return INVALID_FILE_ATTRIBUTES; }
     bool SetAttributes(const std::wstring&, uint32_t) override { return false; }
     bool CreateFolder(const std::wstring&) override { return false; }
+    bool RemoveFolder(const std::wstring&) override { return false; }
+    bool Move(const std::wstring&, const std::wstring&, DWORD&) override { return false; }
     std::wstring FolderIdentity(const std::wstring&) override { return {}; }
     std::wstring LongForm(const std::wstring& p) override { return L"\\\\?\\" + p; }
     std::wstring FullPath(const std::wstring& p) override { return p; }

@@ -50,7 +50,12 @@ class FakeFile : public FileStream {
         fs_.freeBytes -= put;
         return put;
     }
-    bool RenameTo(const std::wstring& to, DWORD& error) override { return fs_.Rename(node_, to, error); }
+    bool RenameTo(const std::wstring& to, DWORD& error) override {
+        return fs_.Rename(node_, to, true, error);
+    }
+    bool RenameWithoutReplacing(const std::wstring& to, DWORD& error) override {
+        return fs_.Rename(node_, to, false, error);
+    }
     bool DeleteOnClose() override { return Node().deletePending = deleteOnClose_ = true; }
     bool KeepOnClose(DWORD&) override {
         Node().deletePending = deleteOnClose_ = false;
@@ -107,8 +112,13 @@ std::unique_ptr<FileStream> FakeFileSystem::CreateNew(const std::wstring& path, 
     return std::make_unique<FakeFile>(*this, nodes_[Key(path)]);
 }
 
-bool FakeFileSystem::Rename(const std::shared_ptr<Node>& node, const std::wstring& to, DWORD& error) {
+bool FakeFileSystem::Rename(const std::shared_ptr<Node>& node, const std::wstring& to, bool replace,
+                            DWORD& error) {
+    if (refuseName && (error = refuseName(to)) != 0) return false;
+    Node* parent = Find(Parent(to));
+    if (!parent || !parent->folder) return error = ERROR_PATH_NOT_FOUND, false;
     Node* target = Find(to);
+    if (target && !replace) return error = ERROR_ALREADY_EXISTS, false;
     if (target && (target->folder || (target->attributes & 7))) return error = ERROR_ACCESS_DENIED, false;
     if (target && target->locked) return error = ERROR_SHARING_VIOLATION, false;
     for (auto it = nodes_.begin(); it != nodes_.end(); ++it) {
@@ -135,6 +145,45 @@ bool FakeFileSystem::CreateFolder(const std::wstring& path) {
     Node* parent = Find(Parent(path));
     if (!parent || !parent->folder) return false;
     AddFolder(path);
+    return true;
+}
+
+// As Windows: a read-only file or one held open without sharing stays.
+bool FakeFileSystem::Delete(const std::wstring& path) {
+    auto it = nodes_.find(Key(path));
+    DWORD error = it == nodes_.end()                                   ? ERROR_FILE_NOT_FOUND
+                  : it->second->folder || (it->second->attributes & 1) ? ERROR_ACCESS_DENIED
+                  : it->second->locked                                 ? ERROR_SHARING_VIOLATION
+                                                                       : 0;
+    if (error) return SetLastError(error), false;
+    nodes_.erase(it);
+    return true;
+}
+
+bool FakeFileSystem::RemoveFolder(const std::wstring& path) {
+    Node* n = Find(path);
+    if (!n || !n->folder) return false;
+    const std::wstring prefix = Key(path) + L"\\";
+    for (auto& [key, node] : nodes_)
+        if (key.rfind(prefix, 0) == 0) return false;  // not empty
+    nodes_.erase(Key(path));
+    return true;
+}
+
+// A rename of a file by its path, which Windows allows also for a read-only,
+// hidden or system one, but not while another program holds it.
+bool FakeFileSystem::Move(const std::wstring& from, const std::wstring& to, DWORD& error) {
+    auto it = nodes_.find(Key(from));
+    if (it == nodes_.end()) return error = ERROR_FILE_NOT_FOUND, false;
+    if (it->second->locked) return error = ERROR_SHARING_VIOLATION, false;
+    if (refuseName && (error = refuseName(to)) != 0) return false;
+    Node* parent = Find(Parent(to));
+    if (!parent || !parent->folder) return error = ERROR_PATH_NOT_FOUND, false;
+    if (Find(to)) return error = ERROR_ALREADY_EXISTS, false;
+    std::shared_ptr<Node> node = it->second;
+    nodes_.erase(it);
+    nodes_[Key(to)] = node;
+    node->name = to.substr(to.find_last_of(L'\\') + 1);
     return true;
 }
 

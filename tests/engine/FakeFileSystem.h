@@ -1,7 +1,9 @@
 #pragma once
 // A file system in memory that behaves as Windows does where Wine does not:
-// archive bits, refused creates and replaces over read-only, hidden or system
-// files, a disk that fills up, a folder that refuses to be listed.
+// archive bits, refused creates, replaces and deletes of read-only, hidden or
+// system files, a disk that fills up, a folder that refuses to be listed, a
+// rename refused.
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -60,6 +62,8 @@ class FakeFileSystem : public FileSystem {
     };
 
     long long freeBytes = 1LL << 40;
+    // A rename or move to a path that this refuses with an error code (0: none).
+    std::function<DWORD(const std::wstring& to)> refuseName;
     int32_t now = 0x5A210000;  // the date a new file gets
     int listings = 0;          // calls of Enumerate
     int opens = 0;             // calls of OpenRead
@@ -94,7 +98,7 @@ class FakeFileSystem : public FileSystem {
     bool Enumerate(const std::wstring& pattern, std::vector<FoundEntry>& entries, DWORD& error) override;
     std::unique_ptr<FileStream> OpenRead(const std::wstring& path, DWORD& error) override;
     std::unique_ptr<FileStream> CreateNew(const std::wstring& path, DWORD& error) override;
-    bool Delete(const std::wstring& path) override { return nodes_.erase(Key(path)) > 0; }
+    bool Delete(const std::wstring& path) override;
     bool DeleteUnused(const std::wstring& path) override;
     bool GetSize(const std::wstring& path, uint64_t& size) override {
         Node* n = Find(path);
@@ -108,6 +112,8 @@ class FakeFileSystem : public FileSystem {
     }
     bool SetAttributes(const std::wstring& path, uint32_t attributes) override;
     bool CreateFolder(const std::wstring& path) override;
+    bool RemoveFolder(const std::wstring& path) override;
+    bool Move(const std::wstring& from, const std::wstring& to, DWORD& error) override;
     std::wstring FolderIdentity(const std::wstring& path) override {
         Node* n = Find(ExcludeBackslash(path));
         return !n || !n->folder    ? std::wstring()
@@ -125,7 +131,7 @@ class FakeFileSystem : public FileSystem {
     }
     static std::wstring Parent(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
     bool InvalidName(const std::wstring& path) { return path.find(L':', 2) != std::wstring::npos; }
-    bool Rename(const std::shared_ptr<Node>& node, const std::wstring& to, DWORD& error);
+    bool Rename(const std::shared_ptr<Node>& node, const std::wstring& to, bool replace, DWORD& error);
 
     Node& Put(const std::wstring& path) {
         Node& n = *(nodes_[Key(path)] = std::make_shared<Node>());

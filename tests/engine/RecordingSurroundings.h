@@ -29,6 +29,10 @@ class RecordingSurroundings : public RunOptions, public RunReport, public RunEve
     bool runButton = true, stopButton = false, grid = true, deleteAction = true, logPage = false;
     int method = 0;
     bool clearArchiveFlag = false, currentTaskOnly = false;
+    int versionDays = 0, changeGuard = 0;  // as surroundings that say nothing
+    bool acceptMassChange = false;
+    std::wstring acceptHint = L"(how to go ahead)";
+    std::vector<MassChange> massChanges;  // every question the guard asked
     std::string excluded = ".tmp;.temp";
     int messageCalls = 0;
     std::function<void()> onMessages;  // runs at every stop point
@@ -37,6 +41,8 @@ class RecordingSurroundings : public RunOptions, public RunReport, public RunEve
     bool ClearArchiveFlag() override { return clearArchiveFlag; }
     std::string ExcludedTypes() override { return excluded; }
     bool CurrentTaskOnly() override { return currentTaskOnly; }
+    int VersionDays() override { return versionDays; }
+    int ChangeGuard() override { return changeGuard; }
 
     void AppendLog(const std::wstring& line) override { log.push_back(line); }
     void SetStatusText(const std::wstring& text) override { status = text; }
@@ -58,6 +64,11 @@ class RecordingSurroundings : public RunOptions, public RunReport, public RunEve
         stopped.push_back(wasStopped);
         runButton = true, stopButton = false, grid = deleteAction = true;
     }
+    bool AcceptMassChange(const MassChange& change) override {
+        massChanges.push_back(change);
+        return acceptMassChange;
+    }
+    std::wstring HowToAcceptMassChange() override { return acceptHint; }
     void StopPoint() override {
         ++messageCalls;
         if (onMessages) onMessages();

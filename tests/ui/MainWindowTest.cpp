@@ -1680,3 +1680,98 @@ TEST_F(MainWindowTest, TheCurrentTaskAloneIsNotRunWhenAnEarlierTaskCopiesIntoIts
 
 }  // namespace
 }  // namespace pelvane
+
+namespace pelvane {
+namespace {
+
+// 25 files backed up by the button; then all of them change.
+class MassChangeWindowTest : public MainWindowTest {
+  protected:
+    test::TreeFolder tree;
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        for (int i = 0; i < 25; ++i) tree.Write("Many\\" + std::to_string(i) + ".txt", "old");
+        Create();
+        AddTaskThroughGrid(tree.Path() + "\\Many", tree.Path() + "\\Save");
+        Click(Tfrm_Main::kButton1);
+        for (int i = 0; i < 25; ++i) tree.Write("Many\\" + std::to_string(i) + ".txt", "changed");
+    }
+    int Copies(const std::string& content) {
+        int n = 0;
+        for (int i = 0; i < 25; ++i) n += tree.Read("Save\\Many\\" + std::to_string(i) + ".txt") == content;
+        return n;
+    }
+    size_t Versions() { return tree.Files("Save\\Pelvane-változatok").size(); }
+    // The button's run, the question answered as given; the questions asked.
+    std::vector<BoxInfo> RunByTheButtonAnswering(WPARAM answer) {
+        std::vector<BoxInfo> asked;
+        auto answering = test::WhenIdle([&] {
+            auto boxes = test::OpenBoxes();
+            if (boxes.empty()) return false;
+            asked.push_back(boxes.front());
+            PostMessageA(boxes.front().wnd, WM_COMMAND, answer, 0);
+            return false;  // and any further one
+        });
+        Click(Tfrm_Main::kButton1);
+        return asked;
+    }
+    static bool HasLine(const std::vector<std::string>& log, const std::string& line) {
+        return std::find(log.begin(), log.end(), line) != log.end();
+    }
+};
+
+const char kCounts[] = "A feladat 25 másolatából 25 változna meg (több mint 50%)";
+
+TEST_F(MassChangeWindowTest, TheButtonsRunAsksAndNemHoldsTheTaskWhileIgenLetsItGoAhead) {
+    const std::vector<BoxInfo> no = RunByTheButtonAnswering(IDNO);
+    ASSERT_EQ(1u, no.size());
+    EXPECT_EQ("Pelvane", no[0].caption);
+    EXPECT_EQ("A(z) " + tree.Path() +
+                  "\\Many feladat 25 másolatából 25 változna meg (több mint 50%). Ez "
+                  "zsarolóvírus vagy lemezhiba jele is lehet.\n\nFolytatja a feladat mentését?",
+              no[0].text);
+    EXPECT_EQ(0, Copies("changed"));
+    EXPECT_EQ(0u, Versions());
+    EXPECT_TRUE(
+        HasLine(Log(), "Hiba: " + tree.Path() + "\\Many : " + kCounts +
+                           ", ami zsarolóvírus vagy lemezhiba jele lehet: a feladat most nem fut le. Ha a "
+                           "változás szándékos, indítsa az „Archiválás most” gombbal, és válaszoljon "
+                           "Igennel."));
+    EXPECT_TRUE(Enabled(C(Tfrm_Main::kButton1)));  // the run has ended
+
+    EXPECT_EQ(1u, RunByTheButtonAnswering(IDYES).size());
+    EXPECT_EQ(25, Copies("changed"));
+    EXPECT_EQ(25u, Versions());
+}
+
+// A scheduled run asks nobody: the task is held, and with the window hidden
+// the balloon tells of it. The "Védelem" fields reach the run.
+TEST_F(MassChangeWindowTest, AScheduledRunHoldsTheTaskWithoutAskingAndTheFieldsReachTheRun) {
+    form->Button2Click();
+    const auto scheduled = [&] {
+        SendMessageA(form->Handle(), WM_TIMER, Scheduler::kContinuousTimerId, 0);
+        test::ProcessQueue();
+    };
+    EXPECT_EQ(std::vector<BoxInfo>{}, test::BoxesShownBy(scheduled));
+    EXPECT_EQ(0, Copies("changed"));
+    ASSERT_EQ(2u, mainForm.results.size());
+    EXPECT_EQ("A mentés 1 hibával ért véget. Kattintson ide a napló megtekintéséhez.",
+              mainForm.results[1].balloon);
+    EXPECT_TRUE(
+        HasLine(Log(), "Hiba: " + tree.Path() + "\\Many : " + kCounts +
+                           ", ami zsarolóvírus vagy lemezhiba jele lehet: a feladat most nem fut le. Ha a "
+                           "változás szándékos, indítsa az „Archiválás most” gombbal, és válaszoljon "
+                           "Igennel."));
+
+    // The guard off and no versions kept, as the fields say now.
+    SetWindowTextA(C(Tfrm_Main::kEdit3), "0");
+    SetWindowTextA(C(Tfrm_Main::kEdit2), "0");
+    EXPECT_EQ(std::vector<BoxInfo>{}, test::BoxesShownBy(scheduled));
+    EXPECT_EQ(25, Copies("changed"));
+    EXPECT_EQ(0u, Versions());
+    ASSERT_EQ(3u, mainForm.results.size());
+    EXPECT_EQ("", mainForm.results[2].balloon);
+}
+
+}  // namespace
+}  // namespace pelvane
