@@ -46,7 +46,7 @@ FileCopier::FileCopier(FileSystem& fs, RunOptions& options, RunReport& report, L
       progress_(progress),
       stop_(stop),
       folders_(fs),
-      versionFolders_(fs),
+      versionFolders_(fs, TargetFolders::Sweep::Nothing),
       clock_(SystemLocalTime),
       buffer_(kBufferSize) {}
 

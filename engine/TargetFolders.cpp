@@ -39,9 +39,9 @@ bool TargetFolders::IsTemporaryName(const std::wstring& name) {
 
 void TargetFolders::Prepare(const std::wstring& folder) {
     // Files come folder by folder: look the folder up once, not per file.
-    if (!Known(folder) && (Exists(folder) || MakeWithParents(folder))) made_ = folder;
+    if (!Known(folder) && (Exists(folder) || MakeWithParents(folder, true))) made_ = folder;
     // What a run that was killed mid-copy left in this folder goes first.
-    if (folder != swept_) {
+    if (sweep_ == Sweep::StaleTemporaries && folder != swept_) {
         RemoveStaleTemporaries(folder);
         swept_ = folder;
     }
@@ -52,13 +52,16 @@ bool TargetFolders::Exists(const std::wstring& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool TargetFolders::MakeWithParents(std::wstring folder) {
+// looked: the folder itself was just found missing (each look-up costs Wine
+// a round trip to its server).
+bool TargetFolders::MakeWithParents(std::wstring folder, bool looked) {
     if (folder.empty()) throw EInOutError("Unable to create directory");
     // Up to the first folder that is there, then the rest made downwards;
     // without recursion, as a long path may hold thousands of levels.
     std::vector<std::wstring> missing;
     for (folder = ExcludeTrailingBackslash(folder);
-         folder.size() >= 3 && !IsLongRoot(folder) && ExtractFilePath(folder) != folder && !Exists(folder);
+         folder.size() >= 3 && !IsLongRoot(folder) && ExtractFilePath(folder) != folder &&
+         ((missing.empty() && looked) || !Exists(folder));
          folder = ExcludeTrailingBackslash(ExtractFilePath(folder)))
         missing.push_back(folder);
     for (auto it = missing.rbegin(); it != missing.rend(); ++it)

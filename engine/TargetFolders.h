@@ -12,7 +12,10 @@ class TargetFolders {
   public:
     static constexpr int kTemporaryNames = 100;
 
-    explicit TargetFolders(FileSystem& fs) : fs_(fs) {}
+    // Folders that only ever receive files by a rename (the versions) hold
+    // no temporary files, so they are not swept: one listing fewer per folder.
+    enum class Sweep { StaleTemporaries, Nothing };
+    explicit TargetFolders(FileSystem& fs, Sweep sweep = Sweep::StaleTemporaries) : fs_(fs), sweep_(sweep) {}
 
     // The n-th temporary name in a folder (ending in a backslash).
     static std::wstring TemporaryName(const std::wstring& folder, int n);
@@ -33,10 +36,11 @@ class TargetFolders {
 
   private:
     bool Exists(const std::wstring& folder);
-    bool MakeWithParents(std::wstring folder);
+    bool MakeWithParents(std::wstring folder, bool looked);
     void RemoveStaleTemporaries(const std::wstring& folder);
 
     FileSystem& fs_;
+    const Sweep sweep_;
     std::wstring made_;   // the folder last found or made
     std::wstring swept_;  // the folder last cleared of stale temporary files
 };
