@@ -151,18 +151,31 @@ std::wstring SettingsBeside(TaskStore& store) {
     return SettingsFilePath(ExtractFilePath(InStore([&] { return store.DatabasePath(); })));
 }
 
-int Run(std::vector<std::wstring> args) {
-    const std::wstring db = TakeDatabaseOption(args);
-    ConsoleOptions options;
-    bool methodGiven = false, clearGiven = false, excludeGiven = false, daysGiven = false, logFile = true;
-    int current = 0;
-    std::vector<std::wstring> folders;
+// Goes through the arguments: take(a, value) handles an option it knows
+// (value() gives the argument after it) and says so; an unknown option is a
+// usage error, and the rest come back in order.
+template <typename Take>
+std::vector<std::wstring> TakeOptions(const std::vector<std::wstring>& args, Take take) {
+    std::vector<std::wstring> rest;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& a = args[i];
         auto value = [&]() -> const std::wstring& {
             if (i + 1 >= args.size()) throw UsageError{L"missing value for " + a};
             return args[++i];
         };
+        if (take(a, value)) continue;
+        if (a.size() > 2 && a.compare(0, 2, L"--") == 0) throw UsageError{L"unknown option " + a};
+        rest.push_back(a);
+    }
+    return rest;
+}
+
+int Run(std::vector<std::wstring> args) {
+    const std::wstring db = TakeDatabaseOption(args);
+    ConsoleOptions options;
+    bool methodGiven = false, clearGiven = false, excludeGiven = false, daysGiven = false, logFile = true;
+    int current = 0;
+    const std::vector<std::wstring> folders = TakeOptions(args, [&](const std::wstring& a, auto value) {
         if (a == L"--method") {
             options.method = ParseNumber(value(), 0, 2, L"--method"), methodGiven = true;
         } else if (a == L"--clear-archive") {
@@ -180,12 +193,11 @@ int Run(std::vector<std::wstring> args) {
             options.progress = true;
         } else if (a == L"--no-log") {
             logFile = false;
-        } else if (a.size() > 2 && a.compare(0, 2, L"--") == 0) {
-            throw UsageError{L"unknown option " + a};
         } else {
-            folders.push_back(a);
+            return false;
         }
-    }
+        return true;
+    });
     if (folders.size() % 2) throw UsageError{L"give SOURCE TARGET pairs"};
     if (!folders.empty() && !db.empty())
         throw UsageError{L"--db goes with the stored tasks, not with SOURCE TARGET"};
@@ -239,13 +251,7 @@ int Restore(std::vector<std::wstring> args) {
     RestoreRequest request;
     bool logFile = true, taskGiven = false;
     int task = 0;
-    std::vector<std::wstring> folders;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::wstring& a = args[i];
-        auto value = [&]() -> const std::wstring& {
-            if (i + 1 >= args.size()) throw UsageError{L"missing value for " + a};
-            return args[++i];
-        };
+    const std::vector<std::wstring> folders = TakeOptions(args, [&](const std::wstring& a, auto value) {
         if (a == L"--as-of") {
             const std::wstring& text = value();
             LocalTime moment;
@@ -259,12 +265,11 @@ int Restore(std::vector<std::wstring> args) {
             options.progress = true;
         } else if (a == L"--no-log") {
             logFile = false;
-        } else if (a.size() > 2 && a.compare(0, 2, L"--") == 0) {
-            throw UsageError{L"unknown option " + a};
         } else {
-            folders.push_back(a);
+            return false;
         }
-    }
+        return true;
+    });
     std::unique_ptr<TaskStore> store;
     if (taskGiven) {
         if (folders.size() != 1) throw UsageError{L"restore --task ID takes INTO"};
