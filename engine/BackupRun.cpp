@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "common/ScopedFlag.h"
 #include "common/Text.h"
 
 namespace pelvane {
@@ -23,11 +24,7 @@ void BackupRun::Run() {
     // Timer ticks and clicks are delivered at the run's stop points; a run
     // never nests inside another.
     if (underWay_) return;
-    underWay_ = true;
-    struct EndOfRun {
-        bool& flag;
-        ~EndOfRun() { flag = false; }
-    } endOfRun{underWay_};
+    const ScopedFlag underWay(underWay_);
 
     if (!Prepare()) return;
     events_.Started();

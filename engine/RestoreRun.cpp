@@ -3,6 +3,7 @@
 #include <new>
 
 #include "common/Paths.h"
+#include "common/ScopedFlag.h"
 #include "common/Text.h"
 #include "engine/TargetFolders.h"
 #include "engine/TaskBackup.h"
@@ -80,11 +81,7 @@ bool RestoreRun::SameFolderAbove(const std::wstring& into, const std::wstring& f
 
 void RestoreRun::Run(const RestoreRequest& request) {
     if (underWay_) return;
-    underWay_ = true;
-    struct EndOfRun {
-        bool& flag;
-        ~EndOfRun() { flag = false; }
-    } endOfRun{underWay_};
+    const ScopedFlag underWay(underWay_);
 
     events_.Preparing();
     std::wstring refusal;

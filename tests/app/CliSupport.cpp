@@ -54,28 +54,38 @@ const ScratchFolder& ProgramFolder() {
     return folder;
 }
 
-Result CliAt(const std::wstring& exe, const std::vector<std::wstring>& args, const std::wstring& cwd) {
+KernelHandle StartCli(const std::wstring& exe, const std::vector<std::wstring>& args, const std::wstring& cwd,
+                      const CapturedOutput& out, const CapturedOutput& err) {
     std::wstring command = Quote(exe);
     for (const auto& a : args) command += L" " + Quote(a);
-    CapturedOutput out("out"), err("err");
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = out.Handle();
     si.hStdError = err.Handle();
     PROCESS_INFORMATION pi{};
-    Result r;
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
-        r.exitCode = 99;
-        return r;
+                        cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
+        return KernelHandle();
+    CloseHandle(pi.hThread);
+    return KernelHandle(pi.hProcess);
+}
+
+DWORD WaitForCli(HANDLE process) {
+    DWORD code = 99;
+    if (!process) return code;
+    if (WaitForSingleObject(process, 600000) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 98);
+        WaitForSingleObject(process, 10000);
     }
-    KernelHandle process(pi.hProcess), thread(pi.hThread);
-    if (WaitForSingleObject(process.get(), 600000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 98);  // a hang fails the test, not the whole run
-        WaitForSingleObject(process.get(), 10000);
-    }
-    GetExitCodeProcess(process.get(), &r.exitCode);
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+Result CliAt(const std::wstring& exe, const std::vector<std::wstring>& args, const std::wstring& cwd) {
+    CapturedOutput out("out"), err("err");
+    Result r;
+    r.exitCode = WaitForCli(StartCli(exe, args, cwd, out, err).get());
     r.out = out.Text();
     r.err = err.Text();
     return r;

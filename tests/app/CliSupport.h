@@ -43,8 +43,16 @@ bool CopyFromBuild(const wchar_t* name, const std::wstring& folder);
 // never into the build's folder.
 const ScratchFolder& ProgramFolder();
 
-// Runs the pelvane-cli.exe at exe with the arguments, each quoted, in the
-// current folder cwd (the test's own when empty).
+// Starts the pelvane-cli.exe at exe with the arguments, each quoted, in the
+// current folder cwd (the test's own when empty), its output into out and
+// err; an empty handle when it could not be started.
+KernelHandle StartCli(const std::wstring& exe, const std::vector<std::wstring>& args, const std::wstring& cwd,
+                      const CapturedOutput& out, const CapturedOutput& err);
+// Its exit status once it has ended: 98 when it hung (it is ended then, so a
+// hang fails the test, not the whole run), 99 when it never started.
+DWORD WaitForCli(HANDLE process);
+
+// Runs the pelvane-cli.exe at exe as StartCli starts it, to its end.
 Result CliAt(const std::wstring& exe, const std::vector<std::wstring>& args, const std::wstring& cwd = {});
 // Runs pelvane-cli.exe in its program folder.
 Result Cli(const std::vector<std::wstring>& args);

@@ -317,27 +317,12 @@ struct RunningCli {
     CapturedOutput out{"running_out"}, err{"running_err"};
 
     explicit RunningCli(const std::vector<std::string>& args) {
-        std::wstring command = Quote(AnsiToWide(ProgramFolder().Path("pelvane-cli.exe")));
-        for (const auto& a : args) command += L" " + Quote(AnsiToWide(a));
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = out.Handle();
-        si.hStdError = err.Handle();
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
-            return;
-        process.reset(pi.hProcess);
-        CloseHandle(pi.hThread);
+        std::vector<std::wstring> wide;
+        for (const auto& a : args) wide.push_back(AnsiToWide(a));
+        process = StartCli(ProgramFolder().Path(L"pelvane-cli.exe"), wide, {}, out, err);
     }
     bool Ended() const { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }
-    DWORD Wait() {
-        DWORD code = 99;
-        if (WaitForSingleObject(process.get(), 600000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 98);
-        WaitForSingleObject(process.get(), 10000);
-        GetExitCodeProcess(process.get(), &code);
-        return code;
-    }
+    DWORD Wait() { return WaitForCli(process.get()); }
 };
 
 // A source whose one file is a sparse gigabyte: its copy takes a while.
